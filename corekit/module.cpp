@@ -1,0 +1,1 @@
+// Library load and unload hooks of corekit.
