@@ -1,0 +1,11 @@
+#pragma once
+// Rewrites a pattern of the script grammar into the engine's own syntax (internal to
+// corekit's regular-expression functions).
+
+#include <string>
+
+// Fills out with the engine form of pattern (len units). False when pattern uses a construct
+// that the script grammar rejects but the engine would accept (possessive or doubled
+// quantifiers, group forms other than (?: (?= (?! (?<= (?<! and (?<name>).
+bool TranslatePattern(const char *pattern, size_t len, std::string *out);
+bool TranslatePattern(const char16_t *pattern, size_t len, std::u16string *out);
