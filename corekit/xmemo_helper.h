@@ -23,7 +23,8 @@ public:
 
     // n bytes from the arena, not cleared and not aligned.
     void *Malloc(uint32_t n);
-    // n 16-bit characters, no terminator slot.
+    // n 16-bit characters on an even address (one byte may be skipped after an odd-sized
+    // allocation), no terminator slot.
     char16_t *MallocEx(uint32_t n);
     // Copy of s with its terminator (or of its first n characters and a terminator);
     // null s gives null.
