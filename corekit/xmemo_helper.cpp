@@ -15,10 +15,8 @@ struct XMemoHelper::Block {
     unsigned char *Data() { return reinterpret_cast<unsigned char *>(this + 1); }
     bool Holds(const void *p)
     {
-        // The end of the data area counts too, so an allocation that fills its block
-        // exactly can be closed at its end.
         const auto *q = static_cast<const unsigned char *>(p);
-        return q >= Data() && q <= Data() + size;
+        return q >= Data() && q < Data() + size;
     }
 };
 
