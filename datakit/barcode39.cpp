@@ -64,7 +64,9 @@ bool MakeCode39Elements(const char16_t *text, XBarcodeElements &out)
     out.Append(kStartStop);
     out.Append("2");
     for (const char16_t *p = text; *p; p++) {
-        if (*p >= 128 || kCode39Index[*p] < 0)
+        // "*" inside the data would read as a stop character and make the symbol
+        // unreadable; it is skipped, so that "*TEXT*" gives the symbol of TEXT.
+        if (*p >= 128 || *p == u'*' || kCode39Index[*p] < 0)
             continue;
         out.Append(kCode39Table[kCode39Index[*p]].widths);
         out.Append("2");
