@@ -1,7 +1,7 @@
 // Order between two typed values.
 
-#include "corekit/strings.h"
 #include "corekit/xvar_meter.h"
+#include "corekit/strings.h"
 
 namespace {
 

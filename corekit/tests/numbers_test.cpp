@@ -46,7 +46,8 @@ template <typename F> void BothForms(const std::string &text, F check)
 
 TEST(ToInt, GeneralSyntax)
 {
-    struct Case {
+    struct Case
+    {
         const char *text;
         int64_t value;
     };
@@ -66,9 +67,7 @@ TEST(ToInt, GeneralSyntax)
         {"--1", 0},
         {"1 2", 1},
         {"0012", 12},
-        {"\xA0"
-         "5",
-         0}, // bytes above 0x7F are not blanks
+        {"\2405", 0}, // byte 0xA0, then 5: bytes above 0x7F are not blanks
         {"9223372036854775807", I64::max()},
         {"-9223372036854775808", I64::min()},
         {"9223372036854775808", I64::min()},
@@ -88,7 +87,8 @@ TEST(ToInt, GeneralSyntax)
 
 TEST(ToInt, Int32Wraps)
 {
-    struct Case {
+    struct Case
+    {
         const char *text;
         int32_t value;
     };
@@ -106,7 +106,8 @@ TEST(ToInt, Int32Wraps)
 
 TEST(ToInt, RadixSyntax)
 {
-    struct Case {
+    struct Case
+    {
         int radix;
         const char *text;
         int64_t value;
@@ -138,27 +139,35 @@ TEST(ToInt, RadixSyntax)
 
 TEST(ToInt, WideCodesOutsideAsciiAreNoDigitsOrBlanks)
 {
-    EXPECT_EQ(0, ToInt64(u"\uFF11\uFF12"));      // fullwidth digits
-    EXPECT_EQ(0, ToInt64(u"\u3000" u"5"));       // ideographic space
-    EXPECT_EQ(0, ToInt64(1, u"\uFF21"));         // fullwidth A
-    EXPECT_EQ(7, ToInt64(u"7\u0137"));           // 0x137 truncated to a byte would be '7'
-    EXPECT_EQ(0, ToInt64(u"\u0120" u"1"));       // 0x120 truncated would be a blank
-    EXPECT_EQ(15, ToInt64(1, u"f\u0166"));       // 0x166 truncated would be 'f'
+    EXPECT_EQ(0, ToInt64(u"\uFF11\uFF12")); // fullwidth digits
+    EXPECT_EQ(0, ToInt64(u"\u30005"));      // ideographic space
+    EXPECT_EQ(0, ToInt64(1, u"\uFF21"));    // fullwidth A
+    EXPECT_EQ(7, ToInt64(u"7\u0137"));      // 0x137 truncated to a byte would be '7'
+    EXPECT_EQ(0, ToInt64(u"\u01201"));      // 0x120 truncated would be a blank
+    EXPECT_EQ(15, ToInt64(1, u"f\u0166"));  // 0x166 truncated would be 'f'
 }
 
 TEST(ToInteger, ConsumedCountAndUntouchedOutput)
 {
-    struct Case {
+    struct Case
+    {
         int radix;
         const char *text;
         unsigned consumed;
         uint64_t value; // meaningful when consumed > 0
     };
     const Case cases[] = {
-        {0, "abc", 0, 0},    {0, " 5", 0, 0},      {0, "-5", 0, 0},
-        {1, "0x1F", 1, 0},   {1, "ffz", 2, 255},   {1, "AbC", 3, 0xabc},
-        {2, "0778", 3, 63},  {3, "10121", 3, 5},   {0, "000", 3, 0},
-        {7, "1", 0, 0},      {0, "18446744073709551617", 20, 1},
+        {0, "abc", 0, 0},
+        {0, " 5", 0, 0},
+        {0, "-5", 0, 0},
+        {1, "0x1F", 1, 0},
+        {1, "ffz", 2, 255},
+        {1, "AbC", 3, 0xabc},
+        {2, "0778", 3, 63},
+        {3, "10121", 3, 5},
+        {0, "000", 3, 0},
+        {7, "1", 0, 0},
+        {0, "18446744073709551617", 20, 1},
         {1, "10000000000000000", 17, 0},
     };
     for (const Case &c : cases) {
@@ -196,7 +205,8 @@ template <typename Ch> std::string Signed(int64_t v, unsigned *n)
 
 TEST(FromInteger, SignedDecimal)
 {
-    struct Case {
+    struct Case
+    {
         int64_t value;
         const char *text;
     };
@@ -236,7 +246,8 @@ TEST(FromInteger, PowersOfTenBoundaries)
 
 TEST(FromInteger, Radix)
 {
-    struct Case {
+    struct Case
+    {
         int radix;
         uint64_t value;
         const char *text;
@@ -275,7 +286,8 @@ TEST(FromInteger, Radix)
 
 TEST(ToFloater, ModeAndConsumedCount)
 {
-    struct Case {
+    struct Case
+    {
         int mode;
         const char *text;
         double value;
@@ -326,7 +338,8 @@ TEST(ToFloater, LeadingBlanksAndSignOfZero)
 // Integer digits past the 64-bit range keep their magnitude instead of wrapping.
 TEST(ToFloater, IntegerDigitsBeyond64Bits)
 {
-    struct Case {
+    struct Case
+    {
         const char *text;
         double value;
     };
@@ -350,7 +363,8 @@ TEST(ToFloater, IntegerDigitsBeyond64Bits)
 // exponent; a loop of 10^19 steps would never finish.
 TEST(ToFloater, HugeExponentsEndQuickly)
 {
-    struct Case {
+    struct Case
+    {
         const char *text;
         double value;
     };
@@ -374,7 +388,8 @@ TEST(ToFloater, HugeExponentsEndQuickly)
 
 // ---- Floating writers --------------------------------------------------------
 
-struct FloaterCase {
+struct FloaterCase
+{
     int scientific;
     int precision;
     double value;
@@ -483,8 +498,9 @@ TEST(FromFloater, BeyondThe64BitRange)
         {0, 0, 18446744073709551616.0, "18446744073709551616"},
         {0, 2, 1e20, "100000000000000000000.00"},
         {0, 0, -1e23, "-99999999999999991611392"},
-        {0, 0, 1e100, "100000000000000001590289110975991804683608085639452813897813275577478387721"
-                      "70381060813469985856815104"},
+        {0, 0, 1e100,
+         "100000000000000001590289110975991804683608085639452813897813275577478387721"
+         "70381060813469985856815104"},
         {0, 0, Dbl::max(), kMax},
         {0, -1, Dbl::max(), withPoint.c_str()},
         {0, 2, -Dbl::max(), withTwo.c_str()},
@@ -496,8 +512,8 @@ TEST(FromFloater, BeyondThe64BitRange)
 // Numbers written with eight decimals read back within the rounding step.
 TEST(FromFloater, ReadsBackThroughToFloater)
 {
-    const double values[] = {0.0,   1.0,      -1.0,   0.5,     123.456, -98765.4321,
-                             1e-8,  3.14159265, 1e15, 4.35,    -0.007,  2147483647.5};
+    const double values[] = {0.0,  1.0,        -1.0, 0.5,  123.456, -98765.4321,
+                             1e-8, 3.14159265, 1e15, 4.35, -0.007,  2147483647.5};
     for (double x : values) {
         char buf[kFloaterTextMax];
         FromFloater(buf, x);
@@ -511,7 +527,8 @@ TEST(FromFloater, ReadsBackThroughToFloater)
 
 TEST(ToNumber, TypesValuesAndCounts)
 {
-    struct Case {
+    struct Case
+    {
         const char *text;
         unsigned consumed; // 0: nothing read, the record stays untouched
         uint32_t type;
@@ -564,7 +581,8 @@ TEST(ToNumber, TypesValuesAndCounts)
 
 TEST(ToNumber, IntegerLimitsAndWrapping)
 {
-    struct Case {
+    struct Case
+    {
         const char *text;
         int64_t value;
     };

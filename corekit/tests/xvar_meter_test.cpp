@@ -56,7 +56,8 @@ TEST(XVarMeter, RecordLayout)
 TEST(UnitCompare, Table)
 {
     const int64_t big = std::numeric_limits<int64_t>::max();
-    struct Case {
+    struct Case
+    {
         const char *what;
         XVarMeter a, b;
         int result;
