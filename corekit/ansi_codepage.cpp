@@ -6,7 +6,9 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <forward_list>
 #include <iconv.h>
+#include <mutex>
 #include <string>
 
 #include "corekit/char_traits.h"
@@ -22,8 +24,23 @@ constexpr char kWide[] = "UTF-16LE";
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
 // Names set with SetAnsiCodePage are kept for the life of the process (a handful at most),
-// so the pointer read here stays valid for any thread.
+// so the pointer read here stays valid for any thread. The lock guards only the list of
+// names, taken by the rare setter; conversions read the atomic pointer.
 std::atomic<const char *> g_codePage{kDefaultCodePage};
+std::mutex g_namesLock;
+std::forward_list<std::string> g_names;
+
+const char *Intern(const char *name)
+{
+    if (std::strcmp(name, kDefaultCodePage) == 0)
+        return kDefaultCodePage;
+    std::lock_guard<std::mutex> hold(g_namesLock);
+    for (const std::string &known : g_names)
+        if (known == name)
+            return known.c_str();
+    g_names.emplace_front(name);
+    return g_names.front().c_str();
+}
 
 // Each thread keeps its own pair of converters for the current code page: iconv
 // descriptors carry state and must not be shared between threads.
@@ -147,8 +164,7 @@ int SetAnsiCodePage(const char *name)
     if (probe == kNoConverter)
         return 0;
     iconv_close(probe);
-    if (std::strcmp(name, g_codePage.load()) != 0)
-        g_codePage.store(strdup(name), std::memory_order_release);
+    g_codePage.store(Intern(name), std::memory_order_release);
     return 1;
 }
 
