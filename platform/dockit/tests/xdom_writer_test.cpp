@@ -1,6 +1,7 @@
 // The XML writer: exact text, refusals, and xmllint and python3 as readers.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "oracle_util.h"
@@ -111,6 +112,7 @@ TEST(XDomWriterTest, OutsideReadersSeeTheSameTree)
     std::string py = dockit_test::TempFile(".py");
     dockit_test::WriteWhole(py, script);
     std::string tree = RunTool("/usr/bin/python3 " + py, doc, &status);
+    std::remove(py.c_str());
     EXPECT_EQ(0, status);
     EXPECT_EQ("[\"QueryTemplate\", {}, null, ["
               "[\"Table\", {}, \"FROM a & b\", [], null], "
