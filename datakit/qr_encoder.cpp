@@ -17,6 +17,11 @@ constexpr uint8_t kPadCodewords[2] = {0xEC, 0x11};
 
 constexpr int kTerminatorBits = 4;
 
+// Most characters any version holds: digits in numeric mode, three per 10 bits after the
+// mode indicator and the 14-bit count of version 40.
+constexpr size_t kMaxCharacters = (QRDataCodewordsL(kQRMaxVersion) * 8 - 4 - 14) * 3 / 10;
+static_assert(kMaxCharacters == 7089);
+
 // Writes bits, most significant first, into a zero-filled codeword buffer that is
 // known to be large enough.
 class BitWriter
@@ -136,7 +141,9 @@ bool XQRCode::EncodeText(const char16_t *text)
 bool XQRCode::EncodeBytes(const uint8_t *text, size_t n, int codepage)
 {
     Clear();
-    if (n > kQRTextMaxBytes || (!text && n > 0))
+    // More digits than version 40 holds cannot fit in any mode; refusing them early
+    // also keeps the offsets within 32 bits.
+    if (n > kMaxCharacters || (!text && n > 0))
         return false;
     int version = ChooseVersion(text, n, codepage);
     if (version == 0) {

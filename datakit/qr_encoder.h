@@ -20,8 +20,8 @@ public:
     // symbol, for a null text, more than kQRTextMaxBytes bytes, or a text no version
     // holds.
     bool EncodeText(const char16_t *text);
-    // Encodes n bytes of text in a code page (Windows code-page number). False, with an
-    // empty symbol, when n passes kQRTextMaxBytes or no version holds the bytes.
+    // Encodes n bytes of text in a code page (Windows code-page number), up to the
+    // capacity of version 40. False, with an empty symbol, when no version holds them.
     bool EncodeBytes(const uint8_t *text, size_t n, int codepage);
 
     // 1-40, or 0 when nothing is encoded.
