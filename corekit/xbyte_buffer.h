@@ -56,6 +56,10 @@ public:
     // counted); returns the start of the converted text in the buffer, or null when the
     // conversion yields nothing.
     const char *WStrToCStr(int codepage, const char16_t *s, int n);
+    // Appends narrow text formatted by the grammar of corekit/format.h, a zero byte after
+    // it (not counted); the same entry as Sprintf(XByteBuffer *, fmt, ...). Returns the
+    // bytes appended.
+    unsigned AppendFormat(const char *fmt, ...);
 
     // Content replaced by, or extended with, a copy of other's content.
     XByteBuffer &operator=(const XByteBuffer &other);

@@ -70,6 +70,12 @@ public:
     void SetString(const char *s, unsigned n, int codepage);
     XString &operator=(const char16_t *s);
 
+    // Formatting by the conversion grammar of corekit/format.h. Format clears first;
+    // AppendFormat is the same entry as Sprintf(XString *, fmt, ...). Both leave a text
+    // (possibly empty) and return the characters written.
+    unsigned Format(const char16_t *fmt, ...);
+    unsigned AppendFormat(const char16_t *fmt, ...);
+
     // ASCII case change of the text; nothing in the null state.
     void MakeUpper();
     void MakeLower();
