@@ -191,9 +191,12 @@ void WriteSide(StyleWriter &w, uint8_t side, const uint32_t *color)
     }
     if ((side >> 4) < 15)
         w.Pixels(side >> 4), w.Char(' ');
-    if (const char *style = BorderStyleWord(side & 0xF))
+    const char *style = BorderStyleWord(side & 0xF);
+    if (style)
         w.Text(style);
-    if (color)
+    if (color && !style && *color == kColorUnset)
+        w.Text(" transparent"); // "none" in place of a style word would read as the style
+    else if (color)
         w.Char(' '), w.Color(*color);
     w.CloseWithSemicolon();
 }
