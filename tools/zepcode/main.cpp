@@ -8,6 +8,8 @@
 //     -H PIXELS     bar length of a barcode (default 80)
 //     -v            vertical barcode (bars run horizontally)
 //     -c CODEPAGE   ANSI code page the QR text is converted to (iconv name, default CP936)
+//     -r            QR: encode the bytes of TEXT as they are, without conversion and up to
+//                   the capacity of version 40 (the converted text stops at 1280 bytes)
 //     -p            print the symbol: the QR module matrix as rows of '#' and '.', or the
 //                   barcode element string and its modules as '1' (bar) and '0' (space)
 //
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "corekit/encoding.h"
+#include "datakit/code_page.h"
 #include "datakit/barcode_render.h"
 #include "datakit/qr_encoder.h"
 #include "datakit/qr_render.h"
@@ -38,20 +41,21 @@ struct Options_t
     int height = 80;
     bool vertical = false;
     bool print = false;
+    bool raw = false;
     const char *text = nullptr;
 };
 
 void Usage()
 {
     fputs("usage: zepcode [-t qr|code39|code128b|code128] [-o FILE.png] [-m PIXELS]\n"
-          "               [-q MODULES] [-H PIXELS] [-v] [-c CODEPAGE] [-p] TEXT\n",
+          "               [-q MODULES] [-H PIXELS] [-v] [-c CODEPAGE] [-r] [-p] TEXT\n",
           stderr);
 }
 
 bool ParseOptions(int argc, char **argv, Options_t &opt)
 {
     int c;
-    while ((c = getopt(argc, argv, "t:o:m:q:H:vc:p")) != -1) {
+    while ((c = getopt(argc, argv, "t:o:m:q:H:vc:pr")) != -1) {
         switch (c) {
         case 't':
             opt.type = optarg;
@@ -80,6 +84,9 @@ bool ParseOptions(int argc, char **argv, Options_t &opt)
         case 'p':
             opt.print = true;
             break;
+        case 'r':
+            opt.raw = true;
+            break;
         default:
             return false;
         }
@@ -102,7 +109,10 @@ std::u16string FromUtf8(const char *s)
 int RunQR(const Options_t &opt, const std::u16string &text)
 {
     XQRCode code;
-    if (!code.EncodeText(text.c_str())) {
+    bool ok = opt.raw ? code.EncodeBytes(reinterpret_cast<const uint8_t *>(opt.text),
+                                         strlen(opt.text), AnsiCodePageNumber())
+                      : code.EncodeText(text.c_str());
+    if (!ok) {
         fputs("zepcode: the text does not fit a QR code\n", stderr);
         return 1;
     }
