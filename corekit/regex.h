@@ -6,7 +6,10 @@
 // lookahead and fixed-length lookbehind, back references, \xhh and \uhhhh escapes. A letter
 // escape the grammar does not define stands for the letter itself. Case-insensitive
 // matching folds ASCII letters only. Wide text is matched unit by unit (a surrogate pair is
-// two characters); narrow text is UTF-8 and offsets are bytes.
+// two characters); narrow text is UTF-8 and offsets are bytes. Texts end at their first
+// zero unit. Groups inside a repeated group differ from script engines in what they
+// capture: a group keeps its value from an earlier iteration, and a last iteration that
+// matches empty counts (so (a*)*b on aaab captures the empty text before b).
 //
 // Every function fails (0, null, or an unchanged output) when the pattern does not compile
 // or when matching exceeds the engine's step, depth or memory limits, so a very long text or
