@@ -133,6 +133,7 @@ constexpr NamedColor kNamedColors[] = {
     {"plum", 0xDDA0DD},
     {"powderblue", 0xE6E0B0},
     {"purple", 0x800080},
+    {"rebeccapurple", 0x993366}, // CSS Color 4
     {"red", 0x0000FF},
     {"rosybrown", 0x8F8FBC},
     {"royalblue", 0xE16941},
