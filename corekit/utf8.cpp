@@ -316,6 +316,10 @@ unsigned UStrToWStr(const char *s, int len, char16_t *out, uint32_t cap)
     const auto *bytes = reinterpret_cast<const unsigned char *>(s);
     size_t n = InputLength(s, len);
     Decoded d = Decode(bytes, n, out, out ? cap : 0);
+    // A full output ends decoding early; the rest must still be valid for the result to
+    // count, so a short buffer answers invalid input exactly as a large one does.
+    if (d.stop == Stop::Full)
+        d.stop = Decode(bytes + d.consumed, n - d.consumed, nullptr, 0).stop;
     if (d.stop == Stop::Invalid || d.stop == Stop::Cut) {
         if (out && cap)
             out[0] = 0;

@@ -147,6 +147,10 @@ TEST(Utf8, CapacityStopsBeforeACharacterThatDoesNotFit)
     EXPECT_EQ(1u, UStrToWStr("a\xF0\x9F\x98\x80", 5, w, 2));
     EXPECT_EQ(0, w[1]);
     EXPECT_EQ(0u, UStrToWStr("abc", 3, w, 0));
+    // Invalid input past a full output is still refused.
+    EXPECT_EQ(0u, UStrToWStr("ab\x80", 3, w, 1));
+    EXPECT_EQ(0, w[0]);
+    EXPECT_EQ(0u, UStrToWStr("\xE4\xB8\xAD\xC3", 4, w, 1));
 }
 
 TEST(Utf8, PiecewiseDecoding)
