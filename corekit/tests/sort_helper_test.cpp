@@ -120,6 +120,9 @@ TEST(SortHelper, NullsAndTexts)
         ASSERT_EQ(1, s.AddItemEx(v, rows[i].nulls, Item(i)));
     }
     buffer[0] = u'z'; // AddItemEx copied the text
+    // Nodes stay 8-byte aligned although the copied texts have odd unit counts.
+    for (const void *node = nullptr; s.GetNextItem(&node) != nullptr;)
+        EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(node) % 8);
     // Null text first; within "a" the descending integer puts the null key last.
     EXPECT_EQ((std::vector<size_t>{1, 3, 2, 0}), Order(s));
     const void *cursor = nullptr;
