@@ -68,7 +68,6 @@ TEST(Frame, KnownFramesAreByteExact)
 TEST(Frame, EveryCommandMatchesIndependentEncoder)
 {
     const uint8_t param58 = 0x58;
-    const uint8_t select[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     struct Case
     {
         Bytes ours;
@@ -78,7 +77,7 @@ TEST(Frame, EveryCommandMatchesIndependentEncoder)
         {EncodeSdtCommand(kSdtSamStatus), "sdt 11 FF"},
         {EncodeSdtCommand(kSdtSamId), "sdt 12 FF"},
         {EncodeSdtCommand(kSdtFindCard), "sdt 20 01"},
-        {EncodeSdtCommand(kSdtSelectCard, select, 8), "sdt 20 02 00 00 00 00 00 00 00 00"},
+        {EncodeSdtCommand(kSdtSelectCard), "sdt 20 02"},
         {EncodeSdtCommand(kSdtReadBaseMsg), "sdt 30 01"},
         {EncodeSdtCommand(kSdtReadNewAddress), "sdt 30 03"},
         {EncodeSdtCommand(kSdtSetCommParam, &param58, 1), "sdt 61 FF 58"},

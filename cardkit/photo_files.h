@@ -1,0 +1,34 @@
+#pragma once
+// The files of a base-message read: photo.wlt (the card's compressed photo),
+// photo.bmp (written by the photo decoder plug-in) and photo.jpg.
+#include <cstdint>
+#include <string>
+
+#include "cardkit/cardkit_export.h"
+#include "cardkit/sdt_frame.h"
+
+namespace cardkit {
+
+// A folder private to this process, made with mkdtemp under the configured
+// temporary folder on first use; empty when it cannot be made.
+CARDKIT_EXPORT std::string PrivatePhotoFolder();
+
+// Creates `folder` and every missing parent.
+CARDKIT_EXPORT bool MakeFolders(const std::string &folder);
+
+enum class WltResult { Written, CannotCreate, ShortWrite };
+CARDKIT_EXPORT WltResult WritePhotoWlt(const std::string &folder, const uint8_t *photo,
+                                       size_t size);
+
+// Loads the configured photo decoder, calls Photodec(wlt_path, mode) and
+// unloads it; true when it returned 1 and photo.bmp exists.
+CARDKIT_EXPORT bool RunPhotodec(const std::string &wlt_path, int mode);
+
+// photo.bmp -> photo.jpg through our BMP reader and libjpeg.
+CARDKIT_EXPORT bool ConvertBmpToJpeg(const std::string &bmp_path, const std::string &jpg_path);
+
+// Reads a whole file, whatever its size.
+CARDKIT_EXPORT bool ReadWholeFile(const std::string &path, Bytes *out);
+CARDKIT_EXPORT bool CopyWholeFile(const std::string &from, const std::string &to);
+
+} // namespace cardkit

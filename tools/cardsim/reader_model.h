@@ -1,0 +1,39 @@
+#pragma once
+// The simulated reader: a card in the field (identity card and a Type A
+// card), a SAM, and the fault modes. It answers whole command frames with
+// whole response frames; it keeps its own framing code so that it checks the
+// control rather than repeating it.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+enum class Fault { None, BadCheck, NoCard, Stall, WrongBaud };
+
+class ReaderModel
+{
+public:
+    explicit ReaderModel(Fault fault) : m_fault(fault) { m_blocks.fill({}); }
+
+    // Takes one whole frame from the front of `input` (dropping bytes that
+    // cannot start a frame); false while no whole frame is there.
+    static bool TakeFrame(Bytes &input, Bytes *frame);
+
+    // The answer to one command frame; empty for frames it ignores.
+    Bytes Answer(const Bytes &frame);
+
+    // A 30 01 answer cut short by the stall fault.
+    static constexpr size_t kStallBytes = 107;
+
+    // Hex text of a frame, for the log.
+    static std::string Hex(const Bytes &frame);
+
+private:
+    Bytes AnswerSdt(uint8_t command, uint8_t parameter);
+    Bytes AnswerIc(const Bytes &data);
+
+    Fault m_fault;
+    std::array<std::array<uint8_t, 16>, 64> m_blocks;
+};
