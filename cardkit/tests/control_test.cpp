@@ -94,7 +94,7 @@ TEST_F(SerialControl, DetectsBaudOnceAndFillsEveryProperty)
     const std::string jpg = folder + "/photo.jpg";
     EXPECT_EQ(ToUtf8(m_control.Picture), cardtest::Run("base64 -w0 '" + jpg + "'"));
     EXPECT_EQ(m_control.GetPhotobuf(), m_control.Picture);
-    EXPECT_EQ(cardtest::Run("djpeg -pnm '" + jpg + "' | head -c 12"), "P6\n102 126\n");
+    EXPECT_EQ(cardtest::Run("djpeg -pnm '" + jpg + "' | head -c 11"), "P6\n102 126\n");
 
     ASSERT_EQ(m_control.ReadNewAppMsg(), 1);
     EXPECT_EQ(m_control.GetNewAddress(0), u"北京市西城区新街口1号");
