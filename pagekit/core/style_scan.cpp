@@ -5,6 +5,7 @@
 #include "corekit/encoding.h"
 #include "corekit/memory.h"
 #include "corekit/numbers.h"
+#include "platform/dockit/text_helpers.h"
 #include "platform/panekit/color.h"
 
 namespace {
@@ -26,15 +27,12 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Length of the prefix of c that equals word (ASCII case ignored), else 0.
+// Length of the prefix of c that equals word (ASCII case ignored), else 0. Keywords
+// hold no ';', '}' or zero, so the match never runs past the value's end.
 unsigned MatchPrefix(const StyleCursor &c, const char *word)
 {
-    unsigned n = 0;
-    for (; word[n]; ++n) {
-        if (c.p + n >= c.end || Lower(c.p[n]) != static_cast<unsigned char>(word[n]))
-            return 0;
-    }
-    return n;
+    const int n = MatchMarker(c.p, word);
+    return n > 0 && c.p + n <= c.end ? static_cast<unsigned>(n) : 0;
 }
 
 // Bytes of the string body up to its closing quote; -1 when it is not closed before the
