@@ -1,0 +1,153 @@
+// The photo path: our BMP reader, the JPEG writer, the decoder plug-in, and
+// what the control reports when a photo step fails.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "cardkit/base64.h"
+#include "cardkit/bmp_reader.h"
+#include "cardkit/card_control.h"
+#include "cardkit/jpeg_writer.h"
+#include "cardkit/photo_files.h"
+#include "cardkit/port_state.h"
+#include "sim_util.h"
+
+using namespace cardkit;
+
+namespace {
+
+void Le(Bytes &out, uint32_t v, int n)
+{
+    for (int i = 0; i < n; ++i)
+        out.push_back(uint8_t(v >> (8 * i)));
+}
+
+// A BMP with the given header fields; pixel rows follow the palette.
+Bytes Bmp(int32_t width, int32_t height, int bits, const Bytes &palette, const Bytes &pixels,
+          uint32_t offset = 0)
+{
+    Bytes out = {'B', 'M'};
+    const uint32_t pixel_offset = offset ? offset : uint32_t(54 + palette.size());
+    Le(out, uint32_t(pixel_offset + pixels.size()), 4);
+    Le(out, 0, 4);
+    Le(out, pixel_offset, 4);
+    Le(out, 40, 4);
+    Le(out, uint32_t(width), 4);
+    Le(out, uint32_t(height), 4);
+    Le(out, 1, 2);
+    Le(out, uint32_t(bits), 2);
+    Le(out, 0, 4);
+    Le(out, uint32_t(pixels.size()), 4);
+    Le(out, 0, 4);
+    Le(out, 0, 4);
+    Le(out, uint32_t(palette.size() / 4), 4);
+    Le(out, 0, 4);
+    out.insert(out.end(), palette.begin(), palette.end());
+    out.insert(out.end(), pixels.begin(), pixels.end());
+    return out;
+}
+
+} // namespace
+
+TEST(Photo, BmpReaderLayouts)
+{
+    RgbImage image;
+    // 2x2, 24-bit, bottom-up: bottom row blue, red; top row green, white.
+    const Bytes bottom_up = Bmp(2, 2, 24, {},
+                                {255, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0});
+    ASSERT_TRUE(ReadBmp(bottom_up.data(), bottom_up.size(), &image));
+    EXPECT_EQ(image.rgb, (Bytes{0, 255, 0, 255, 255, 255, 0, 0, 255, 255, 0, 0}));
+    // The same, top-down (negative height).
+    const Bytes top_down = Bmp(2, -2, 24, {},
+                               {0, 255, 0, 255, 255, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0});
+    ASSERT_TRUE(ReadBmp(top_down.data(), top_down.size(), &image));
+    EXPECT_EQ(image.rgb, (Bytes{0, 255, 0, 255, 255, 255, 0, 0, 255, 255, 0, 0}));
+    // 8-bit with a two-entry palette.
+    const Bytes paletted = Bmp(3, 1, 8, {0, 0, 0, 0, 10, 20, 30, 0}, {1, 0, 1, 0});
+    ASSERT_TRUE(ReadBmp(paletted.data(), paletted.size(), &image));
+    EXPECT_EQ(image.rgb, (Bytes{30, 20, 10, 0, 0, 0, 30, 20, 10}));
+
+    Bytes cut = bottom_up;
+    cut.pop_back();
+    const Bytes bad_index = Bmp(1, 1, 8, {0, 0, 0, 0}, {5, 0, 0, 0});
+    const Bytes bad_offset = Bmp(2, 2, 24, {}, Bytes(16, 0), 60);
+    const Bytes huge = Bmp(100000, 1, 24, {}, Bytes(16, 0));
+    const Bytes sixteen = Bmp(2, 2, 16, {}, Bytes(8, 0));
+    const Bytes zero_width = Bmp(0, 2, 24, {}, {});
+    for (const Bytes *bad : std::initializer_list<const Bytes *>{&cut, &bad_index, &bad_offset, &huge, &sixteen, &zero_width})
+        EXPECT_FALSE(ReadBmp(bad->data(), bad->size(), &image));
+    EXPECT_FALSE(ReadBmp(bottom_up.data(), 53, &image));
+}
+
+TEST(Photo, DecoderPluginAndJpegMakeAPhotoOfTheCardSize)
+{
+    cardtest::TempFolder dir;
+    CardConfig config = cardtest::TestConfig(dir.path());
+    SetCardConfig(config);
+    Bytes photo(1024);
+    for (size_t i = 0; i < photo.size(); ++i)
+        photo[i] = uint8_t(i);
+    ASSERT_EQ(WritePhotoWlt(dir.path(), photo.data(), photo.size()), WltResult::Written);
+    ASSERT_TRUE(RunPhotodec(dir.path() + "/photo.wlt", 1));
+    Bytes bmp;
+    RgbImage image;
+    ASSERT_TRUE(ReadWholeFile(dir.path() + "/photo.bmp", &bmp));
+    ASSERT_TRUE(ReadBmp(bmp.data(), bmp.size(), &image));
+    EXPECT_EQ(image.width, 102);
+    EXPECT_EQ(image.height, 126);
+    EXPECT_EQ(image.rgb[0], 0);                          // top-left: byte 0
+    EXPECT_EQ(image.rgb[(126 * 102 - 1) * 3], 255);      // bottom-right: byte 1023
+    const std::string jpg = dir.path() + "/photo.jpg";
+    ASSERT_TRUE(ConvertBmpToJpeg(dir.path() + "/photo.bmp", jpg));
+    EXPECT_EQ(cardtest::Run("djpeg -pnm '" + jpg + "' | head -c 11"), "P6\n102 126\n");
+
+    EXPECT_FALSE(RunPhotodec(dir.path() + "/missing.wlt", 1));
+    config.photodec_path = dir.path() + "/no-such-plugin.so";
+    SetCardConfig(config);
+    EXPECT_FALSE(RunPhotodec(dir.path() + "/photo.wlt", 1));
+    EXPECT_EQ(WritePhotoWlt(dir.path() + "/absent", photo.data(), photo.size()),
+              WltResult::CannotCreate);
+}
+
+TEST(Photo, LargeJpegIsReadWhole)
+{
+    cardtest::TempFolder dir;
+    RgbImage noise{600, 600, Bytes(600 * 600 * 3)};
+    uint32_t seed = 1;
+    for (uint8_t &b : noise.rgb)
+        b = uint8_t((seed = seed * 1103515245 + 12345) >> 16);
+    const std::string jpg = dir.path() + "/photo.jpg";
+    ASSERT_TRUE(WriteJpeg(noise, jpg));
+    Bytes bytes;
+    ASSERT_TRUE(ReadWholeFile(jpg, &bytes));
+    ASSERT_GT(bytes.size(), 81920u);
+    EXPECT_EQ(EncodeBase64(bytes.data(), bytes.size()), cardtest::Run("base64 -w0 '" + jpg + "'"));
+}
+
+TEST(Photo, FailedPhotoStepsAreReportedAsSuch)
+{
+    cardtest::TempFolder dir;
+    CardConfig config = cardtest::TestConfig(dir.path());
+    config.photodec_path = dir.path() + "/no-such-plugin.so";
+    SetCardConfig(config);
+    cardtest::Simulator sim(dir.path(), {"--pty", dir.path() + "/ttyS0"});
+    CCardControlCtrl control;
+    EXPECT_EQ(control.ReadCard(), u"生成照片文件失败。");
+    EXPECT_EQ(control.Authenticate(), 1);
+    const std::u16string target = std::u16string(dir.path().begin(), dir.path().end()) + u"/x/p.jpg";
+    EXPECT_EQ(control.ReadBaseMsgP(target), -3);
+    EXPECT_EQ(control.Authenticate(), 1);
+    EXPECT_EQ(control.ReadBaseMsg(), 0);
+    control.CloseComm();
+    EXPECT_EQ(control.ReadBaseMsgP(target), -4); // no port: the read fails
+}
+
+TEST(Photo, Base64)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},
+        {"\xff\xfe\xfd", "//79"},
+    };
+    for (const auto &[in, out] : cases)
+        EXPECT_EQ(EncodeBase64(reinterpret_cast<const uint8_t *>(in), std::strlen(in)), out);
+}
