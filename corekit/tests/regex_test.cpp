@@ -1,5 +1,4 @@
 // Regular expressions: the listed cases, the grammar's own rules, and very long inputs.
-#include <chrono>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -138,7 +137,8 @@ TEST(Regex, CompiledHelpers)
 }
 
 // Every function returns on a 100,000-character text, with ordinary and pathological
-// patterns alike (a limit turns a runaway match into a failure).
+// patterns alike (a limit turns a runaway match into a failure); the test's time-out
+// catches a function that does not.
 TEST(Regex, LongInputsReturn)
 {
     const std::u16string as(100000, u'a');
@@ -146,7 +146,6 @@ TEST(Regex, LongInputsReturn)
     const std::string narrowText(text.begin(), text.end());
     const char16_t *patterns[] = {u"(a|b)*!", u"(a+)+$", u"(a*)*b", u"(?:a|aa)*c", u"a*?!",
                                   u"(.)*\\1x", u"\\w+", u"^(a|a)*$", u"a*c", u"[^!]*x"};
-    const auto start = std::chrono::steady_clock::now();
     for (const char16_t *p : patterns) {
         unsigned int out[8];
         RegexMatch(p, 0, text.c_str());
@@ -171,5 +170,4 @@ TEST(Regex, LongInputsReturn)
     XString s;
     ASSERT_EQ(1, RegexReplace(u"a", 0, text.c_str(), u"bb", &s));
     EXPECT_EQ(200001u, s.GetLength());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(2));
 }
