@@ -1,0 +1,214 @@
+// Archive form of a table: section `code` holding
+//   property 1  u32 column count, u32 row count
+//   property 2  per column: u32 id, u16 type, u16 size, u32 flags, counted name
+//   property 3  per row: u32 marker, then per column u8 null mark (1 null) and, when
+//               not null, the value: 8 bytes (integer, double, time); u32 units n and
+//               n units (text); u32 n and n bytes (bytes, stream content).
+// Table cells are stored as null: a property cannot hold a nested section.
+#include <cstring>
+
+#include "corekit/memory.h"
+#include "corekit/xmemo_archive.h"
+#include "platform/dockit/xmf_archive.h"
+#include "platform/scriptkit/value_hold.h"
+#include "platform/scriptkit/xrow_grider.h"
+
+using namespace scriptkit;
+
+namespace {
+
+constexpr uint16_t kPropCounts = 1;
+constexpr uint16_t kPropColumn = 2;
+constexpr uint16_t kPropRow = 3;
+
+bool IsText(uint16_t type) { return type == kValueText || type == kValueText2; }
+
+// Bytes a stored cell value takes after its null mark.
+uint32_t ValueBytes(uint16_t type, const XRowGrider::Cell &cell)
+{
+    switch (type) {
+    case kValueInteger:
+    case kValueFloater:
+    case kValueTime:
+        return 8;
+    case kValueBytes:
+        return 4 + cell.length;
+    case kValueStream:
+        return 4 + cell.value.stream->GetMaxSize();
+    default:
+        return IsText(type) ? 4 + 2 * cell.length : 0;
+    }
+}
+
+bool IsStored(uint16_t type, const XRowGrider::Cell &cell)
+{
+    return !cell.isNull && type != kValueTable && (type == kValueInteger || type == kValueFloater ||
+                                                   type == kValueTime || type == kValueBytes ||
+                                                   type == kValueStream || IsText(type));
+}
+
+int WriteValue(XMF_Archive *archive, uint16_t type, const XRowGrider::Cell &cell)
+{
+    uint32_t n = cell.length;
+    switch (type) {
+    case kValueInteger:
+    case kValueFloater:
+    case kValueTime:
+        return archive->Write(&cell.value, 8);
+    case kValueBytes:
+        return archive->IntToDoc(&n, 4) && archive->Write(cell.value.bytes + 4, n);
+    case kValueStream:
+        n = cell.value.stream->GetMaxSize();
+        return archive->IntToDoc(&n, 4) && cell.value.stream->Seek(0) &&
+               archive->WriteDoc(cell.value.stream, n);
+    default:
+        return archive->IntToDoc(&n, 4) && archive->SaveStrDoc(cell.value.text, n);
+    }
+}
+
+// Reads one stored value of `type` into an owned value word.
+bool ReadValue(XMF_Archive *archive, uint16_t type, XRowGrider::Cell *cell)
+{
+    if (type == kValueInteger || type == kValueFloater || type == kValueTime)
+        return archive->Read(&cell->value, 8) != 0;
+    uint32_t n = 0;
+    if (!archive->IntFromDoc(&n, 4))
+        return false;
+    uint64_t need = IsText(type) ? 2ull * n : n;
+    if (need > archive->GetRemaining())
+        return false;
+    cell->length = n;
+    if (IsText(type)) {
+        cell->value.text = archive->ReadStrDoc(n);
+        return cell->value.text != nullptr;
+    }
+    if (type == kValueBytes) {
+        auto *block = static_cast<uint8_t *>(MemAlloc(n + 4));
+        std::memcpy(block, &n, 4);
+        cell->value.bytes = block;
+        return n == 0 || archive->Read(block + 4, n);
+    }
+    XMemoArchive *stream = XMemoArchive::Malloc();
+    cell->value.stream = stream;
+    return n == 0 || archive->ReadDoc(stream, n);
+}
+
+} // namespace
+
+int XRowGrider::SaveStorage(uint16_t code, XMF_Archive *archive) const
+{
+    if (!archive->StartMarker(code))
+        return 0;
+    uint32_t counts[2] = {m_colCount, m_rowCount};
+    if (!archive->StartProper(kPropCounts, 8) || !archive->IntToDoc(counts, 4, 2))
+        return 0;
+    for (uint32_t c = 0; c < m_colCount; ++c) {
+        const XGridColumn_t &col = m_columns[c];
+        uint32_t size = 12 + 4 + 2 * (TextLength(col.name) + 1);
+        if (!archive->StartProper(kPropColumn, size) || !archive->IntToDoc(&col.id, 4) ||
+            !archive->IntToDoc(&col.type, 2) || !archive->IntToDoc(&col.size, 2) ||
+            !archive->IntToDoc(&col.flags, 4) || !archive->StrToDoc(col.name))
+            return 0;
+    }
+    for (uint32_t r = 0; r < m_rowCount; ++r) {
+        const Row &row = m_rows[r];
+        uint32_t size = 4 + m_colCount;
+        for (uint32_t c = 0; c < m_colCount; ++c)
+            if (IsStored(m_columns[c].type, row.cells[c]))
+                size += ValueBytes(m_columns[c].type, row.cells[c]);
+        if (!archive->StartProper(kPropRow, size) || !archive->IntToDoc(&row.marker, 4))
+            return 0;
+        for (uint32_t c = 0; c < m_colCount; ++c) {
+            bool stored = IsStored(m_columns[c].type, row.cells[c]);
+            uint8_t mark = stored ? 0 : 1;
+            if (!archive->Write(&mark, 1) ||
+                (stored && !WriteValue(archive, m_columns[c].type, row.cells[c])))
+                return 0;
+        }
+    }
+    return archive->CloseMarker(code);
+}
+
+int XRowGrider::ReadColumns(XMF_Archive *archive)
+{
+    XGridColumn_t &col = m_columns[m_colCount];
+    std::memset(&col, 0, sizeof(col));
+    if (!archive->IntFromDoc(&col.id, 4) || !archive->IntFromDoc(&col.type, 2) ||
+        !archive->IntFromDoc(&col.size, 2) || !archive->IntFromDoc(&col.flags, 4) ||
+        !archive->StrFromDoc(col.name, 32))
+        return 0;
+    ++m_colCount;
+    return 1;
+}
+
+int XRowGrider::ReadRow(XMF_Archive *archive)
+{
+    uint32_t marker = 0;
+    if (!archive->IntFromDoc(&marker, 4))
+        return 0;
+    uint32_t r = AppendRow();
+    m_rows[r].marker = marker;
+    for (uint32_t c = 0; c < m_colCount; ++c) {
+        uint8_t mark = 1;
+        if (!archive->Read(&mark, 1))
+            return 0;
+        if (mark)
+            continue;
+        uint16_t type = m_columns[c].type;
+        Cell *cell = &m_rows[r].cells[c];
+        Cell probe{1, 0, {}};
+        if (!IsStored(type, Cell{0, 0, {}}))
+            return 0;
+        bool ok = ReadValue(archive, type, &probe);
+        probe.isNull = 0;
+        *cell = probe;
+        if (!ok)
+            return 0; // the cell holds what was allocated; the caller drops the table
+    }
+    return 1;
+}
+
+int XRowGrider::FromStorage(XMF_Archive *archive, uint16_t code)
+{
+    uint16_t got = 0;
+    if (archive->ReadHeader(&got) != XMF_Archive::kSectionStart || got != code)
+        return 0;
+    XRowGrider *table = Malloc();
+    uint32_t counts[2] = {0, 0};
+    bool haveCounts = false;
+    int ok = 0;
+    for (;;) {
+        int kind = archive->ReadHeader(&got);
+        if (kind == XMF_Archive::kSectionEnd) {
+            ok = haveCounts && table->m_colCount == counts[0] && table->m_rowCount == counts[1];
+            break;
+        }
+        if (kind == XMF_Archive::kSectionStart) {
+            if (!archive->SkipMarker())
+                break;
+            continue;
+        }
+        if (kind != XMF_Archive::kProperty)
+            break;
+        if (got == kPropCounts) {
+            if (haveCounts || !archive->IntFromDoc(counts, 4, 2) || counts[0] > kMaxColumns)
+                break;
+            haveCounts = true;
+            if (counts[0])
+                table->m_columns =
+                    static_cast<XGridColumn_t *>(MemAlloc(counts[0] * sizeof(XGridColumn_t)));
+        } else if (got == kPropColumn) {
+            if (!haveCounts || table->m_rowCount || table->m_colCount >= counts[0] ||
+                !table->ReadColumns(archive))
+                break;
+        } else if (got == kPropRow) {
+            if (!haveCounts || table->m_colCount != counts[0] || table->m_rowCount >= counts[1] ||
+                !table->ReadRow(archive))
+                break;
+        }
+    }
+    if (ok)
+        Swap(table);
+    table->Release();
+    return ok;
+}
