@@ -47,7 +47,7 @@ Bytes Message(const Bytes &text, size_t photo_length, size_t text_length = 256)
 
 } // namespace
 
-TEST(BaseMsg, DecodesEveryField)
+TEST(CardBaseMsg, DecodesEveryField)
 {
     // U+20BB7 (outside the BMP) must survive as a surrogate pair.
     const Bytes data = Message(CardText(u"  𠮷张三  ", u"1", u"01"), 1024);
@@ -66,7 +66,7 @@ TEST(BaseMsg, DecodesEveryField)
     EXPECT_EQ(msg.photo[1023], uint8_t(1023 * 7));
 }
 
-TEST(BaseMsg, RefusesLengthsBeyondFieldOrData)
+TEST(CardBaseMsg, RefusesLengthsBeyondFieldOrData)
 {
     const Bytes text = CardText(u"李四", u"2", u"03");
     BaseMsg_t msg;
@@ -99,7 +99,7 @@ TEST(BaseMsg, RefusesLengthsBeyondFieldOrData)
     EXPECT_EQ(msg.photo[10], 0);
 }
 
-TEST(BaseMsg, NationCodes)
+TEST(CardBaseMsg, NationCodes)
 {
     struct Case
     {
@@ -124,7 +124,7 @@ TEST(BaseMsg, NationCodes)
     EXPECT_EQ(NationName(-1), u"");
 }
 
-TEST(BaseMsg, AdditionalAddresses)
+TEST(CardBaseMsg, AdditionalAddresses)
 {
     Bytes data(140, 0);
     Put(data, 0, 35, u"新地址一");

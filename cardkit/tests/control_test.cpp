@@ -14,7 +14,7 @@ using cardtest::Simulator;
 
 namespace {
 
-class SerialControl : public testing::Test
+class CardSerial : public testing::Test
 {
 protected:
     void SetUp() override
@@ -47,7 +47,7 @@ protected:
 
 } // namespace
 
-TEST_F(SerialControl, DetectsBaudOnceAndFillsEveryProperty)
+TEST_F(CardSerial, DetectsBaudOnceAndFillsEveryProperty)
 {
     auto sim = StartSim();
     ASSERT_EQ(m_control.InitComm(3), 1);
@@ -110,7 +110,7 @@ TEST_F(SerialControl, DetectsBaudOnceAndFillsEveryProperty)
     EXPECT_EQ(Count(sim->Log(), "rx 57600"), Count(log, "rx 57600"));
 }
 
-TEST_F(SerialControl, FaultModesGiveTheirReadCardText)
+TEST_F(CardSerial, FaultModesGiveTheirReadCardText)
 {
     struct Case
     {
@@ -134,7 +134,7 @@ TEST_F(SerialControl, FaultModesGiveTheirReadCardText)
     EXPECT_EQ(m_control.ReadCard(), u"打开端口失败！"); // no reader at all
 }
 
-TEST_F(SerialControl, ListReaderCardLeavesNoPortOpen)
+TEST_F(CardSerial, ListReaderCardLeavesNoPortOpen)
 {
     EXPECT_EQ(m_control.ListReaderCard(), 0);
     auto sim = StartSim();
@@ -145,7 +145,7 @@ TEST_F(SerialControl, ListReaderCardLeavesNoPortOpen)
     EXPECT_EQ(m_control.GetSAMID().size(), 36u);
 }
 
-TEST_F(SerialControl, PortNumbersOutsideTheRangesTouchNothing)
+TEST_F(CardSerial, PortNumbersOutsideTheRangesTouchNothing)
 {
     auto sim = StartSim();
     for (int port : {0, 17, 1000, 1017, 8158, -3})
@@ -155,7 +155,7 @@ TEST_F(SerialControl, PortNumbersOutsideTheRangesTouchNothing)
     EXPECT_EQ(sim->Log().find("rx"), std::string::npos);
 }
 
-TEST_F(SerialControl, PhotoPathRules)
+TEST_F(CardSerial, PhotoPathRules)
 {
     auto sim = StartSim();
     ASSERT_EQ(m_control.InitComm(3), 1);
@@ -186,7 +186,7 @@ TEST_F(SerialControl, PhotoPathRules)
     EXPECT_EQ(m_control.Name, u"𠮷张三");
 }
 
-TEST_F(SerialControl, TypeABlocksRoundTripAndBadArgumentsSendNothing)
+TEST_F(CardSerial, TypeABlocksRoundTripAndBadArgumentsSendNothing)
 {
     auto sim = StartSim();
     ASSERT_EQ(m_control.ReadICCard(3), 1);

@@ -13,7 +13,7 @@ using namespace cardkit;
 
 namespace {
 
-class Dispatch : public testing::Test
+class CardDispatch : public testing::Test
 {
 protected:
     void SetUp() override { SetCardConfig(cardtest::TestConfig(m_dir.path())); }
@@ -33,7 +33,7 @@ protected:
 
 } // namespace
 
-TEST_F(Dispatch, MembersByNameIgnoringCase)
+TEST_F(CardDispatch, MembersByNameIgnoringCase)
 {
     EXPECT_EQ(GetCardDispId(u"Name"), GetCardDispId(u"nAME"));
     EXPECT_EQ(GetCardDispId(u"getcardinfo"), GetCardDispId(u"getCardInfo"));
@@ -76,7 +76,7 @@ TEST_F(Dispatch, MembersByNameIgnoringCase)
         EXPECT_EQ(Call(c.name, c.args, c.kind), c.code) << ToUtf8(c.name);
 }
 
-TEST_F(Dispatch, PropertiesGetAndPut)
+TEST_F(CardDispatch, PropertiesGetAndPut)
 {
     EXPECT_EQ(Call(u"cardno", {CardVariant::Text(u"123")}, DispatchKind::PropertyPut), kDispOk);
     EXPECT_EQ(m_control.CardNo, u"123");
@@ -93,7 +93,7 @@ TEST_F(Dispatch, PropertiesGetAndPut)
     EXPECT_EQ(Call(u"Picture", {}, DispatchKind::Method), kDispOk); // a get, called as a method
 }
 
-TEST_F(Dispatch, CreateByProgId)
+TEST_F(CardDispatch, CreateByProgId)
 {
     struct Case
     {
@@ -116,7 +116,7 @@ TEST_F(Dispatch, CreateByProgId)
     }
 }
 
-TEST_F(Dispatch, RegisterAndUnregisterOneRecord)
+TEST_F(CardDispatch, RegisterAndUnregisterOneRecord)
 {
     const std::string registry = m_dir.path() + "/conf/servers";
     CardConfig config = GetCardConfig();
@@ -144,7 +144,7 @@ TEST_F(Dispatch, RegisterAndUnregisterOneRecord)
     EXPECT_EQ(DllUnregisterServer(), 0);
 }
 
-TEST_F(Dispatch, CardctlReadsACard)
+TEST_F(CardDispatch, CardctlReadsACard)
 {
     cardtest::Simulator sim(m_dir.path(), {"--fifo", m_dir.path() + "/usb0"});
     ASSERT_TRUE(sim.running());

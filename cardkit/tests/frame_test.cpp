@@ -59,13 +59,13 @@ const std::array<uint8_t, 16> kBlock = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12
 
 } // namespace
 
-TEST(Frame, KnownFramesAreByteExact)
+TEST(CardFrame, KnownFramesAreByteExact)
 {
     EXPECT_EQ(Hex(EncodeSdtCommand(kSdtSamStatus)), "AA AA AA 96 69 00 03 11 FF ED");
     EXPECT_EQ(Hex(EncodeIcSerialNumber()), "55 AA 04 02 FF FF F9");
 }
 
-TEST(Frame, EveryCommandMatchesIndependentEncoder)
+TEST(CardFrame, EveryCommandMatchesIndependentEncoder)
 {
     const uint8_t param58 = 0x58;
     struct Case
@@ -110,7 +110,7 @@ static Bytes SdtReply(uint8_t sw3, const Bytes &data)
     return frame;
 }
 
-TEST(Frame, SdtResponseChecks)
+TEST(CardFrame, SdtResponseChecks)
 {
     SdtResponse r;
     Bytes good = SdtReply(0x90, {1, 2, 3});
@@ -151,7 +151,7 @@ TEST(Frame, SdtResponseChecks)
         EXPECT_EQ(ParseSdtResponse(c.frame.data(), c.size, &r), c.expected);
 }
 
-TEST(Frame, IcResponsesAndAnswers)
+TEST(CardFrame, IcResponsesAndAnswers)
 {
     const uint8_t serial[] = {0x02, 0xFF, 0xDE, 0xAD, 0xBE, 0xEF};
     Bytes frame = EncodeIcFrame(serial, sizeof serial);
@@ -177,7 +177,7 @@ TEST(Frame, IcResponsesAndAnswers)
     EXPECT_FALSE(ParseIcWriteBlock({0x04}));
 }
 
-TEST(Frame, HexText)
+TEST(CardFrame, HexText)
 {
     EXPECT_EQ(ParseHex(u"a0FF09", 3).value(), (Bytes{0xA0, 0xFF, 0x09}));
     EXPECT_FALSE(ParseHex(u"a0FF0", 3));
@@ -186,7 +186,7 @@ TEST(Frame, HexText)
     EXPECT_EQ(FormatHex(kBlock.data(), 4), "00010203");
 }
 
-TEST(Frame, SamIdentifierText)
+TEST(CardFrame, SamIdentifierText)
 {
     // 5.1 - 20101216 - 123456789 - 4000000000, little-endian
     const uint8_t id[16] = {0x05, 0x00, 0x01, 0x00, 0x60, 0xB0, 0x32, 0x01,

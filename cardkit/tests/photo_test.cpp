@@ -49,7 +49,7 @@ Bytes Bmp(int32_t width, int32_t height, int bits, const Bytes &palette, const B
 
 } // namespace
 
-TEST(Photo, BmpReaderLayouts)
+TEST(CardPhoto, BmpReaderLayouts)
 {
     RgbImage image;
     // 2x2, 24-bit, bottom-up: bottom row blue, red; top row green, white.
@@ -79,7 +79,7 @@ TEST(Photo, BmpReaderLayouts)
     EXPECT_FALSE(ReadBmp(bottom_up.data(), 53, &image));
 }
 
-TEST(Photo, DecoderPluginAndJpegMakeAPhotoOfTheCardSize)
+TEST(CardPhoto, DecoderPluginAndJpegMakeAPhotoOfTheCardSize)
 {
     cardtest::TempFolder dir;
     CardConfig config = cardtest::TestConfig(dir.path());
@@ -109,7 +109,7 @@ TEST(Photo, DecoderPluginAndJpegMakeAPhotoOfTheCardSize)
               WltResult::CannotCreate);
 }
 
-TEST(Photo, LargeJpegIsReadWhole)
+TEST(CardPhoto, LargeJpegIsReadWhole)
 {
     cardtest::TempFolder dir;
     RgbImage noise{600, 600, Bytes(600 * 600 * 3)};
@@ -124,7 +124,7 @@ TEST(Photo, LargeJpegIsReadWhole)
     EXPECT_EQ(EncodeBase64(bytes.data(), bytes.size()), cardtest::Run("base64 -w0 '" + jpg + "'"));
 }
 
-TEST(Photo, FailedPhotoStepsAreReportedAsSuch)
+TEST(CardPhoto, FailedPhotoStepsAreReportedAsSuch)
 {
     cardtest::TempFolder dir;
     CardConfig config = cardtest::TestConfig(dir.path());
@@ -142,7 +142,7 @@ TEST(Photo, FailedPhotoStepsAreReportedAsSuch)
     EXPECT_EQ(control.ReadBaseMsgP(target), -4); // no port: the read fails
 }
 
-TEST(Photo, Base64)
+TEST(CardPhoto, Base64)
 {
     const std::pair<const char *, const char *> cases[] = {
         {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},

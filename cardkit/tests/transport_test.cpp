@@ -15,7 +15,7 @@ using cardtest::Simulator;
 
 namespace {
 
-class Transport : public testing::Test
+class CardTransportTest : public testing::Test
 {
 protected:
     void SetUp() override { SetCardConfig(cardtest::TestConfig(m_dir.path())); }
@@ -51,7 +51,7 @@ protected:
 
 } // namespace
 
-TEST_F(Transport, PipesReadTheWholeCard)
+TEST_F(CardTransportTest, PipesReadTheWholeCard)
 {
     auto sim = Start("fifo", m_dir.path() + "/usb0");
     EXPECT_EQ(m_control.ReadCard(), u"0");
@@ -73,7 +73,7 @@ TEST_F(Transport, PipesReadTheWholeCard)
               u"0102030405060708090A0B0C0D0E0F10");
 }
 
-TEST_F(Transport, GetCardInfoErrorFlags)
+TEST_F(CardTransportTest, GetCardInfoErrorFlags)
 {
     struct Case
     {
@@ -102,7 +102,7 @@ TEST_F(Transport, GetCardInfoErrorFlags)
     EXPECT_EQ(m_control.errorFlag, 4);
 }
 
-TEST_F(Transport, HidReaderIsFoundFirstAndReadsTheCard)
+TEST_F(CardTransportTest, HidReaderIsFoundFirstAndReadsTheCard)
 {
     const std::string root = m_dir.path() + "/hid";
     EXPECT_FALSE(FindHidReader(root + "/sys", root + "/dev"));
@@ -131,7 +131,7 @@ TEST_F(Transport, HidReaderIsFoundFirstAndReadsTheCard)
               u"A0A1A2A3A4A5A6A7A8A9AAABACADAEAF");
 }
 
-TEST_F(Transport, HidReaderIsEnumeratedAgainAfterAFailure)
+TEST_F(CardTransportTest, HidReaderIsEnumeratedAgainAfterAFailure)
 {
     const std::string root = m_dir.path() + "/hid";
     auto sim = Start("hid", root);
@@ -193,7 +193,7 @@ Bytes Reply(const Bytes &data, uint16_t announced = 0, uint8_t sw3 = 0x90)
 
 } // namespace
 
-TEST_F(Transport, DriverBackEndCarriesHeaderAndBodySeparately)
+TEST_F(CardTransportTest, DriverBackEndCarriesHeaderAndBodySeparately)
 {
     auto driver = std::make_shared<FakeDriver>();
     driver->answers[0x61FF] = Reply({});
