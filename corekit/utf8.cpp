@@ -4,6 +4,8 @@
 // three bytes of their own, and three-byte surrogates are read back as units, so text
 // with broken pairs survives a round trip. Sequences of five and six bytes (and four-byte
 // values beyond U+10FFFF) are consumed and give no character.
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "corekit/char_traits.h"
@@ -11,7 +13,11 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#include <tmmintrin.h>
 #endif
+
+static_assert(std::endian::native == std::endian::little,
+              "the fast paths read and write bytes as little-endian words");
 
 namespace {
 
@@ -60,42 +66,6 @@ inline size_t UnitsOf(uint32_t v)
     return v < 0x10000 ? 1 : (v <= 0x10FFFF ? 2 : 0);
 }
 
-// Copies a run of ASCII bytes 16 at a time while both sides have room; returns the count.
-inline size_t AsciiRun(const unsigned char *s, size_t len, char16_t *out, size_t room)
-{
-    size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    while (i + 16 <= len && i + 16 <= room) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
-        if (_mm_movemask_epi8(v))
-            break;
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_unpacklo_epi8(v, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i + 8), _mm_unpackhi_epi8(v, zero));
-        i += 16;
-    }
-#endif
-    while (i < len && i < room && s[i] < 0x80) {
-        out[i] = s[i];
-        ++i;
-    }
-    return i;
-}
-
-// Counts the ASCII bytes at s (no output).
-inline size_t AsciiCount(const unsigned char *s, size_t len)
-{
-    size_t i = 0;
-#if defined(__SSE2__)
-    while (i + 16 <= len &&
-           !_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i))))
-        i += 16;
-#endif
-    while (i < len && s[i] < 0x80)
-        ++i;
-    return i;
-}
-
 // Decodes one multi-byte sequence at s[0] (a non-ASCII byte). Returns its length in bytes,
 // 0 for invalid input, or -missing (negative) when the input ends inside it.
 inline int DecodeSequence(const unsigned char *s, size_t len, uint32_t *value)
@@ -132,40 +102,85 @@ inline bool Store(uint32_t v, char16_t *out, size_t cap, size_t *units)
     return true;
 }
 
-// The one decoding loop. out null counts units; otherwise at most cap units are written.
-Decoded Decode(const unsigned char *s, size_t len, char16_t *out, size_t cap)
+// Three-byte sequence at s (lead 1110xxxx and two continuation bytes, all present).
+inline bool IsThreeByte(const unsigned char *s, size_t left)
+{
+    return left >= 3 && (s[0] & 0xF0) == 0xE0 && IsContinuation(s[1]) && IsContinuation(s[2]);
+}
+
+inline char16_t ThreeByteUnit(const unsigned char *s)
+{
+    return static_cast<char16_t>(((s[0] & 0x0F) << 12) | ((s[1] & 0x3F) << 6) | (s[2] & 0x3F));
+}
+
+// The one decoding loop. kWrite false counts units. kBounded checks the output capacity
+// at every unit; unbounded callers guarantee cap >= len (no byte gives more than one unit).
+// The ASCII fast path stores 16 units at once and keeps only the ASCII prefix of them, so
+// it runs only while 16 units of room remain.
+template <bool kWrite, bool kBounded>
+Decoded DecodeLoop(const unsigned char *s, size_t len, char16_t *out, size_t cap)
 {
     size_t i = 0, units = 0;
     while (i < len) {
-        size_t run = out ? AsciiRun(s + i, len - i, out + units, cap - units)
-                         : AsciiCount(s + i, len - i);
-        i += run;
-        units += run;
-        if (i >= len)
-            break;
-        if (s[i] < 0x80)
-            return {Stop::Full, units, i, 0}; // ASCII stopped only by a full output
-        // Three-byte sequences (CJK) are decoded inline; everything else goes generic.
-        if ((s[i] & 0xF0) == 0xE0 && i + 2 < len && IsContinuation(s[i + 1]) &&
-            IsContinuation(s[i + 2])) {
-            if (out) {
-                if (units >= cap)
-                    return {Stop::Full, units, i, 0};
-                out[units] = static_cast<char16_t>(((s[i] & 0x0F) << 12) |
-                                                   ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F));
+        if (s[i] < 0x80) {
+#if defined(__SSE2__)
+            const __m128i zero = _mm_setzero_si128();
+            while (i + 16 <= len && (!kBounded || units + 16 <= cap)) {
+                __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+                if (kWrite) {
+                    auto *w = reinterpret_cast<__m128i *>(out + units);
+                    _mm_storeu_si128(w, _mm_unpacklo_epi8(v, zero));
+                    _mm_storeu_si128(w + 1, _mm_unpackhi_epi8(v, zero));
+                }
+                unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(v));
+                unsigned ascii = mask ? static_cast<unsigned>(__builtin_ctz(mask)) : 16u;
+                i += ascii;
+                units += ascii;
+                if (mask)
+                    break;
             }
-            ++units;
-            i += 3;
+#endif
+            while (i < len && s[i] < 0x80) {
+                if (kBounded && units >= cap)
+                    return {Stop::Full, units, i, 0};
+                if (kWrite)
+                    out[units] = s[i];
+                ++units;
+                ++i;
+            }
             continue;
         }
+        // Runs of three-byte sequences (CJK text) stay in these tight loops: four bytes
+        // read at once are checked with one mask, then the tail byte by byte.
+        for (uint32_t v; i + 4 <= len; i += 3) {
+            std::memcpy(&v, s + i, 4);
+            if ((v & 0xC0C0F0u) != 0x8080E0u)
+                break;
+            if (kBounded && units >= cap)
+                return {Stop::Full, units, i, 0};
+            if (kWrite)
+                out[units] = static_cast<char16_t>(((v & 0x0F) << 12) | ((v & 0x3F00) >> 2) |
+                                                   ((v >> 16) & 0x3F));
+            ++units;
+        }
+        while (IsThreeByte(s + i, len - i)) {
+            if (kBounded && units >= cap)
+                return {Stop::Full, units, i, 0};
+            if (kWrite)
+                out[units] = ThreeByteUnit(s + i);
+            ++units;
+            i += 3;
+        }
+        if (i >= len || s[i] < 0x80)
+            continue;
         uint32_t v = 0;
         int n = DecodeSequence(s + i, len - i, &v);
         if (n == 0)
             return {Stop::Invalid, units, i, 0};
         if (n < 0)
             return {Stop::Cut, units, i, -n};
-        if (out) {
-            if (!Store(v, out, cap, &units))
+        if (kWrite) {
+            if (!Store(v, out, kBounded ? cap : len, &units))
                 return {Stop::Full, units, i, 0};
         } else {
             units += UnitsOf(v);
@@ -173,6 +188,16 @@ Decoded Decode(const unsigned char *s, size_t len, char16_t *out, size_t cap)
         i += static_cast<size_t>(n);
     }
     return {Stop::End, units, i, 0};
+}
+
+// out null counts units; otherwise at most cap units are written.
+Decoded Decode(const unsigned char *s, size_t len, char16_t *out, size_t cap)
+{
+    if (!out)
+        return DecodeLoop<false, false>(s, len, nullptr, 0);
+    if (cap >= len)
+        return DecodeLoop<true, false>(s, len, out, cap);
+    return DecodeLoop<true, true>(s, len, out, cap);
 }
 
 size_t InputLength(const char *s, int len)
@@ -233,43 +258,152 @@ inline void PutChar(const char16_t *s, unsigned size, unsigned char *out)
     }
 }
 
-// Narrows a run of ASCII units 8 at a time while both sides have room; returns the count.
-inline size_t AsciiNarrow(const char16_t *s, size_t n, unsigned char *out, size_t room)
+inline bool IsThreeByteUnit(char16_t c)
 {
-    size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
-    while (i + 8 <= n && i + 8 <= room) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) !=
-            0xFFFF)
-            break;
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(v, v));
-        i += 8;
-    }
-#endif
-    while (i < n && i < room && s[i] < 0x80) {
-        out[i] = static_cast<unsigned char>(s[i]);
-        ++i;
-    }
-    return i;
+    return c >= 0x800 && (c < 0xD800 || c > 0xDFFF);
 }
 
-// Encodes n units into out (cap bytes) until the next character does not fit; returns
-// the bytes written.
-size_t Encode(const char16_t *s, size_t n, unsigned char *out, size_t cap)
+// The three bytes of c in memory order, packed into the low 24 bits of a little-endian
+// word.
+inline uint64_t ThreeBytes(char16_t c)
+{
+    return (0xE0u | (c >> 12)) | (0x80u | ((c >> 6) & 0x3Fu)) << 8 | (0x80u | (c & 0x3Fu)) << 16;
+}
+
+inline void PutThreeBytes(char16_t c, unsigned char *out)
+{
+    out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
+    out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+    out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+}
+
+#if defined(__SSE2__)
+// Checked once at load; the explicit init makes the answer valid even though this runs
+// among the library's constructors.
+const bool g_hasSsse3 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3") != 0;
+}();
+
+// Shuffle masks that spread eight characters, held as the byte pairs (lead, middle) and
+// the bytes (last, 0), into 24 bytes of three-byte sequences. Entry p of the output takes
+// byte 2j (lead), 2j + 1 (middle) of the first source or byte 2j (last) of the second,
+// for character j = p / 3; 0x80 selects zero.
+struct SpreadMasks {
+    alignas(16) unsigned char pairs[32];
+    alignas(16) unsigned char lasts[32];
+};
+
+constexpr SpreadMasks MakeSpreadMasks()
+{
+    SpreadMasks m{};
+    for (int p = 0; p < 32; ++p) {
+        int j = p / 3, r = p % 3;
+        int shift = p < 16 ? 0 : 8; // the second half reads sources moved down by 8 bytes
+        bool inRange = p < 24;
+        m.pairs[p] = inRange && r < 2 ? static_cast<unsigned char>(2 * j + r - shift) : 0x80;
+        m.lasts[p] = inRange && r == 2 ? static_cast<unsigned char>(2 * j - shift) : 0x80;
+    }
+    return m;
+}
+
+constexpr SpreadMasks kSpread = MakeSpreadMasks();
+
+// Encodes up to eight characters at s as three-byte sequences, stopping at the first
+// that needs another length; returns how many counted. Always stores 24 bytes.
+__attribute__((target("ssse3"))) size_t ThreeByteRun8(const char16_t *s, unsigned char *out)
+{
+    __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s));
+    __m128i top = _mm_and_si128(c, _mm_set1_epi16(static_cast<short>(0xF800)));
+    __m128i other = _mm_or_si128(_mm_cmpeq_epi16(top, _mm_setzero_si128()),
+                                 _mm_cmpeq_epi16(top, _mm_set1_epi16(static_cast<short>(0xD800))));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(other));
+    size_t count = mask ? static_cast<size_t>(__builtin_ctz(mask)) / 2 : 8;
+    if (count == 0)
+        return 0;
+    const __m128i low6 = _mm_set1_epi16(0x3F);
+    __m128i lead = _mm_or_si128(_mm_srli_epi16(c, 12), _mm_set1_epi16(0xE0));
+    __m128i middle = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(c, 6), low6), _mm_set1_epi16(0x80));
+    __m128i last = _mm_or_si128(_mm_and_si128(c, low6), _mm_set1_epi16(0x80));
+    __m128i pairs = _mm_or_si128(lead, _mm_slli_epi16(middle, 8));
+    const auto *mp = reinterpret_cast<const __m128i *>(kSpread.pairs);
+    const auto *ml = reinterpret_cast<const __m128i *>(kSpread.lasts);
+    // Output bytes 0-15 come from characters 0-5, bytes 16-23 from characters 5-7; the
+    // masks index within 16 bytes, so the second half shuffles sources moved down by 8.
+    __m128i first = _mm_or_si128(_mm_shuffle_epi8(pairs, _mm_load_si128(mp)),
+                                 _mm_shuffle_epi8(last, _mm_load_si128(ml)));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out), first);
+    __m128i pairsHigh = _mm_srli_si128(pairs, 8), lastHigh = _mm_srli_si128(last, 8);
+    __m128i second = _mm_or_si128(_mm_shuffle_epi8(pairsHigh, _mm_load_si128(mp + 1)),
+                                  _mm_shuffle_epi8(lastHigh, _mm_load_si128(ml + 1)));
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 16), second);
+    return count;
+}
+#endif
+
+// Encodes n units into out until the next character does not fit in cap; returns the
+// bytes written. Unbounded callers guarantee cap >= 3 * n (no unit needs more than three
+// bytes; a pair needs four for two units). The ASCII fast path stores 8 bytes at once and
+// keeps only the ASCII prefix of them.
+template <bool kBounded> size_t EncodeLoop(const char16_t *s, size_t n, unsigned char *out, size_t cap)
 {
     size_t i = 0, w = 0;
     while (i < n) {
-        size_t run = AsciiNarrow(s + i, n - i, out + w, cap - w);
-        i += run;
-        w += run;
-        if (i >= n)
-            break;
+        if (s[i] < 0x80) {
+#if defined(__SSE2__)
+            const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+            while (i + 8 <= n && (!kBounded || w + 8 <= cap)) {
+                __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(out + w), _mm_packus_epi16(v, v));
+                __m128i isAscii = _mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128());
+                unsigned other = ~static_cast<unsigned>(_mm_movemask_epi8(isAscii)) & 0xFFFFu;
+                unsigned ascii = other ? static_cast<unsigned>(__builtin_ctz(other)) / 2 : 8u;
+                i += ascii;
+                w += ascii;
+                if (other)
+                    break;
+            }
+#endif
+            while (i < n && s[i] < 0x80) {
+                if (kBounded && w >= cap)
+                    return w;
+                out[w++] = static_cast<unsigned char>(s[i++]);
+            }
+            continue;
+        }
+        // Runs of three-byte characters (CJK text) stay in these tight loops: eight at
+        // once where the processor can shuffle bytes, two at once as one eight-byte store
+        // of which six bytes count, then one by one.
+#if defined(__SSE2__)
+        if (g_hasSsse3) {
+            while (i + 8 <= n && (!kBounded || w + 24 <= cap)) {
+                size_t k = ThreeByteRun8(s + i, out + w);
+                i += k;
+                w += 3 * k;
+                if (k < 8)
+                    break;
+            }
+        }
+#endif
+        while (i + 3 <= n && (!kBounded || w + 8 <= cap) && IsThreeByteUnit(s[i]) &&
+               IsThreeByteUnit(s[i + 1])) {
+            uint64_t v = ThreeBytes(s[i]) | (ThreeBytes(s[i + 1]) << 24);
+            std::memcpy(out + w, &v, 8);
+            w += 6;
+            i += 2;
+        }
+        while (i < n && IsThreeByteUnit(s[i])) {
+            if (kBounded && w + 3 > cap)
+                return w;
+            PutThreeBytes(s[i++], out + w);
+            w += 3;
+        }
+        if (i >= n || s[i] < 0x80)
+            continue;
         size_t units;
         unsigned size = EncodedSize(s + i, n - i, &units);
-        if (w + size > cap)
-            break;
+        if (kBounded && w + size > cap)
+            return w;
         PutChar(s + i, size, out + w);
         w += size;
         i += units;
@@ -277,10 +411,23 @@ size_t Encode(const char16_t *s, size_t n, unsigned char *out, size_t cap)
     return w;
 }
 
+size_t Encode(const char16_t *s, size_t n, unsigned char *out, size_t cap)
+{
+    if (cap / 3 >= n)
+        return EncodeLoop<false>(s, n, out, cap);
+    return EncodeLoop<true>(s, n, out, cap);
+}
+
 size_t EncodedLength(const char16_t *s, size_t n)
 {
     size_t i = 0, bytes = 0;
     while (i < n) {
+        char16_t c = s[i];
+        if (c < 0x80 || IsThreeByteUnit(c)) {
+            bytes += c < 0x80 ? 1 : 3;
+            ++i;
+            continue;
+        }
         size_t units;
         bytes += EncodedSize(s + i, n - i, &units);
         i += units;

@@ -1,6 +1,8 @@
 // The UTF-8 decoder on untrusted bytes, and the encoder on what it decoded. Checks that
 // counting agrees with writing, that validity agrees with IsUTF8Mode, that nothing is
-// written past the capacity, and that decode(encode(decode(x))) == decode(x).
+// written past the capacity, that exact and roomy buffers agree, and that
+// decode(encode(decode(x))) == decode(x).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,6 +27,10 @@ std::u16string Decode(const char *s, size_t n)
     std::vector<char16_t> out(need ? need : 1);
     unsigned written = UStrToWStr(s, len, out.data(), static_cast<uint32_t>(out.size()));
     Require(written == need);
+    // A roomy buffer takes the unchecked fast path; it must agree with the exact one.
+    std::vector<char16_t> roomy(n + 1);
+    Require(UStrToWStr(s, len, roomy.data(), static_cast<uint32_t>(roomy.size())) == need);
+    Require(std::equal(out.begin(), out.begin() + need, roomy.begin()));
     return std::u16string(out.data(), written);
 }
 
@@ -52,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<char> encoded(bytes ? bytes : 1);
     unsigned written = WStrToUStr(units.data(), n, encoded.data(), bytes);
     Require(written == bytes);
+    std::vector<char> roomy(3 * units.size() + 1);
+    Require(WStrToUStr(units.data(), n, roomy.data(), static_cast<uint32_t>(roomy.size())) == bytes);
+    Require(std::equal(encoded.begin(), encoded.begin() + bytes, roomy.begin()));
     Require(IsUTF8Mode(encoded.data(), static_cast<int>(written)) == 1);
     Require(Decode(encoded.data(), written) == units);
 
