@@ -23,3 +23,10 @@ XItemDataDesc *AddColumn(XItemDataDesc *table, uint16_t type, uint16_t size,
 std::vector<uint8_t> Block(const std::string &bytes);
 // The descriptor's value as text for comparisons in failure messages.
 std::u16string TextOf(const XItemDataDesc *d);
+
+// Expects every stored field, the value and the whole chain of b to equal a's.
+void ExpectSameDesc(const XItemDataDesc *a, const XItemDataDesc *b);
+// A descriptor chain holding one value of every type: a table descriptor whose columns
+// are an integer, a text, a double, a time, bytes, a second-kind text and a stream, each
+// with a value, keyer and default; the table holds two rows.
+DescPtr MakeEveryType();
