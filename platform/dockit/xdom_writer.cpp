@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "corekit/iarchive.h"
 #include "platform/devkit/native_path.h"
 
 namespace {
@@ -235,4 +236,9 @@ int XDomWriter::CloseMarker(const char16_t *name)
 int XDomWriter::CloseMarker(const char *name)
 {
     return Close(name);
+}
+
+int XDomWriter::SaveArchive(IArchive *archive) const
+{
+    return archive && archive->Write(m_text.data(), static_cast<uint32_t>(m_text.size())) ? 1 : 0;
 }

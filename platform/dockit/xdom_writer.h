@@ -12,6 +12,8 @@
 
 #include "platform/dockit/dockit_export.h"
 
+class IArchive;
+
 class DOCKIT_EXPORT XDomWriter
 {
 public:
@@ -58,6 +60,8 @@ public:
     // The text written so far (UTF-8) and its length in bytes.
     const char *GetString() const { return m_text.c_str(); }
     uint32_t GetLength() const { return static_cast<uint32_t>(m_text.size()); }
+    // Appends the text written so far to an archive. Non-zero on success.
+    int SaveArchive(IArchive *archive) const;
     // Forgets everything written.
     void Reset();
 

@@ -50,13 +50,19 @@ const char *XML_Node::GetNodeName()
     return Text(m_node->name);
 }
 
+// The content of a lone text child serves as is; anything else is put together once.
 const char *XML_Node::GetNodeText()
 {
-    m_text.clear();
-    if (m_isRaw)
-        m_text = m_owner->ToUtf8(m_raw);
-    else
-        dockit::GatherText(m_node->children, m_text);
+    xmlNode *first = m_node->children;
+    if (!m_isRaw && first && !first->next && first->type == XML_TEXT_NODE && first->content)
+        return Text(first->content);
+    if (!m_hasText) {
+        if (m_isRaw)
+            m_text = m_owner->ToUtf8(m_raw);
+        else
+            dockit::GatherText(first, m_text);
+        m_hasText = true;
+    }
     return m_text.c_str();
 }
 
@@ -71,7 +77,7 @@ int XML_Node::GetAttribute(const char *name, char16_t *buf, uint32_t cap)
     const char *value = GetAttribute(name);
     std::u16string wide;
     if (value)
-        wide = devkit::Utf8ToUtf16(value, m_text.size());
+        wide = devkit::Utf8ToUtf16(value, std::char_traits<char>::length(value));
     devkit::CopyToBuffer(wide, buf, cap);
     return value != nullptr;
 }
@@ -83,9 +89,17 @@ const char *XML_Node::GetAttribute(void *attribute, int which)
         return nullptr;
     if (which)
         return Text(a->name);
-    m_text.clear();
-    dockit::GatherText(a->children, m_text);
-    return m_text.c_str();
+    xmlNode *first = a->children;
+    if (!first)
+        return "";
+    if (!first->next && first->type == XML_TEXT_NODE && first->content)
+        return Text(first->content);
+    auto found = m_values.find(a);
+    if (found == m_values.end()) {
+        found = m_values.emplace(a, std::string()).first;
+        dockit::GatherText(first, found->second);
+    }
+    return found->second.c_str();
 }
 
 const char *XML_Node::GetAttribute(const char *name)
@@ -107,6 +121,7 @@ int XML_Node::SetAttribute(const char *name, const char *value)
     if (!name || xmlValidateName(reinterpret_cast<const xmlChar *>(name), 0) != 0)
         return 0;
     xmlAttr *a = FindAttribute(m_node, name);
+    m_values.erase(a);
     if (!value) {
         if (a)
             xmlRemoveProp(a);

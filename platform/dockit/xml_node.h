@@ -1,10 +1,12 @@
 #pragma once
 // One element of an XML_Archive document. Nodes belong to their archive and stay
-// valid until it closes the document; narrow texts are UTF-8 and stay valid until the
-// next call on the same node that returns text.
+// valid until it closes the document. Narrow texts are UTF-8; the texts returned stay
+// valid until the document is closed (an attribute's value until that attribute is set
+// or removed), so several may be held at once.
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "platform/dockit/dockit_export.h"
 
@@ -35,7 +37,8 @@ public:
     // Sets attribute `name` (an existing one matched ignoring ASCII case keeps its
     // spelling); a null value removes it. Non-zero on success.
     virtual int SetAttribute(const char *name, const char *value);
-    virtual int SetAttribute(const char16_t *name, const char16_t *value);
+    // The same with UTF-16 texts.
+    int SetAttribute(const char16_t *name, const char16_t *value);
     // The first child element named `name` (exact); null when there is none.
     virtual XML_Node *GetChildItem(const char *name);
     // The child element after `child` (null: the first); null after the last.
@@ -50,7 +53,11 @@ private:
 
     XML_Archive *m_owner;
     _xmlNode *m_node;
-    std::string m_text;  // last text handed out
-    std::string m_raw;   // raw content of an escaped element, in the document's encoding
+    // Handed out by GetNodeText when the text is not one node's content.
+    std::string m_text;
+    bool m_hasText = false;
+    // Attribute values made of several pieces (entity references), by attribute.
+    std::unordered_map<const void *, std::string> m_values;
+    std::string m_raw; // raw content of an escaped element, in the document's encoding
     bool m_isRaw = false;
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "corekit/xmemo_archive.h"
 #include "oracle_util.h"
 #include "platform/dockit/xdom_writer.h"
 
@@ -53,6 +54,10 @@ TEST(XDomWriterTest, RefusesMisuse)
     EXPECT_TRUE(w.CloseMarker(u"b"));  // still in its start tag: written empty
     EXPECT_TRUE(w.CloseMarker(u"a"));
     EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a><b/></a>", std::string(w.GetString()));
+    XMemoArchive out;
+    EXPECT_TRUE(w.SaveArchive(&out));
+    EXPECT_EQ(w.GetLength(), out.GetMaxSize());
+    EXPECT_FALSE(w.SaveArchive(nullptr));
     w.Reset();
     EXPECT_EQ(0u, w.GetDepth());
 }

@@ -160,6 +160,15 @@ TEST(XmlArchiveTest, NodeOperations)
     EXPECT_STREQ("Root", root->GetNodeName());
     EXPECT_STREQ("headonetwotail", root->GetNodeText());
 
+    // Texts stay valid side by side, as resource records keep Name, File and Desc.
+    const char *b = root->GetAttribute("b");
+    const char *c = root->GetAttribute("C");
+    const char *all = root->GetNodeText();
+    const char *item = root->GetChildItem("Item")->GetNodeText();
+    EXPECT_STREQ("two", b);
+    EXPECT_STREQ("x\ty", c);
+    EXPECT_STREQ("headonetwotail", all);
+    EXPECT_STREQ("one", item);
     EXPECT_STREQ("two", root->GetAttribute("b"));
     EXPECT_STREQ("x\ty", root->GetAttribute("C"));
     EXPECT_EQ(nullptr, root->GetAttribute("missing"));
@@ -240,11 +249,14 @@ TEST(XmlArchiveTest, ExternalEntitiesStayUnread)
     std::string secret = TempFile(".txt");
     WriteWhole(secret, "SECRET");
     std::string text = "<!DOCTYPE a [<!ENTITY x SYSTEM \"file://" + secret +
-                       "\"><!ENTITY y \"inner\">]><a v=\"&y;\">&x;&y;</a>";
+                       "\"><!ENTITY y \"inner\">]><a v=\"&y;\" w=\"1&y;2\">&x;&y;</a>";
     XML_Archive doc;
     ASSERT_TRUE(doc.ParseBuffer(text.data(), static_cast<uint32_t>(text.size()), 1));
     EXPECT_STREQ("inner", doc.GetRootItem()->GetNodeText());
-    EXPECT_STREQ("inner", doc.GetRootItem()->GetAttribute("v"));
+    const char *v = doc.GetRootItem()->GetAttribute("v");
+    const char *w = doc.GetRootItem()->GetAttribute("w");
+    EXPECT_STREQ("inner", v);
+    EXPECT_STREQ("1inner2", w);
     std::filesystem::remove(secret);
 }
 
