@@ -17,8 +17,8 @@ namespace {
 // like business text (names, addresses, remarks) with fixed pseudo-random lengths.
 std::string MixedText()
 {
-    static const char *kWords[] = {"order ", "2024-03-05 ", "amount=1234.50 ", "ID:A0018 ",
-                                   "remark, ", "OK. "};
+    static const char *kWords[] = {"order ",    "2024-03-05 ", "amount=1234.50 ",
+                                   "ID:A0018 ", "remark, ",    "OK. "};
     std::string text;
     uint32_t seed = 12345;
     auto next = [&seed]() { return (seed = seed * 1103515245u + 12345u) >> 16; };
@@ -52,7 +52,8 @@ const std::u16string &Utf16()
 }
 
 // Best bytes per second seen by each benchmark, for the ratios printed at exit.
-struct Rates {
+struct Rates
+{
     double ours[2] = {0, 0}, iconv[2] = {0, 0};
     ~Rates()
     {

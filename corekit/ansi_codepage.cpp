@@ -53,7 +53,8 @@ public:
     iconv_t FromWide() { return Get().fromWide; }
 
 private:
-    struct Pair {
+    struct Pair
+    {
         iconv_t toWide = kNoConverter;
         iconv_t fromWide = kNoConverter;
     };
@@ -87,10 +88,11 @@ private:
 thread_local Converters t_converters;
 
 // Output sink: writes into the caller's buffer, or into a scratch area when only counting.
-struct Sink {
-    char *out;       // caller's buffer, or null to count
-    size_t cap;      // bytes available in out
-    size_t written;  // bytes produced so far
+struct Sink
+{
+    char *out;      // caller's buffer, or null to count
+    size_t cap;     // bytes available in out
+    size_t written; // bytes produced so far
     char scratch[512];
 };
 

@@ -179,7 +179,7 @@ const char16_t *StrTransfer(int sel, const char *s, int n, XMemoHelper *m, uint3
         return nullptr;
     if (n < 0)
         n = static_cast<int>(sel == kUtf16LE || sel == kUtf16BE ? (Utf16Units(s, -1) - 1) * 2
-                                                               : corekit_detail::Length(s));
+                                                                : corekit_detail::Length(s));
     uint32_t units = n > 0 ? CStrToWStr(sel, s, n, nullptr, 0) : 0;
     char16_t *p = m->MallocEx(units + 1);
     uint32_t written = units ? CStrToWStr(sel, s, n, p, units + 1) : 0;

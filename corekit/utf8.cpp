@@ -53,7 +53,8 @@ inline bool IsContinuation(unsigned char b)
 
 enum class Stop { End, Full, Invalid, Cut };
 
-struct Decoded {
+struct Decoded
+{
     Stop stop;
     size_t units;    // units produced (written, or counted when out is null)
     size_t consumed; // input bytes fully decoded
@@ -289,7 +290,8 @@ const bool g_hasSsse3 = [] {
 // the bytes (last, 0), into 24 bytes of three-byte sequences. Entry p of the output takes
 // byte 2j (lead), 2j + 1 (middle) of the first source or byte 2j (last) of the second,
 // for character j = p / 3; 0x80 selects zero.
-struct SpreadMasks {
+struct SpreadMasks
+{
     alignas(16) unsigned char pairs[32];
     alignas(16) unsigned char lasts[32];
 };
@@ -345,7 +347,8 @@ __attribute__((target("ssse3"))) size_t ThreeByteRun8(const char16_t *s, unsigne
 // bytes written. Unbounded callers guarantee cap >= 3 * n (no unit needs more than three
 // bytes; a pair needs four for two units). The ASCII fast path stores 8 bytes at once and
 // keeps only the ASCII prefix of them.
-template <bool kBounded> size_t EncodeLoop(const char16_t *s, size_t n, unsigned char *out, size_t cap)
+template <bool kBounded>
+size_t EncodeLoop(const char16_t *s, size_t n, unsigned char *out, size_t cap)
 {
     size_t i = 0, w = 0;
     while (i < n) {

@@ -198,8 +198,7 @@ namespace {
 
 // Content (m bytes) against the counted string (s, k): the common bytes decide, then the
 // shorter one orders first. Never reads past either side.
-int CompareCounted(const unsigned char *content, uint32_t m, const char *s, uint32_t k,
-                   bool nocase)
+int CompareCounted(const unsigned char *content, uint32_t m, const char *s, uint32_t k, bool nocase)
 {
     uint32_t common = std::min(m, k);
     for (uint32_t i = 0; i < common; ++i) {

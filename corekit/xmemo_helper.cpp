@@ -8,7 +8,8 @@
 #include "corekit/memory.h"
 
 // Header of one heap block; the data area follows it directly.
-struct XMemoHelper::Block {
+struct XMemoHelper::Block
+{
     uint32_t size; // bytes available in the data area
     Block *next;   // following block of the same chain
 

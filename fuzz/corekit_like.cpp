@@ -21,8 +21,8 @@ template <typename C> std::basic_string<C> Escaped(const std::basic_string<C> &t
     return pattern;
 }
 
-template <typename C> void Check(const std::basic_string<C> &text, const std::basic_string<C> &pattern,
-                                 int nocase)
+template <typename C>
+void Check(const std::basic_string<C> &text, const std::basic_string<C> &pattern, int nocase)
 {
     LikeCompare(text.c_str(), pattern.c_str(), nocase);
     if (text.find(C('\\')) == std::basic_string<C>::npos &&

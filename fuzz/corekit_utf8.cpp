@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     unsigned written = WStrToUStr(units.data(), n, encoded.data(), bytes);
     Require(written == bytes);
     std::vector<char> roomy(3 * units.size() + 1);
-    Require(WStrToUStr(units.data(), n, roomy.data(), static_cast<uint32_t>(roomy.size())) == bytes);
+    Require(WStrToUStr(units.data(), n, roomy.data(), static_cast<uint32_t>(roomy.size())) ==
+            bytes);
     Require(std::equal(encoded.begin(), encoded.begin() + bytes, roomy.begin()));
     Require(IsUTF8Mode(encoded.data(), static_cast<int>(written)) == 1);
     Require(Decode(encoded.data(), written) == units);

@@ -2,12 +2,12 @@
 // selector, and iconv over the whole two-byte range of the default ANSI code page.
 #include <cstdio>
 #include <cstdlib>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -73,14 +73,16 @@ std::string ToBytes(int sel, const std::u16string &s)
 {
     int n = static_cast<int>(s.size());
     std::string out(WStrToCStr(sel, s.data(), n, nullptr, 0) + 2, '#');
-    return out.substr(0, WStrToCStr(sel, s.data(), n, out.data(), static_cast<uint32_t>(out.size())));
+    return out.substr(0,
+                      WStrToCStr(sel, s.data(), n, out.data(), static_cast<uint32_t>(out.size())));
 }
 
 std::u16string FromBytes(int sel, const std::string &b)
 {
     int n = static_cast<int>(b.size());
     std::u16string out(CStrToWStr(sel, b.data(), n, nullptr, 0) + 1, u'#');
-    return out.substr(0, CStrToWStr(sel, b.data(), n, out.data(), static_cast<uint32_t>(out.size())));
+    return out.substr(0,
+                      CStrToWStr(sel, b.data(), n, out.data(), static_cast<uint32_t>(out.size())));
 }
 
 // For each text (UTF-8 lines on stdin): the text as UTF-16LE, then per selector the
@@ -103,8 +105,11 @@ TEST(EncodingOracle, EverySelectorAgainstPythonCodecs)
 {
     const char *texts[] = {
         "Plain ASCII, digits 0123456789 and punctuation !?#",
-        "Latin-1: caf\xC3\xA9 na\xC3\xAFve \xC3\x80\xC3\xBF\xC3\xBC\xC3\x96 \xC2\xA9\xC2\xAE\xC2\xB1",
-        "CJK: \xE4\xB8\xAD\xE6\x96\x87\xE5\xAD\x97\xE7\xAC\xA6\xEF\xBC\x8C\xE6\xB1\x89\xE5\xAD\x97\xE3\x80\x82",
+        "Latin-1: caf\xC3\xA9 na\xC3\xAFve \xC3\x80\xC3\xBF\xC3\xBC\xC3\x96 "
+        "\xC2\xA9\xC2\xAE\xC2\xB1",
+        "CJK: "
+        "\xE4\xB8\xAD\xE6\x96\x87\xE5\xAD\x97\xE7\xAC\xA6\xEF\xBC\x8C\xE6\xB1\x89\xE5\xAD\x97\xE3"
+        "\x80\x82",
         "non-BMP: \xF0\x9F\x98\x80\xF0\x9D\x84\x9E\xF0\xA0\x80\x80",
         "mixed A\xE4\xB8\xAD\xC3\xA9\xF0\x9F\x98\x80z\xE5\x90\x8D",
     };

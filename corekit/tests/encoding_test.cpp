@@ -32,7 +32,8 @@ std::u16string FromBytes(int sel, const std::string &b)
 
 TEST(Encoding, SelectorByteForms)
 {
-    struct Case {
+    struct Case
+    {
         int sel;
         std::u16string text;
         std::string bytes;
@@ -98,7 +99,8 @@ TEST(Encoding, OutputConventions)
 
 TEST(Encoding, GuessingPrefersUtf8)
 {
-    struct Case {
+    struct Case
+    {
         std::string bytes;
         std::u16string text;
     };
@@ -121,7 +123,8 @@ TEST(Encoding, AnsiCodePageReplacesWhatItCannotMap)
     const std::u16string lone(1, char16_t(0xDC00));
     EXPECT_EQ("A??\xD6\xD0?", ToBytes(0, u"A\u00A9\U0001F600\u4E2D" + lone));
     // One '?' per byte that does not decode; a cut-off lead byte at the end too.
-    EXPECT_EQ(u"?A\u4E2D?", FromBytes(0, "\xFF" "A\xD6\xD0\xD6"));
+    EXPECT_EQ(u"?A\u4E2D?", FromBytes(0, "\xFF"
+                                         "A\xD6\xD0\xD6"));
     // A double-byte character is never split by the capacity.
     char out[2] = {'#', '#'};
     EXPECT_EQ(1u, WStrToAStr(u"A\u4E2D", 2, out, 2));
@@ -158,7 +161,10 @@ TEST(Encoding, StrTransferIntoTheArena)
     EXPECT_EQ(0, std::memcmp(be, "\0A\0\0", 4)); // two zero bytes end UTF-16 forms
     EXPECT_STREQ("", StrTransfer(0, u"", -1, &m, nullptr));
 
-    const char16_t *w = StrTransfer(1, "\xE4\xB8\xAD" "abc", 5, &m, &len);
+    const char16_t *w = StrTransfer(1,
+                                    "\xE4\xB8\xAD"
+                                    "abc",
+                                    5, &m, &len);
     EXPECT_EQ(std::u16string(u"\u4E2Da\u0062"), w);
     EXPECT_EQ(3u, len);
     const char le[] = {'H', 0, 'i', 0, 0, 0};
@@ -210,12 +216,13 @@ TEST(Encoding, Hexadecimal)
     HexEncode(wide, bytes, 4);
     EXPECT_EQ(std::u16string(u"0AFF009C"), wide);
 
-    struct Case {
+    struct Case
+    {
         const char *text;
         int len;
         unsigned expected;
     };
-    const Case cases[] = {{"0aff", -1, 2}, {"0AfF", -1, 2}, {"0af", -1, 0}, {"0g", -1, 0},
+    const Case cases[] = {{"0aff", -1, 2}, {"0AfF", -1, 2}, {"0af", -1, 0},   {"0g", -1, 0},
                           {"0aff", 2, 1},  {"", -1, 0},     {"0aFF9c", 4, 2}, {" 0a", -1, 0}};
     for (const Case &c : cases) {
         unsigned char out[4] = {};

@@ -7,7 +7,8 @@
 
 namespace {
 
-struct Case {
+struct Case
+{
     const char *text, *pattern;
     int nocase, expected;
 };
@@ -70,8 +71,7 @@ TEST(LikeCompare, TableNarrowAndWide)
     for (const Case &c : kCases) {
         EXPECT_EQ(c.expected, LikeCompare(c.text, c.pattern, c.nocase))
             << "narrow '" << c.text << "' ~ '" << c.pattern << "' nocase " << c.nocase;
-        EXPECT_EQ(c.expected,
-                  LikeCompare(Wide(c.text).c_str(), Wide(c.pattern).c_str(), c.nocase))
+        EXPECT_EQ(c.expected, LikeCompare(Wide(c.text).c_str(), Wide(c.pattern).c_str(), c.nocase))
             << "wide '" << c.text << "' ~ '" << c.pattern << "' nocase " << c.nocase;
     }
 }

@@ -29,7 +29,8 @@ TEST(Memory, ReallocKeepsContentAndZeroSizeKeepsABlock)
 TEST(Memory, CompareIsUnsignedAndIsMemZeroAcceptsEmpty)
 {
     const unsigned char a[] = {0x01, 0x80}, b[] = {0x01, 0x7F};
-    struct Case {
+    struct Case
+    {
         const void *x, *y;
         int n, expected;
     };

@@ -27,13 +27,14 @@ TYPED_TEST(Strings, NcpyTakesTheCapacityWithTerminator)
 {
     using C = TypeParam;
     C buf[8];
-    struct Case {
+    struct Case
+    {
         const char *src;
         unsigned n;
         const char *expected;
     };
-    const Case cases[] = {{"abcdef", 4, "abc"}, {"ab", 4, "ab"}, {"abc", 4, "abc"},
-                          {"abcd", 4, "abc"},   {"x", 1, ""}};
+    const Case cases[] = {
+        {"abcdef", 4, "abc"}, {"ab", 4, "ab"}, {"abc", 4, "abc"}, {"abcd", 4, "abc"}, {"x", 1, ""}};
     for (const Case &c : cases) {
         std::fill(buf, buf + 8, C('#'));
         Strncpy(buf, S<C>(c.src).c_str(), c.n);
@@ -78,12 +79,16 @@ TYPED_TEST(Strings, NullRulesOfEveryComparison)
 TYPED_TEST(Strings, CaseFoldingIsAsciiOnly)
 {
     using C = TypeParam;
-    struct Case {
+    struct Case
+    {
         const char *a, *b;
         bool equal;
     };
-    const Case cases[] = {{"Hello", "hELLO", true}, {"a[", "A{", false}, {"", "", true},
-                          {"abc", "ABCD", false},   {"Z", "z", true}};
+    const Case cases[] = {{"Hello", "hELLO", true},
+                          {"a[", "A{", false},
+                          {"", "", true},
+                          {"abc", "ABCD", false},
+                          {"Z", "z", true}};
     for (const Case &c : cases) {
         EXPECT_EQ(c.equal, Stricmp(S<C>(c.a).c_str(), S<C>(c.b).c_str()) == 0) << c.a;
         EXPECT_EQ(c.equal, Strcmp(S<C>(c.a).c_str(), S<C>(c.b).c_str(), 1) == 0) << c.a;
@@ -99,7 +104,8 @@ TYPED_TEST(Strings, CaseFoldingIsAsciiOnly)
 TYPED_TEST(Strings, CountedComparison)
 {
     using C = TypeParam;
-    struct Case {
+    struct Case
+    {
         const char *a;
         unsigned n;
         const char *b;
@@ -107,9 +113,9 @@ TYPED_TEST(Strings, CountedComparison)
         bool nocase;
     };
     const Case cases[] = {
-        {"abc", 2, "ab", 0, false},  {"ab", 2, "abc", -1, false}, {"ab", 0, "", 0, false},
-        {"ab", 0, "x", -1, false},   {"ac", 2, "ab", 1, false},   {"AB", 2, "ab", 0, true},
-        {"AB", 2, "abc", -1, true},  {"ab", 2, "a", 'b', false},
+        {"abc", 2, "ab", 0, false}, {"ab", 2, "abc", -1, false}, {"ab", 0, "", 0, false},
+        {"ab", 0, "x", -1, false},  {"ac", 2, "ab", 1, false},   {"AB", 2, "ab", 0, true},
+        {"AB", 2, "abc", -1, true}, {"ab", 2, "a", 'b', false},
     };
     for (const Case &c : cases) {
         auto a = S<C>(c.a), b = S<C>(c.b);
@@ -135,12 +141,17 @@ TYPED_TEST(Strings, CountedComparisonStopsAtTheTerminatorOfB)
 TYPED_TEST(Strings, Trimming)
 {
     using C = TypeParam;
-    struct Case {
+    struct Case
+    {
         const char *in, *both, *left, *right;
     };
     const Case cases[] = {
-        {"  ab  ", "ab", "ab  ", "  ab"}, {"ab", "ab", "ab", "ab"}, {"   ", "", "", ""},
-        {"", "", "", ""}, {"\t\na b\r ", "a b", "a b\r ", "\t\na b"}, {"\x01x\x20", "x", "x ", "\x01x"},
+        {"  ab  ", "ab", "ab  ", "  ab"},
+        {"ab", "ab", "ab", "ab"},
+        {"   ", "", "", ""},
+        {"", "", "", ""},
+        {"\t\na b\r ", "a b", "a b\r ", "\t\na b"},
+        {"\x01x\x20", "x", "x ", "\x01x"},
     };
     for (const Case &c : cases) {
         auto s = S<C>(c.in);
@@ -252,7 +263,8 @@ TEST(StringsWide, FindCharTreatsZeroAsOrdinaryWithinCount)
 TEST(StringsWide, CountedSearches)
 {
     const char16_t *s = u"abcABCabc";
-    struct Case {
+    struct Case
+    {
         const char16_t *t;
         unsigned n;
         int expected; // offset, or -1 for null
@@ -263,8 +275,8 @@ TEST(StringsWide, CountedSearches)
         EXPECT_EQ(c.expected, r ? r - s : -1) << c.n;
     }
     // Last occurrence lying wholly within the first n characters.
-    const Case backward[] = {{u"abc", 9, 6}, {u"abc", 8, 0}, {u"", 4, 4}, {u"abcABCabcd", 9, -1},
-                             {u"ABC", 5, -1}, {u"ABC", 6, 3}};
+    const Case backward[] = {{u"abc", 9, 6},         {u"abc", 8, 0},  {u"", 4, 4},
+                             {u"abcABCabcd", 9, -1}, {u"ABC", 5, -1}, {u"ABC", 6, 3}};
     for (const Case &c : backward) {
         const char16_t *r = Strrstr(s, c.n, c.t);
         EXPECT_EQ(c.expected, r ? r - s : -1) << c.n;

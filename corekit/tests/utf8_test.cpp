@@ -35,7 +35,8 @@ std::u16string Decode(const std::string &bytes)
 
 TEST(Utf8, EncodingOfEachUnitClass)
 {
-    struct Case {
+    struct Case
+    {
         std::u16string text;
         std::string bytes;
     };
@@ -56,7 +57,8 @@ TEST(Utf8, EncodingOfEachUnitClass)
         {std::u16string(1, char16_t(0xD800)), "\xED\xA0\x80"},
         {std::u16string(1, char16_t(0xDFFF)), "\xED\xBF\xBF"},
         {std::u16string{char16_t(0xDC00), char16_t(0xD800)}, "\xED\xB0\x80\xED\xA0\x80"},
-        {std::u16string{char16_t(0xD800), u'A'}, "\xED\xA0\x80" "A"},
+        {std::u16string{char16_t(0xD800), u'A'}, "\xED\xA0\x80"
+                                                 "A"},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(c.bytes, Encode(c.text)) << c.bytes.size();
@@ -73,7 +75,8 @@ TEST(Utf8, EncodingOfEachUnitClass)
 
 TEST(Utf8, DecodingBeyondThreeBytes)
 {
-    struct Case {
+    struct Case
+    {
         std::string bytes;
         std::u16string text;
     };
@@ -85,9 +88,15 @@ TEST(Utf8, DecodingBeyondThreeBytes)
         {"\xED\xA0\xBD\xED\xB8\x80", u"\U0001F600"},
         // Five- and six-byte sequences, and four-byte values past U+10FFFF, are consumed
         // and give nothing.
-        {"A\xF8\x88\x80\x80\x80" "B", u"AB"},
-        {"A\xFC\x84\x80\x80\x80\x80" "B", u"AB"},
-        {"A\xF4\x90\x80\x80" "B", u"AB"},
+        {"A\xF8\x88\x80\x80\x80"
+         "B",
+         u"AB"},
+        {"A\xFC\x84\x80\x80\x80\x80"
+         "B",
+         u"AB"},
+        {"A\xF4\x90\x80\x80"
+         "B",
+         u"AB"},
         {"\xF8\x88\x80\x80\x80", u""},
     };
     for (const Case &c : cases)
@@ -96,16 +105,16 @@ TEST(Utf8, DecodingBeyondThreeBytes)
 
 TEST(Utf8, InvalidAndCutInput)
 {
-    const std::string bad[] = {"\xC3",         "a\xE4\xB8",   "\x80",        "a\xBF",
-                               "\xFE",         "\xFF",        "\xC4\xE3",    "\xE4\x41\x80",
-                               "\xF0\x9F\x98", "\xFC\x80\x80\x80\x80"};
+    const std::string bad[] = {
+        "\xC3", "a\xE4\xB8", "\x80",         "a\xBF",        "\xFE",
+        "\xFF", "\xC4\xE3",  "\xE4\x41\x80", "\xF0\x9F\x98", "\xFC\x80\x80\x80\x80"};
     for (const std::string &b : bad) {
         EXPECT_EQ(u"<invalid>", Decode(b)) << b.size();
         EXPECT_EQ(0, IsUTF8Mode(b.data(), static_cast<int>(b.size()))) << b.size();
         EXPECT_EQ(0u, UStrToWStr(b.data(), static_cast<int>(b.size()), nullptr, 0));
     }
-    const std::string good[] = {"plain ascii", "", "\xC4\x80", "\xF0\x9F\x98\x80",
-                                "\xF8\x88\x80\x80\x80", "\xED\xA0\x80"};
+    const std::string good[] = {
+        "plain ascii", "", "\xC4\x80", "\xF0\x9F\x98\x80", "\xF8\x88\x80\x80\x80", "\xED\xA0\x80"};
     for (const std::string &g : good)
         EXPECT_EQ(1, IsUTF8Mode(g.data(), static_cast<int>(g.size()))) << g;
     EXPECT_EQ(1, IsUTF8Mode("terminated \xE4\xB8\xAD", -1));
@@ -122,7 +131,9 @@ TEST(Utf8, WholeStringFormsCountTheTerminator)
     EXPECT_EQ(4u, WStrToUStr(u"\u00E9a", -1, nullptr, 0));
     char bytes[8];
     EXPECT_EQ(4u, WStrToUStr(u"\u00E9a", -1, bytes, 8));
-    EXPECT_STREQ("\xC3\xA9" "a", bytes);
+    EXPECT_STREQ("\xC3\xA9"
+                 "a",
+                 bytes);
 }
 
 TEST(Utf8, CapacityStopsBeforeACharacterThatDoesNotFit)
@@ -159,13 +170,14 @@ TEST(Utf8, PiecewiseDecoding)
     uint32_t pending = 99;
     // A sequence cut at the end of the piece: the complete characters come out and the
     // missing continuation bytes are reported.
-    struct Case {
+    struct Case
+    {
         std::string piece;
         unsigned units;
         uint32_t pending;
     };
-    const Case cases[] = {{"ab", 2, 0},          {"a\xE4\xB8", 1, 1},     {"a\xE4", 1, 2},
-                          {"\xF0\x9F", 0, 2},    {"\xC3\xA9\xC3", 1, 1}, {"\x80", 0, 0},
+    const Case cases[] = {{"ab", 2, 0},       {"a\xE4\xB8", 1, 1},    {"a\xE4", 1, 2},
+                          {"\xF0\x9F", 0, 2}, {"\xC3\xA9\xC3", 1, 1}, {"\x80", 0, 0},
                           {"a\xE4\x41", 0, 0}};
     for (const Case &c : cases) {
         pending = 99;

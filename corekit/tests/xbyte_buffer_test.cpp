@@ -131,7 +131,8 @@ TEST(XByteBuffer, CountedComparisons)
     b.SetString("abc");
     EXPECT_EQ(1, b.Strcmp(nullptr, -1));
     EXPECT_EQ(1, b.Strncmp(nullptr, 0));
-    struct Case {
+    struct Case
+    {
         const char *s;
         int n;
         int cmp, icmp; // sign of Strcmp and Stricmp

@@ -76,7 +76,8 @@ TEST(XString, NullStateComparisons)
 TEST(XString, GrowthRule)
 {
     // need = n + 1 for a string that holds nothing, at least 32.
-    struct Case {
+    struct Case
+    {
         unsigned appended;
         uint32_t capacity;
     };
@@ -222,11 +223,12 @@ TEST(XString, Search)
 TEST(XString, SubStr)
 {
     XString s(u"abcdef"), out(u"old");
-    struct Case {
+    struct Case
+    {
         unsigned from, n;
         const char16_t *expected;
     };
-    const Case cases[] = {{0, 99, u"abcdef"}, {2, 3, u"cde"}, {4, 99, u"ef"},
+    const Case cases[] = {{0, 99, u"abcdef"}, {2, 3, u"cde"},    {4, 99, u"ef"},
                           {6, 1, u""},        {7, 1, u"<null>"}, {1, 0, u""}};
     for (const Case &c : cases) {
         EXPECT_EQ(0, s.SubStr(&out, c.from, c.n));
@@ -287,7 +289,9 @@ TEST(XString, MoveTransfersTheBuffer)
 
 TEST(XString, CodePageForms)
 {
-    XString s("\xE4\xB8\xAD" "a", 1);
+    XString s("\xE4\xB8\xAD"
+              "a",
+              1);
     EXPECT_EQ(u"\u4E2Da", Text(s));
     s.Append("\xD6\xD0", 0); // CP936
     s.Append("bcd", 2u, 4);
