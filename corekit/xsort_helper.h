@@ -2,6 +2,10 @@
 // Multi-key sorter that keeps its items ordered as they are added, can merge equal items
 // (unique mode) and walk groups of equal items. Nodes and copied texts live in one arena,
 // so sorting thousands of rows allocates little, and ClearHelper keeps the blocks.
+//
+// Outside unique mode, items added in a row are ordered together when the order is next
+// read (one merge sort instead of a search per item); what the readers see is exactly the
+// order that placing each item on arrival gives.
 
 #include <cstdint>
 
@@ -10,6 +14,7 @@
 #include "corekit/xvar_meter.h"
 
 struct XSortNode;
+struct XSortEntry;
 
 // Result of the AddItem family when the item was refused (nothing inserted): a key type
 // that differs from the declared one, no values, or a sorter re-ordered by RestoreOrder.
@@ -87,12 +92,21 @@ private:
     static constexpr unsigned int kMaxLevel = 24;
 
     XSortNode *NextAt(const XSortNode *x, unsigned int level) const;
-    void SetNextAt(XSortNode *x, unsigned int level, XSortNode *node);
+    void SetNextAt(XSortNode *x, unsigned int level, XSortNode *node) const;
+    // True when a new item goes after the items equal to it.
+    bool TiesGoRight() const { return m_keys == 0 || m_descending[m_keys - 1] == 0; }
     KeyView ViewOf(const XSortNode *node) const;
+    // The higher forward links of a node (level 1 first).
+    XSortNode **UpLinks(const XSortNode *node) const;
     unsigned int RandomLevel();
     void *AllocAligned(uint32_t bytes);
     XSortNode *MakeNode(const KeyView &keys, void *item, unsigned int levels, bool copyTexts);
-    void Link(XSortNode *node, XSortNode *const *update);
+    void Link(XSortNode *node, XSortNode *const *update) const;
+    void Locate(const KeyView &keys, bool right, XSortNode **update) const;
+    XSortEntry EntryOf(XSortNode *node) const;
+    // Brings the items waiting since the last read into the sorted chain.
+    void Flush() const;
+    void RebuildLinks() const;
 
     unsigned int m_keys = 0;
     unsigned int m_count = 0;
@@ -100,10 +114,15 @@ private:
     bool m_indexed = true; // false after RestoreOrder: the search index no longer holds
     uint8_t m_types[kMaxKeys] = {};
     uint8_t m_descending[kMaxKeys] = {};
-    XSortNode *m_first = nullptr;
-    XSortNode *m_last = nullptr;
-    XSortNode *m_heads[kMaxLevel] = {};
-    unsigned int m_levels = 1;
+    // The chain and its search index are completed lazily by the readers (Flush), hence
+    // mutable.
+    mutable XSortNode *m_first = nullptr;
+    mutable XSortNode *m_last = nullptr;
+    mutable XSortNode *m_heads[kMaxLevel] = {};
+    mutable unsigned int m_levels = 1;
+    mutable XSortNode *m_pending = nullptr; // added, not yet placed; in arrival order
+    mutable XSortNode *m_pendingLast = nullptr;
+    mutable unsigned int m_pendingCount = 0;
     uint64_t m_random = 0x9E3779B97F4A7C15ull;
     XMemoHelper m_memo;
 };
