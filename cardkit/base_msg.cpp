@@ -22,7 +22,10 @@ constexpr FieldSpan kIssuedAt = {79, 15};
 constexpr FieldSpan kValidStart = {94, 8};
 constexpr FieldSpan kValidEnd = {102, 8};
 
-bool IsBlank(char16_t c) { return c <= 32; }
+bool IsBlank(char16_t c)
+{
+    return c <= 32;
+}
 
 std::u16string Field(const uint8_t *text, FieldSpan span)
 {
@@ -91,8 +94,8 @@ int ParseNewAddress(const uint8_t *data, size_t size,
         uint8_t entry[kNewAddressEntryBytes] = {};
         const size_t start = i * kNewAddressEntryBytes;
         if (start < size) {
-            const size_t n = size - start < kNewAddressEntryBytes ? size - start
-                                                                  : kNewAddressEntryBytes;
+            const size_t n =
+                size - start < kNewAddressEntryBytes ? size - start : kNewAddressEntryBytes;
             std::memcpy(entry, data + start, n);
         }
         (*out)[i] = DecodeField(entry, kNewAddressEntryBytes / 2);

@@ -19,15 +19,15 @@ constexpr size_t kNewAddressEntryBytes = 70;
 
 struct BaseMsg_t
 {
-    std::u16string name;      // surrounding white space removed
-    char16_t sex = 0;         // '1' male, anything else female
-    int nation_code = 0;      // two decimal digits; 0 when they are not digits
-    std::u16string born;      // YYYYMMDD
+    std::u16string name; // surrounding white space removed
+    char16_t sex = 0;    // '1' male, anything else female
+    int nation_code = 0; // two decimal digits; 0 when they are not digits
+    std::u16string born; // YYYYMMDD
     std::u16string address;
-    std::u16string card_no;   // 18 characters
+    std::u16string card_no; // 18 characters
     std::u16string issued_at;
     std::u16string valid_start;
-    std::u16string valid_end; // YYYYMMDD or the card's long-term text
+    std::u16string valid_end;                 // YYYYMMDD or the card's long-term text
     std::array<uint8_t, kPhotoBytes> photo{}; // zero-filled past the announced length
     size_t photo_length = 0;
 };

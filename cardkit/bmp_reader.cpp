@@ -8,7 +8,10 @@ uint32_t Le32(const uint8_t *p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-uint16_t Le16(const uint8_t *p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t Le16(const uint8_t *p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 struct BmpLayout
 {

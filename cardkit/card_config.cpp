@@ -40,8 +40,7 @@ CardConfig &Current()
 
 std::string Expand(std::string pattern, const std::string &token, int value)
 {
-    for (size_t at = pattern.find(token); at != std::string::npos;
-         at = pattern.find(token, at)) {
+    for (size_t at = pattern.find(token); at != std::string::npos; at = pattern.find(token, at)) {
         const std::string number = std::to_string(value);
         pattern.replace(at, token.size(), number);
         at += number.size();

@@ -21,8 +21,8 @@ struct CardTiming
     int hid_write_pause_ms = 10;
     int hid_read_tries = 4;
     int hid_read_pause_ms = 1;
-    int tone_ms = 100;             // serial/USB signal: tone, pause, tone
-    int hid_signal_ms = 50;        // HID signal: on, pause, off, twice
+    int tone_ms = 100;      // serial/USB signal: tone, pause, tone
+    int hid_signal_ms = 50; // HID signal: on, pause, off, twice
 };
 
 struct CardConfig

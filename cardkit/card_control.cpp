@@ -127,14 +127,23 @@ int16_t CCardControlCtrl::ReadBaseMsgP(const std::u16string &photopath)
 {
     Lock lock(PortMutex());
     switch (ReadBaseMessage(Ports(), photopath)) {
-    case ReadOutcome::Ok: FillProperties(); return 1;
-    case ReadOutcome::ReadFailed: return -4;
-    case ReadOutcome::PathInvalid: return 2;
-    case ReadOutcome::CannotCreate: return 0;
-    case ReadOutcome::ShortWrite: return -2;
+    case ReadOutcome::Ok:
+        FillProperties();
+        return 1;
+    case ReadOutcome::ReadFailed:
+        return -4;
+    case ReadOutcome::PathInvalid:
+        return 2;
+    case ReadOutcome::CannotCreate:
+        return 0;
+    case ReadOutcome::ShortWrite:
+        return -2;
     case ReadOutcome::DecoderFailed:
-    case ReadOutcome::JpegFailed: return -3;
-    case ReadOutcome::CopyFailed: FillProperties(); return 2;
+    case ReadOutcome::JpegFailed:
+        return -3;
+    case ReadOutcome::CopyFailed:
+        FillProperties();
+        return 2;
     }
     return 0;
 }
@@ -279,14 +288,22 @@ int16_t CCardControlCtrl::getCardInfo()
     Lock lock(PortMutex());
     card_type = 2;
     const std::string folder = PrivatePhotoFolder();
-    const int result =
-        folder.empty() ? kReadPhotoFailed : ReadSequence(1001, FromUtf8(JoinPath(folder, "card.bmp")));
+    const int result = folder.empty() ? kReadPhotoFailed
+                                      : ReadSequence(1001, FromUtf8(JoinPath(folder, "card.bmp")));
     switch (result) {
-    case kReadOk: errorFlag = 0; return 0;
+    case kReadOk:
+        errorFlag = 0;
+        return 0;
     case kReadFailed:
-    case kReadPhotoFailed: errorFlag = 2; break;
-    case kReadAuthFailed: errorFlag = 3; break;
-    case kReadPortFailed: errorFlag = 4; break;
+    case kReadPhotoFailed:
+        errorFlag = 2;
+        break;
+    case kReadAuthFailed:
+        errorFlag = 3;
+        break;
+    case kReadPortFailed:
+        errorFlag = 4;
+        break;
     }
     return 1;
 }
@@ -306,12 +323,18 @@ std::u16string CCardControlCtrl::ReadCard()
     if (found == 0)
         return u"打开端口失败！";
     switch (ReadSequence(found, u"")) {
-    case kReadOk: break;
-    case kReadPortFailed: return u"端口打开失败，请检查机器是否连接正常。";
-    case kReadAuthFailed: return u"卡片认证失败，无卡或者此卡片已经读过。";
-    case kReadFailed: return u"读卡失败。";
-    case kReadPhotoFailed: return u"生成照片文件失败。";
-    default: return u"其他错误。";
+    case kReadOk:
+        break;
+    case kReadPortFailed:
+        return u"端口打开失败，请检查机器是否连接正常。";
+    case kReadAuthFailed:
+        return u"卡片认证失败，无卡或者此卡片已经读过。";
+    case kReadFailed:
+        return u"读卡失败。";
+    case kReadPhotoFailed:
+        return u"生成照片文件失败。";
+    default:
+        return u"其他错误。";
     }
     const auto picture = PhotoBase64(Ports().photo_folder);
     if (!picture)

@@ -18,8 +18,8 @@ public:
     // Properties (read/write).
     int16_t card_type = 0;
     int16_t errorFlag = 0;
-    std::u16string Name, Sex, Nation, Born, Address, CardNo, IssuedAt, EffectedDate,
-        ExpiredDate, Picture, CardReaderId;
+    std::u16string Name, Sex, Nation, Born, Address, CardNo, IssuedAt, EffectedDate, ExpiredDate,
+        Picture, CardReaderId;
 
     // Port.
     int16_t InitComm(int32_t iPort);

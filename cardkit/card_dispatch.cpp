@@ -48,11 +48,26 @@ struct MethodEntry
     Call call;
 };
 
-CardVariant S(int16_t v) { return CardVariant::Short(v); }
-CardVariant T(std::u16string v) { return CardVariant::Text(std::move(v)); }
-int16_t A16(const Args &a, size_t i) { return int16_t(a[i].number); }
-int32_t A32(const Args &a, size_t i) { return a[i].number; }
-const std::u16string &AT(const Args &a, size_t i) { return a[i].text; }
+CardVariant S(int16_t v)
+{
+    return CardVariant::Short(v);
+}
+CardVariant T(std::u16string v)
+{
+    return CardVariant::Text(std::move(v));
+}
+int16_t A16(const Args &a, size_t i)
+{
+    return int16_t(a[i].number);
+}
+int32_t A32(const Args &a, size_t i)
+{
+    return a[i].number;
+}
+const std::u16string &AT(const Args &a, size_t i)
+{
+    return a[i].text;
+}
 
 const MethodEntry kMethods[] = {
     {u"Authenticate", "", [](C &c, const Args &) { return S(c.Authenticate()); }},
@@ -135,7 +150,8 @@ int32_t InvokeProperty(C &control, const PropertyEntry &p, DispatchKind kind, co
     if (!args.empty())
         return kDispBadParamCount;
     if (result)
-        *result = p.text ? CardVariant::Text(control.*p.text) : CardVariant::Short(control.*p.number);
+        *result =
+            p.text ? CardVariant::Text(control.*p.text) : CardVariant::Short(control.*p.number);
     return kDispOk;
 }
 

@@ -35,9 +35,12 @@ std::optional<std::string> FolderOf(const std::u16string &photo_path)
 ReadOutcome MakePhotoFiles(PortState &state, const std::string &folder)
 {
     switch (WritePhotoWlt(folder, state.last.photo.data(), state.last.photo.size())) {
-    case WltResult::CannotCreate: return ReadOutcome::CannotCreate;
-    case WltResult::ShortWrite: return ReadOutcome::ShortWrite;
-    case WltResult::Written: break;
+    case WltResult::CannotCreate:
+        return ReadOutcome::CannotCreate;
+    case WltResult::ShortWrite:
+        return ReadOutcome::ShortWrite;
+    case WltResult::Written:
+        break;
     }
     // The decoder may talk to the reader itself, so the port is let go meanwhile.
     const int mode = state.transport && state.transport->Kind() == TransportKind::Serial ? 1 : 2;

@@ -16,13 +16,13 @@ CARDKIT_EXPORT bool AuthenticateCard(PortState &state);
 // What went wrong in a base-message read.
 enum class ReadOutcome {
     Ok,
-    ReadFailed,      // 30 01 failed or its answer did not parse
-    PathInvalid,     // photo path of 260 characters or more, or without a folder
-    CannotCreate,    // the folder or photo.wlt could not be created
-    ShortWrite,      // photo.wlt was not written whole
-    DecoderFailed,   // the photo decoder did not produce photo.bmp
-    JpegFailed,      // photo.bmp could not be turned into photo.jpg
-    CopyFailed,      // the copy to the photo path failed
+    ReadFailed,    // 30 01 failed or its answer did not parse
+    PathInvalid,   // photo path of 260 characters or more, or without a folder
+    CannotCreate,  // the folder or photo.wlt could not be created
+    ShortWrite,    // photo.wlt was not written whole
+    DecoderFailed, // the photo decoder did not produce photo.bmp
+    JpegFailed,    // photo.bmp could not be turned into photo.jpg
+    CopyFailed,    // the copy to the photo path failed
 };
 
 // Reads the base message into `state` with its photo files in `folder`

@@ -25,7 +25,10 @@ public:
 };
 
 // Header size of a frame kind.
-inline size_t HeaderSize(FrameKind kind) { return kind == FrameKind::Sdt ? kSdtHeaderSize : 3; }
+inline size_t HeaderSize(FrameKind kind)
+{
+    return kind == FrameKind::Sdt ? kSdtHeaderSize : 3;
+}
 
 // Checks a header of `kind` and gives the body length it announces.
 CARDKIT_EXPORT bool CheckHeader(FrameKind kind, const uint8_t *header, size_t *body_length);

@@ -41,8 +41,8 @@ bool Encode(const RgbImage &image, FILE *file, int quality)
     jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(image.rgb.data() +
-                                            size_t(info.next_scanline) * image.width * 3);
+        JSAMPROW row =
+            const_cast<JSAMPROW>(image.rgb.data() + size_t(info.next_scanline) * image.width * 3);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);

@@ -41,7 +41,9 @@ std::string DefaultPhotodecPath()
 
 bool FileExists(const std::string &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -72,7 +74,9 @@ bool MakeFolders(const std::string &folder)
         if (at == std::string::npos)
             break;
     }
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 

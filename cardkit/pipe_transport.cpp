@@ -12,12 +12,12 @@ namespace cardkit {
 std::unique_ptr<PipeTransport> PipeTransport::Open(const std::string &folder,
                                                    const CardTiming &timing)
 {
-    const int out = ::open(JoinPath(folder, "PIPE00").c_str(),
-                           O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int out =
+        ::open(JoinPath(folder, "PIPE00").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (out < 0)
         return nullptr;
-    const int in = ::open(JoinPath(folder, "PIPE01").c_str(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int in =
+        ::open(JoinPath(folder, "PIPE01").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (in < 0) {
         ::close(out);
         return nullptr;

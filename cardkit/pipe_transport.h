@@ -13,8 +13,7 @@ class PipeTransport final : public CardTransport
 public:
     // Nothing when either pipe cannot be opened (a FIFO without a driver on
     // its other end does not open).
-    static std::unique_ptr<PipeTransport> Open(const std::string &folder,
-                                               const CardTiming &timing);
+    static std::unique_ptr<PipeTransport> Open(const std::string &folder, const CardTiming &timing);
     ~PipeTransport() override;
 
     TransportKind Kind() const override { return TransportKind::UsbPipes; }

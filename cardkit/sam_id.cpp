@@ -14,8 +14,8 @@ std::optional<std::string> FormatSamId(const uint8_t *data, size_t size)
                uint32_t(data[at + 3]) << 24;
     };
     char text[64];
-    std::snprintf(text, sizeof text, "%.2u.%.2u-%.8u-%.10u-%.10u", u16(0), u16(2),
-                  unsigned(u32(4)), unsigned(u32(8)), unsigned(u32(12)));
+    std::snprintf(text, sizeof text, "%.2u.%.2u-%.8u-%.10u-%.10u", u16(0), u16(2), unsigned(u32(4)),
+                  unsigned(u32(8)), unsigned(u32(12)));
     return std::string(text);
 }
 

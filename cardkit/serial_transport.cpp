@@ -14,12 +14,18 @@ namespace {
 speed_t SpeedOf(int baud)
 {
     switch (baud) {
-    case 115200: return B115200;
-    case 57600: return B57600;
-    case 38400: return B38400;
-    case 19200: return B19200;
-    case 9600: return B9600;
-    default: return B0;
+    case 115200:
+        return B115200;
+    case 57600:
+        return B57600;
+    case 38400:
+        return B38400;
+    case 19200:
+        return B19200;
+    case 9600:
+        return B9600;
+    default:
+        return B0;
     }
 }
 

@@ -56,10 +56,11 @@ std::u16string FromUtf8(std::string_view text)
     size_t i = 0;
     while (i < text.size()) {
         const unsigned char lead = text[i];
-        const int extra = lead < 0x80 ? 0 : lead >= 0xF0 && lead < 0xF5 ? 3
-                                       : lead >= 0xE0               ? 2
-                                       : lead >= 0xC2 && lead < 0xE0 ? 1
-                                                                     : -1;
+        const int extra = lead < 0x80                   ? 0
+                          : lead >= 0xF0 && lead < 0xF5 ? 3
+                          : lead >= 0xE0                ? 2
+                          : lead >= 0xC2 && lead < 0xE0 ? 1
+                                                        : -1;
         constexpr unsigned char kLeadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
         char32_t c = extra >= 0 ? lead & kLeadMask[extra] : 0;
         bool ok = extra >= 0;

@@ -2,8 +2,8 @@
 
 namespace cardkit {
 
-std::unique_ptr<UsbDriverTransport> UsbDriverTransport::Open(
-    std::shared_ptr<UsbDriverBackend> backend, int index)
+std::unique_ptr<UsbDriverTransport>
+UsbDriverTransport::Open(std::shared_ptr<UsbDriverBackend> backend, int index)
 {
     if (!backend || !backend->Open(index))
         return nullptr;

@@ -68,8 +68,8 @@ extern "C" __attribute__((visibility("default"))) int Photodec(const char *wlt_p
         return 0;
     std::string bmp_path = wlt_path;
     const size_t slash = bmp_path.find_last_of('/');
-    bmp_path = (slash == std::string::npos ? std::string() : bmp_path.substr(0, slash + 1)) +
-               "photo.bmp";
+    bmp_path =
+        (slash == std::string::npos ? std::string() : bmp_path.substr(0, slash + 1)) + "photo.bmp";
     const std::vector<uint8_t> bmp = RenderBmp(photo);
     FILE *out = std::fopen(bmp_path.c_str(), "wb");
     if (out == nullptr)

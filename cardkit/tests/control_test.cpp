@@ -178,8 +178,8 @@ TEST_F(CardSerial, PhotoPathRules)
         if (c.copy_of == nullptr)
             continue;
         const std::string target = NativePath(c.path);
-        const std::string source = NativePath(c.path.substr(0, c.path.find_last_of(u"\\/"))) +
-                                   "/" + c.copy_of;
+        const std::string source =
+            NativePath(c.path.substr(0, c.path.find_last_of(u"\\/"))) + "/" + c.copy_of;
         EXPECT_EQ(cardtest::Run("cmp '" + target + "' '" + source + "' && echo same"), "same\n");
     }
     EXPECT_EQ(m_control.ReadCardPort(3, base + u"/d/card.jpg"), 1);

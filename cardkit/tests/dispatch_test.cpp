@@ -50,9 +50,8 @@ TEST_F(CardDispatch, MembersByNameIgnoringCase)
     EXPECT_EQ(m_result.text, u"");
     EXPECT_EQ(Call(u"GETPHOTOBUF"), kDispOk);
     EXPECT_EQ(m_result.text, u"no");
-    EXPECT_EQ(Call(u"readtypeablock",
-                   {CardVariant::Short(16), CardVariant::Short(0), CardVariant::Short(1),
-                    CardVariant::Text(u"FFFFFFFFFFFF")}),
+    EXPECT_EQ(Call(u"readtypeablock", {CardVariant::Short(16), CardVariant::Short(0),
+                                       CardVariant::Short(1), CardVariant::Text(u"FFFFFFFFFFFF")}),
               kDispOk);
     EXPECT_EQ(m_result.text, u"");
 
@@ -149,8 +148,8 @@ TEST_F(CardDispatch, CardctlReadsACard)
     cardtest::Simulator sim(m_dir.path(), {"--fifo", m_dir.path() + "/usb0"});
     ASSERT_TRUE(sim.running());
     const std::string env = "CARDKIT_USB_PATTERN='" + m_dir.path() + "/usb{k}' " +
-                            "CARDKIT_HID_SYSFS='" + m_dir.path() + "/none' " +
-                            "CARDKIT_TEMP='" + m_dir.path() + "' CARDKIT_TIME_DIVISOR=10 ";
+                            "CARDKIT_HID_SYSFS='" + m_dir.path() + "/none' " + "CARDKIT_TEMP='" +
+                            m_dir.path() + "' CARDKIT_TIME_DIVISOR=10 ";
     const std::string cardctl = ZEP_BINARY_DIR "/tools/cardctl/cardctl";
     EXPECT_EQ(cardtest::Run(env + cardctl +
                             " InitComm 1001 authenticate ReadBaseMsg GetName getcode "

@@ -38,8 +38,7 @@ std::vector<std::string> Oracle(const std::vector<std::string> &requests)
         for (const auto &r : requests)
             out << r << "\n";
     }
-    const std::string command =
-        "/usr/bin/python3 " ZEP_TEST_DIR "/frame_oracle.py < " + input;
+    const std::string command = "/usr/bin/python3 " ZEP_TEST_DIR "/frame_oracle.py < " + input;
     FILE *pipe = popen(command.c_str(), "r");
     EXPECT_NE(pipe, nullptr);
     std::vector<std::string> lines;

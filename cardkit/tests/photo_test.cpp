@@ -53,13 +53,13 @@ TEST(CardPhoto, BmpReaderLayouts)
 {
     RgbImage image;
     // 2x2, 24-bit, bottom-up: bottom row blue, red; top row green, white.
-    const Bytes bottom_up = Bmp(2, 2, 24, {},
-                                {255, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0});
+    const Bytes bottom_up =
+        Bmp(2, 2, 24, {}, {255, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0});
     ASSERT_TRUE(ReadBmp(bottom_up.data(), bottom_up.size(), &image));
     EXPECT_EQ(image.rgb, (Bytes{0, 255, 0, 255, 255, 255, 0, 0, 255, 255, 0, 0}));
     // The same, top-down (negative height).
-    const Bytes top_down = Bmp(2, -2, 24, {},
-                               {0, 255, 0, 255, 255, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0});
+    const Bytes top_down =
+        Bmp(2, -2, 24, {}, {0, 255, 0, 255, 255, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0});
     ASSERT_TRUE(ReadBmp(top_down.data(), top_down.size(), &image));
     EXPECT_EQ(image.rgb, (Bytes{0, 255, 0, 255, 255, 255, 0, 0, 255, 255, 0, 0}));
     // 8-bit with a two-entry palette.
@@ -74,7 +74,8 @@ TEST(CardPhoto, BmpReaderLayouts)
     const Bytes huge = Bmp(100000, 1, 24, {}, Bytes(16, 0));
     const Bytes sixteen = Bmp(2, 2, 16, {}, Bytes(8, 0));
     const Bytes zero_width = Bmp(0, 2, 24, {}, {});
-    for (const Bytes *bad : std::initializer_list<const Bytes *>{&cut, &bad_index, &bad_offset, &huge, &sixteen, &zero_width})
+    for (const Bytes *bad : std::initializer_list<const Bytes *>{&cut, &bad_index, &bad_offset,
+                                                                 &huge, &sixteen, &zero_width})
         EXPECT_FALSE(ReadBmp(bad->data(), bad->size(), &image));
     EXPECT_FALSE(ReadBmp(bottom_up.data(), 53, &image));
 }
@@ -95,8 +96,8 @@ TEST(CardPhoto, DecoderPluginAndJpegMakeAPhotoOfTheCardSize)
     ASSERT_TRUE(ReadBmp(bmp.data(), bmp.size(), &image));
     EXPECT_EQ(image.width, 102);
     EXPECT_EQ(image.height, 126);
-    EXPECT_EQ(image.rgb[0], 0);                          // top-left: byte 0
-    EXPECT_EQ(image.rgb[(126 * 102 - 1) * 3], 255);      // bottom-right: byte 1023
+    EXPECT_EQ(image.rgb[0], 0);                     // top-left: byte 0
+    EXPECT_EQ(image.rgb[(126 * 102 - 1) * 3], 255); // bottom-right: byte 1023
     const std::string jpg = dir.path() + "/photo.jpg";
     ASSERT_TRUE(ConvertBmpToJpeg(dir.path() + "/photo.bmp", jpg));
     EXPECT_EQ(cardtest::Run("djpeg -pnm '" + jpg + "' | head -c 11"), "P6\n102 126\n");
@@ -134,7 +135,8 @@ TEST(CardPhoto, FailedPhotoStepsAreReportedAsSuch)
     CCardControlCtrl control;
     EXPECT_EQ(control.ReadCard(), u"生成照片文件失败。");
     EXPECT_EQ(control.Authenticate(), 1);
-    const std::u16string target = std::u16string(dir.path().begin(), dir.path().end()) + u"/x/p.jpg";
+    const std::u16string target =
+        std::u16string(dir.path().begin(), dir.path().end()) + u"/x/p.jpg";
     EXPECT_EQ(control.ReadBaseMsgP(target), -3);
     EXPECT_EQ(control.Authenticate(), 1);
     EXPECT_EQ(control.ReadBaseMsg(), 0);
@@ -145,8 +147,8 @@ TEST(CardPhoto, FailedPhotoStepsAreReportedAsSuch)
 TEST(CardPhoto, Base64)
 {
     const std::pair<const char *, const char *> cases[] = {
-        {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},
-        {"\xff\xfe\xfd", "//79"},
+        {"", ""},        {"f", "Zg=="},        {"fo", "Zm8="},
+        {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"\xff\xfe\xfd", "//79"},
     };
     for (const auto &[in, out] : cases)
         EXPECT_EQ(EncodeBase64(reinterpret_cast<const uint8_t *>(in), std::strlen(in)), out);

@@ -34,8 +34,8 @@ TempFolder::~TempFolder()
 Simulator::Simulator(const std::string &folder, std::vector<std::string> args)
 {
     m_log = folder + "/sim.log";
-    const std::string ready = folder + "/sim.ready." + std::to_string(::getpid()) +
-                              std::to_string(std::rand());
+    const std::string ready =
+        folder + "/sim.ready." + std::to_string(::getpid()) + std::to_string(std::rand());
     args.insert(args.begin(), ZEP_BINARY_DIR "/tools/cardsim/cardsim");
     args.insert(args.end(), {"--log", m_log, "--ready", ready});
     std::vector<char *> argv;

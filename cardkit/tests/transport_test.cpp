@@ -60,15 +60,15 @@ TEST_F(CardTransportTest, PipesReadTheWholeCard)
     EXPECT_EQ(m_control.getCardInfo(), 0);
     EXPECT_EQ(m_control.card_type, 2);
     EXPECT_EQ(m_control.errorFlag, 0);
-    EXPECT_EQ(cardtest::Run("cmp '" + Ports().photo_folder + "/card.bmp' '" +
-                            Ports().photo_folder + "/photo.bmp' && echo same"),
+    EXPECT_EQ(cardtest::Run("cmp '" + Ports().photo_folder + "/card.bmp' '" + Ports().photo_folder +
+                            "/photo.bmp' && echo same"),
               "same\n");
     // IC blocks over the pipes (answers of up to 2048 bytes).
     ASSERT_EQ(m_control.ReadICCard(1001), 1);
     EXPECT_EQ(m_control.GetICCardSN(), u"DEADBEEF");
-    EXPECT_EQ(m_control.WriteTypeABlock(15, 3, 2, u"FFFFFFFFFFFF",
-                                        u"0102030405060708090A0B0C0D0E0F10"),
-              1);
+    EXPECT_EQ(
+        m_control.WriteTypeABlock(15, 3, 2, u"FFFFFFFFFFFF", u"0102030405060708090A0B0C0D0E0F10"),
+        1);
     EXPECT_EQ(m_control.ReadTypeABlock(15, 3, 1, u"FFFFFFFFFFFF"),
               u"0102030405060708090A0B0C0D0E0F10");
 }
@@ -124,9 +124,9 @@ TEST_F(CardTransportTest, HidReaderIsFoundFirstAndReadsTheCard)
     EXPECT_NE(log.find("rx hid 55AA04C0FF00"), std::string::npos);
     ASSERT_EQ(m_control.ReadICCard(8159), 1);
     EXPECT_EQ(m_control.GetICCardSN(), u"DEADBEEF");
-    EXPECT_EQ(m_control.WriteTypeABlock(0, 1, 1, u"FFFFFFFFFFFF",
-                                        u"A0A1A2A3A4A5A6A7A8A9AAABACADAEAF"),
-              1);
+    EXPECT_EQ(
+        m_control.WriteTypeABlock(0, 1, 1, u"FFFFFFFFFFFF", u"A0A1A2A3A4A5A6A7A8A9AAABACADAEAF"),
+        1);
     EXPECT_EQ(m_control.ReadTypeABlock(0, 1, 1, u"ffffffffffff"),
               u"A0A1A2A3A4A5A6A7A8A9AAABACADAEAF");
 }

@@ -46,8 +46,8 @@ bool RunOne(CCardControlCtrl &control, int argc, char **argv, int *at)
         std::vector<CardVariant> args;
         for (int i = 0; i < count && *at < argc; ++i)
             args.push_back(CardVariant::Text(FromUtf8(argv[(*at)++])));
-        code = InvokeCardControlByName(control, FromUtf8(member), DispatchKind::Method, args,
-                                       &result);
+        code =
+            InvokeCardControlByName(control, FromUtf8(member), DispatchKind::Method, args, &result);
     }
     if (code != kDispOk) {
         std::printf("%s: error 0x%08X\n", member.c_str(), unsigned(code));

@@ -44,13 +44,20 @@ void Log(const std::string &line)
 speed_t SpeedOf(int baud)
 {
     switch (baud) {
-    case 115200: return B115200;
-    case 57600: return B57600;
-    case 38400: return B38400;
-    case 19200: return B19200;
-    case 9600: return B9600;
-    case 4800: return B4800;
-    default: return B0;
+    case 115200:
+        return B115200;
+    case 57600:
+        return B57600;
+    case 38400:
+        return B38400;
+    case 19200:
+        return B19200;
+    case 9600:
+        return B9600;
+    case 4800:
+        return B4800;
+    default:
+        return B0;
     }
 }
 
@@ -233,10 +240,11 @@ bool ParseOptions(int argc, char **argv, Options *options)
         } else if (key == "--ready") {
             options->ready = value;
         } else if (key == "--fault") {
-            constexpr std::pair<const char *, Fault> kFaults[] = {
-                {"none", Fault::None},   {"badcheck", Fault::BadCheck},
-                {"nocard", Fault::NoCard}, {"stall", Fault::Stall},
-                {"baud", Fault::WrongBaud}};
+            constexpr std::pair<const char *, Fault> kFaults[] = {{"none", Fault::None},
+                                                                  {"badcheck", Fault::BadCheck},
+                                                                  {"nocard", Fault::NoCard},
+                                                                  {"stall", Fault::Stall},
+                                                                  {"baud", Fault::WrongBaud}};
             bool known = false;
             for (const auto &[name, fault] : kFaults)
                 if (value == name) {
@@ -265,9 +273,8 @@ int main(int argc, char **argv)
     }
     if (!options.log.empty())
         g_log = std::fopen(options.log.c_str(), "a");
-    ReaderModel model(options.mode == "pty" && options.fault == Fault::WrongBaud
-                          ? Fault::None
-                          : options.fault);
+    ReaderModel model(options.mode == "pty" && options.fault == Fault::WrongBaud ? Fault::None
+                                                                                 : options.fault);
     if (options.mode == "pty")
         return ServeSerial(options, model);
     if (options.mode == "hid")

@@ -128,11 +128,16 @@ Bytes ReaderModel::Answer(const Bytes &frame)
 Bytes ReaderModel::AnswerSdt(uint8_t command, uint8_t parameter)
 {
     switch (command << 8 | parameter) {
-    case 0x11FF: return SdtFrame(0x90, {});
-    case 0x12FF: return SdtFrame(0x90, Bytes(kSamId, kSamId + 16));
-    case 0x2001: return SdtFrame(m_fault == Fault::NoCard ? 0x80 : 0x9F, {});
-    case 0x2002: return SdtFrame(0x90, Bytes(8, 0));
-    case 0x3003: return SdtFrame(0x90, NewAddress());
+    case 0x11FF:
+        return SdtFrame(0x90, {});
+    case 0x12FF:
+        return SdtFrame(0x90, Bytes(kSamId, kSamId + 16));
+    case 0x2001:
+        return SdtFrame(m_fault == Fault::NoCard ? 0x80 : 0x9F, {});
+    case 0x2002:
+        return SdtFrame(0x90, Bytes(8, 0));
+    case 0x3003:
+        return SdtFrame(0x90, NewAddress());
     case 0x3001: {
         Bytes answer = SdtFrame(0x90, BaseMessage());
         if (m_fault == Fault::BadCheck)
@@ -157,8 +162,8 @@ Bytes ReaderModel::AnswerIc(const Bytes &data)
     if (data.size() < 11 || (data[0] != 0x03 && data[0] != 0x04))
         return IcFrame({0xEE, 0x00});
     const uint8_t sector = data[2], block = data[3], key_type = data[4];
-    const bool key_ok = (key_type == 0x60 || key_type == 0x61) &&
-                        std::equal(kKey, kKey + 6, data.begin() + 5);
+    const bool key_ok =
+        (key_type == 0x60 || key_type == 0x61) && std::equal(kKey, kKey + 6, data.begin() + 5);
     if (!key_ok || sector > 15 || block > 3)
         return IcFrame({data[0], 0x00});
     auto &stored = m_blocks[sector * 4 + block];
