@@ -139,17 +139,30 @@ int ServeSerial(const Options &options, ReaderModel &model)
     ::close(::open(options.ready.c_str(), O_WRONLY | O_CREAT, 0600));
     Bytes input, frame;
     bool hung_up = false;
+    bool garbled = false;
+    speed_t garbled_speed = B0;
     for (;;) {
-        ReadMaster(master, input, &hung_up);
+        // The line speed is judged when the bytes arrive: bytes sent at another
+        // rate than the reader's are garbage, however late they are looked at.
+        if (ReadMaster(master, input, &hung_up)) {
+            termios tio{};
+            tcgetattr(master, &tio);
+            if (cfgetospeed(&tio) != wanted) {
+                garbled = true;
+                garbled_speed = cfgetospeed(&tio);
+            }
+        }
         while (ReaderModel::TakeFrame(input, &frame)) {
             termios tio{};
             tcgetattr(master, &tio);
-            const speed_t speed = cfgetospeed(&tio);
+            const speed_t speed = garbled ? garbled_speed : cfgetospeed(&tio);
             Log("rx " + std::to_string(BaudOf(speed)) + " " + ReaderModel::Hex(frame));
             if (speed != wanted)
-                continue; // garbage at the wrong rate: no answer
+                continue; // no answer
             WriteAll(master, model.Answer(frame));
         }
+        if (input.empty())
+            garbled = false;
     }
 }
 
