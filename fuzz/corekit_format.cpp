@@ -20,8 +20,6 @@ using namespace corekit_format;
 
 enum Arg { kInt, kInt64, kDouble, kNarrow, kWide };
 constexpr size_t kMaxArgs = 4;
-// Worst text of one specification: width and precision of 65535 plus a number.
-constexpr size_t kMaxSpecText = 2 * kMaxWidth + 400;
 
 void Check(bool ok)
 {
@@ -29,8 +27,9 @@ void Check(bool ok)
         std::abort();
 }
 
-// The arguments the format takes, in order; false when it takes more than kMaxArgs.
-template <typename Ch> bool ArgumentsOf(const Ch *p, std::vector<Arg> *args)
+// The arguments the format takes, in order, and the room its text can need;
+// false when it takes more than kMaxArgs.
+template <typename Ch> bool ArgumentsOf(const Ch *p, std::vector<Arg> *args, size_t *room)
 {
     constexpr bool wide = sizeof(Ch) == 2;
     while (*p) {
@@ -49,6 +48,7 @@ template <typename Ch> bool ArgumentsOf(const Ch *p, std::vector<Arg> *args)
             continue;
         }
         p = next;
+        *room += spec.width + (spec.precision > 0 ? spec.precision : 0) + 400;
         const bool other = wide ? spec.size == Size::Short
                                 : spec.size == Size::Long || spec.size == Size::LongLong;
         switch (spec.conversion) {
@@ -113,9 +113,10 @@ void Call(const Ch *fmt, std::vector<Ch> &buf, const Arg *args, size_t n, auto..
 template <typename Ch> void FormatWithArguments(const std::basic_string<Ch> &fmt)
 {
     std::vector<Arg> args;
-    if (!ArgumentsOf(fmt.c_str(), &args))
+    size_t room = fmt.size() + 1;
+    if (!ArgumentsOf(fmt.c_str(), &args, &room))
         return;
-    std::vector<Ch> buf(fmt.size() + kMaxArgs * kMaxSpecText + 1);
+    std::vector<Ch> buf(room);
     Call(fmt.c_str(), buf, args.data(), args.size());
 }
 
