@@ -123,6 +123,13 @@ int XMemoArchive::Read(void *dst, uint32_t n)
 {
     if (uint64_t{m_position} + n > m_size || (dst == nullptr && n != 0))
         return 0;
+    if (m_current != nullptr && m_offset + n <= kBlockSize && n != 0) {
+        // Within the current block: the common case of small records.
+        std::memcpy(dst, m_current->data + m_offset, n);
+        m_offset += n;
+        m_position += n;
+        return 1;
+    }
     Move(n, static_cast<uint8_t *>(dst), nullptr, false);
     return 1;
 }
@@ -139,7 +146,13 @@ int XMemoArchive::Write(const void *src, uint32_t n)
 {
     if (!FitsSize(m_position, n) || (src == nullptr && n != 0))
         return 0;
-    Move(n, nullptr, static_cast<const uint8_t *>(src), true);
+    if (m_current != nullptr && m_offset + n <= kBlockSize && n != 0) {
+        std::memcpy(m_current->data + m_offset, src, n);
+        m_offset += n;
+        m_position += n;
+    } else {
+        Move(n, nullptr, static_cast<const uint8_t *>(src), true);
+    }
     m_size = std::max(m_size, m_position);
     return 1;
 }
