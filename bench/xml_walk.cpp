@@ -76,7 +76,8 @@ void BM_Dockit(benchmark::State &state)
 void BM_Libxml2Reader(benchmark::State &state)
 {
     for (auto _ : state) {
-        xmlTextReaderPtr reader = xmlReaderForFile(DocumentPath().c_str(), nullptr, XML_PARSE_NONET);
+        xmlTextReaderPtr reader =
+            xmlReaderForFile(DocumentPath().c_str(), nullptr, XML_PARSE_NONET);
         size_t sum = 0;
         while (xmlTextReaderRead(reader) == 1) {
             if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT)

@@ -15,16 +15,48 @@ void ReadProperty(XMF_Archive &r, uint16_t code)
     char16_t text[40];
     uint8_t bytes[64];
     switch (code % 10) {
-    case 0: { uint32_t v[3]; r.IntFromDoc(v, 4, 3); break; }
-    case 1: MemFree(r.StrFromDoc()); MemFree(r.StrFromDoc()); break;
-    case 2: r.StrFromDoc(text, 40); break;
-    case 3: MemFree(r.ReadStrProper()); break;
-    case 4: r.ReadStrProper(text, 40); break;
-    case 5: { int64_t v; r.ReadInteger(&v, 8); break; }
-    case 6: r.ReadProper(bytes, sizeof(bytes)); break;
-    case 7: { DATETIME_t t; SYSTIME_t s; r.TimeFromDoc(&t); r.TimeFromDoc(&s); break; }
-    case 8: { XMemoArchive sink; r.ReadDoc(&sink, r.GetRemaining() / 2); break; }
-    default: MemFree(r.ReadStrDoc(r.GetRemaining() / 2)); r.SkipProper(); break;
+    case 0: {
+        uint32_t v[3];
+        r.IntFromDoc(v, 4, 3);
+        break;
+    }
+    case 1:
+        MemFree(r.StrFromDoc());
+        MemFree(r.StrFromDoc());
+        break;
+    case 2:
+        r.StrFromDoc(text, 40);
+        break;
+    case 3:
+        MemFree(r.ReadStrProper());
+        break;
+    case 4:
+        r.ReadStrProper(text, 40);
+        break;
+    case 5: {
+        int64_t v;
+        r.ReadInteger(&v, 8);
+        break;
+    }
+    case 6:
+        r.ReadProper(bytes, sizeof(bytes));
+        break;
+    case 7: {
+        DATETIME_t t;
+        SYSTIME_t s;
+        r.TimeFromDoc(&t);
+        r.TimeFromDoc(&s);
+        break;
+    }
+    case 8: {
+        XMemoArchive sink;
+        r.ReadDoc(&sink, r.GetRemaining() / 2);
+        break;
+    }
+    default:
+        MemFree(r.ReadStrDoc(r.GetRemaining() / 2));
+        r.SkipProper();
+        break;
     }
 }
 

@@ -82,13 +82,17 @@ int XCreateFolder(const char16_t *parent, const char16_t *name, uint32_t flags)
 
 int XFileExists(const char16_t *path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return path && ::stat(devkit::ToNativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 int XFolderExists(const char16_t *path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return path && ::stat(devkit::ToNativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -99,7 +103,9 @@ int XDeleteFile(const char16_t *path)
 
 int64_t GetFileSize(const char16_t *path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (!path || ::stat(devkit::ToNativePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return 0;
     return st.st_size;

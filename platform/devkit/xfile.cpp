@@ -32,7 +32,9 @@ int XFile::Open(const char16_t *path, uint32_t mode)
     int fd = ::open(devkit::ToNativePath(path).c_str(), flags, 0644);
     if (fd < 0)
         return 0;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         ::close(fd);
         return 0;
@@ -50,7 +52,9 @@ void XFile::Close()
 
 int64_t XFile::GetSize() const
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
         return -1;
     return st.st_size;

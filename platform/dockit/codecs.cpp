@@ -8,12 +8,10 @@
 namespace {
 
 // Built-in cipher key and initial counter block.
-constexpr std::array<unsigned char, 16> kCipherKey = {0x5A, 0x45, 0x50, 0x2D, 0x44, 0x6F,
-                                                      0x63, 0x6B, 0x69, 0x74, 0x9E, 0x37,
-                                                      0x79, 0xB9, 0x7F, 0x4A};
-constexpr std::array<unsigned char, 16> kCipherCounter = {0x7C, 0x15, 0x9B, 0x02, 0xE1, 0x58,
-                                                          0x33, 0xA6, 0, 0, 0, 0,
-                                                          0, 0, 0, 0};
+constexpr std::array<unsigned char, 16> kCipherKey = {
+    0x5A, 0x45, 0x50, 0x2D, 0x44, 0x6F, 0x63, 0x6B, 0x69, 0x74, 0x9E, 0x37, 0x79, 0xB9, 0x7F, 0x4A};
+constexpr std::array<unsigned char, 16> kCipherCounter = {
+    0x7C, 0x15, 0x9B, 0x02, 0xE1, 0x58, 0x33, 0xA6, 0, 0, 0, 0, 0, 0, 0, 0};
 
 using Keystream = std::array<unsigned char, kCipherPeriod>;
 
@@ -61,8 +59,8 @@ uint32_t DoCompress(void *dst, uint32_t capacity, const void *src, uint32_t leng
     if (!dst || (!src && length))
         return 0;
     uLongf outLength = capacity;
-    if (compress2(static_cast<Bytef *>(dst), &outLength, static_cast<const Bytef *>(src),
-                  length, Z_DEFAULT_COMPRESSION) != Z_OK)
+    if (compress2(static_cast<Bytef *>(dst), &outLength, static_cast<const Bytef *>(src), length,
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
         return 0;
     return static_cast<uint32_t>(outLength);
 }
@@ -84,8 +82,8 @@ uint32_t UnCompress(void *dst, uint32_t capacity, const void *src, uint32_t leng
     return rc == Z_STREAM_END ? produced : 0;
 }
 
-uint32_t CRC_Compute(uint32_t mode, const void *data, uint32_t length, uint32_t running,
-                     uint32_t, uint32_t)
+uint32_t CRC_Compute(uint32_t mode, const void *data, uint32_t length, uint32_t running, uint32_t,
+                     uint32_t)
 {
     if ((mode & 0xFFFF) != kCrc32)
         return 0;

@@ -34,7 +34,9 @@ bool ReplaceFile(const std::string &path, const std::string &bytes)
     int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return false;
-    struct stat st {};
+    struct stat st
+    {
+    };
     mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;

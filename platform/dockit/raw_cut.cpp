@@ -92,8 +92,8 @@ std::vector<std::string> CutRawElements(std::string &doc, const std::string &nam
     std::string out;
     size_t copied = 0;
     for (size_t at = doc.find('<'); at != kNone; at = doc.find('<', at)) {
-        bool startTag = at + 1 < doc.size() && doc[at + 1] != '!' && doc[at + 1] != '?' &&
-                        doc[at + 1] != '/';
+        bool startTag =
+            at + 1 < doc.size() && doc[at + 1] != '!' && doc[at + 1] != '?' && doc[at + 1] != '/';
         size_t end = startTag ? SkipTag(doc, at) : SkipMarkup(doc, at);
         if (end == kNone)
             break;

@@ -71,15 +71,24 @@ template <typename Char> int FindEntry(const Char *word, const Char *list, int n
 const char16_t *ShortEscape(char16_t c)
 {
     switch (c) {
-    case u'"': return u"\\\"";
-    case u'\'': return u"\\'";
-    case u'\\': return u"\\\\";
-    case u'\n': return u"\\n";
-    case u'\r': return u"\\r";
-    case u'\t': return u"\\t";
-    case u'\b': return u"\\b";
-    case u'\f': return u"\\f";
-    default: return nullptr;
+    case u'"':
+        return u"\\\"";
+    case u'\'':
+        return u"\\'";
+    case u'\\':
+        return u"\\\\";
+    case u'\n':
+        return u"\\n";
+    case u'\r':
+        return u"\\r";
+    case u'\t':
+        return u"\\t";
+    case u'\b':
+        return u"\\b";
+    case u'\f':
+        return u"\\f";
+    default:
+        return nullptr;
     }
 }
 

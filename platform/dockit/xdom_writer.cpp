@@ -57,14 +57,29 @@ void AppendEscaped(std::string &out, const std::string &text, bool inAttribute)
             continue;
         }
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '\r': out += "&#13;"; break;
-        case '"': out += inAttribute ? "&quot;" : "\""; break;
-        case '\t': out += inAttribute ? "&#9;" : "\t"; break;
-        case '\n': out += inAttribute ? "&#10;" : "\n"; break;
-        default: out.append(text, i, n);
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '\r':
+            out += "&#13;";
+            break;
+        case '"':
+            out += inAttribute ? "&quot;" : "\"";
+            break;
+        case '\t':
+            out += inAttribute ? "&#9;" : "\t";
+            break;
+        case '\n':
+            out += inAttribute ? "&#10;" : "\n";
+            break;
+        default:
+            out.append(text, i, n);
         }
         i += n;
     }

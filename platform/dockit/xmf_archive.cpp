@@ -27,10 +27,23 @@ bool IsIntegerWidth(uint32_t width)
 uint64_t HostValue(const void *v, uint32_t width)
 {
     switch (width) {
-    case 1: return *static_cast<const uint8_t *>(v);
-    case 2: { uint16_t x; std::memcpy(&x, v, 2); return x; }
-    case 4: { uint32_t x; std::memcpy(&x, v, 4); return x; }
-    default: { uint64_t x; std::memcpy(&x, v, 8); return x; }
+    case 1:
+        return *static_cast<const uint8_t *>(v);
+    case 2: {
+        uint16_t x;
+        std::memcpy(&x, v, 2);
+        return x;
+    }
+    case 4: {
+        uint32_t x;
+        std::memcpy(&x, v, 4);
+        return x;
+    }
+    default: {
+        uint64_t x;
+        std::memcpy(&x, v, 8);
+        return x;
+    }
     }
 }
 

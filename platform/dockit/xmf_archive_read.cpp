@@ -33,7 +33,7 @@ void SetHostValue(void *v, uint64_t value, uint32_t width)
     uint8_t u8 = static_cast<uint8_t>(value);
     uint16_t u16 = static_cast<uint16_t>(value);
     uint32_t u32 = static_cast<uint32_t>(value);
-    const void *from = width == 1 ? static_cast<const void *>(&u8)
+    const void *from = width == 1   ? static_cast<const void *>(&u8)
                        : width == 2 ? static_cast<const void *>(&u16)
                        : width == 4 ? static_cast<const void *>(&u32)
                                     : static_cast<const void *>(&value);
@@ -129,8 +129,8 @@ int XMF_Archive::ReadStrDoc(char16_t *buf, uint32_t n)
     if (!Take(bytes.data(), static_cast<uint32_t>(bytes.size())))
         return 0;
     for (uint32_t i = 0; i < n; ++i)
-        buf[i] = static_cast<char16_t>(
-            LoadLittle(reinterpret_cast<const uint8_t *>(&bytes[2 * i]), 2));
+        buf[i] =
+            static_cast<char16_t>(LoadLittle(reinterpret_cast<const uint8_t *>(&bytes[2 * i]), 2));
     return 1;
 }
 
@@ -282,13 +282,17 @@ int XMF_Archive::SkipMarker()
     for (uint32_t depth = 0;;) {
         uint16_t code = 0;
         switch (ReadHeader(&code)) {
-        case kSectionStart: ++depth; break;
+        case kSectionStart:
+            ++depth;
+            break;
         case kSectionEnd:
             if (depth-- == 0)
                 return 1;
             break;
-        case kProperty: break; // its data is skipped by the next ReadHeader
-        default: return 0;
+        case kProperty:
+            break; // its data is skipped by the next ReadHeader
+        default:
+            return 0;
         }
     }
 }

@@ -8,8 +8,8 @@
 #include "corekit/iarchive.h"
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/xfile.h"
-#include "platform/dockit/raw_cut.h"
 #include "platform/dockit/file_replace.h"
+#include "platform/dockit/raw_cut.h"
 #include "platform/dockit/xml_text.h"
 
 namespace {
@@ -20,7 +20,7 @@ constexpr int64_t kMaxFileSize = 1LL << 30;
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 // Declared names read as GB18030, the superset of GBK and GB2312.
-constexpr const char *kChineseEncodings[] = {"gbk",   "gb2312",  "cp936", "gb_2312-80",
+constexpr const char *kChineseEncodings[] = {"gbk",   "gb2312", "cp936", "gb_2312-80",
                                              "x-gbk", "euc-cn", "ms936", "gb18030"};
 
 bool IsChinese(const std::string &encoding)
@@ -35,8 +35,8 @@ bool IsChinese(const std::string &encoding)
 // UTF-16 and UCS-4 documents are not ASCII-compatible: their bytes are left alone.
 bool IsWideEncoding(const std::string &bytes, const std::string &encoding)
 {
-    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                              (bytes[0] == '\xFE' && bytes[1] == '\xFF')))
+    if (bytes.size() >= 2 &&
+        ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF')))
         return true;
     if (bytes.size() >= 2 && (bytes[0] == '\0' || bytes[1] == '\0'))
         return true;
@@ -95,7 +95,15 @@ void CollectNamed(xmlNode *node, const std::string &name, std::vector<xmlNode *>
 
 } // namespace
 
-XML_Archive::XML_Archive() = default;
+XML_Archive::XML_Archive()
+{
+    // libxml2 sets up its global tables once, before any thread parses.
+    static const bool ready = [] {
+        xmlInitParser();
+        return true;
+    }();
+    (void)ready;
+}
 
 XML_Archive::~XML_Archive()
 {
@@ -218,6 +226,7 @@ void XML_Archive::AttachRawTexts()
         // The token leaves the tree; SaveBuffer puts it back while writing.
         xmlNodeSetContent(named[k], nullptr);
     }
+    m_raws.clear();
 }
 
 std::string XML_Archive::ToUtf8(const std::string &bytes) const
@@ -243,7 +252,8 @@ XML_Node *XML_Archive::SelectNode(const char *path)
     size_t at = 0;
     do {
         size_t end = steps.find('/', at);
-        std::string step = steps.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        std::string step =
+            steps.substr(at, end == std::string::npos ? std::string::npos : end - at);
         at = end == std::string::npos ? end : end + 1;
         if (step.empty() && !node && at == std::string::npos)
             return root; // "/" alone

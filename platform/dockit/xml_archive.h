@@ -65,17 +65,18 @@ private:
     void AttachRawTexts();
     // The raw bytes of a document's encoding converted to UTF-8.
     std::string ToUtf8(const std::string &bytes) const;
+    std::string OutputEncoding() const;
 
     _xmlDoc *m_doc = nullptr;
-    std::string m_escape;               // element kept raw
-    std::vector<std::string> m_raws;    // raw contents in document order
-    std::string m_token;                // stands for a raw content while parsed
-    std::string m_encoding;             // encoding named by the declaration ("" UTF-8)
-    std::string m_declaration;          // original XML declaration, "" when none
-    std::string m_bom;                  // original byte-order mark
-    std::string m_trailer;              // bytes after the root element
-    bool m_crlf = false;                // the file broke lines with CR LF
-    bool m_wide = false;                // UTF-16 or UCS-4 bytes, written as libxml2 makes them
+    std::string m_escape;            // element kept raw
+    std::vector<std::string> m_raws; // raw contents in document order
+    std::string m_token;             // stands for a raw content while parsed
+    std::string m_encoding;          // encoding named by the declaration ("" UTF-8)
+    std::string m_declaration;       // original XML declaration, "" when none
+    std::string m_bom;               // original byte-order mark
+    std::string m_trailer;           // bytes after the root element
+    bool m_crlf = false;             // the file broke lines with CR LF
+    bool m_wide = false;             // UTF-16 or UCS-4 bytes, written as libxml2 makes them
     std::u16string m_path;
     int m_mode = 0;
 };

@@ -13,6 +13,24 @@
 
 namespace {
 
+// The elements holding raw text, in document order.
+std::vector<xmlNode *> RawElements(xmlNode *first)
+{
+    std::vector<xmlNode *> raws;
+    for (xmlNode *n = first; n; n = n->next) {
+        if (n->type != XML_ELEMENT_NODE)
+            continue;
+        auto *wrap = static_cast<XML_Node *>(n->_private);
+        if (wrap && wrap->IsRawText()) {
+            raws.push_back(n);
+            continue;
+        }
+        std::vector<xmlNode *> inner = RawElements(n->children);
+        raws.insert(raws.end(), inner.begin(), inner.end());
+    }
+    return raws;
+}
+
 // libxml2's own declaration line is replaced by the original one, or dropped.
 void RestoreDeclaration(std::string &out, const std::string &declaration)
 {
@@ -53,46 +71,35 @@ void RestoreTrailer(std::string &out, const std::string &trailer)
 
 } // namespace
 
+// The encoding the tree is written in: the declared one, or GBK for a declared name the
+// converter does not know (the encoding such names stand for in practice; the original
+// declaration is put back afterwards).
+std::string XML_Archive::OutputEncoding() const
+{
+    if (m_encoding.empty())
+        return "UTF-8";
+    if (m_wide)
+        return m_encoding;
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(m_encoding.c_str());
+    if (!handler)
+        return "GBK";
+    xmlCharEncCloseFunc(handler);
+    return m_encoding;
+}
+
 std::string XML_Archive::SaveBuffer()
 {
     if (!m_doc)
         return {};
-    // Every element that holds raw text gets its token back while the tree is written.
-    std::vector<xmlNode *> raws;
-    std::vector<xmlNode *> stack = {m_doc->children};
-    while (!stack.empty()) {
-        xmlNode *n = stack.back();
-        stack.pop_back();
-        for (; n; n = n->next) {
-            if (n->type != XML_ELEMENT_NODE)
-                continue;
-            auto *wrap = static_cast<XML_Node *>(n->_private);
-            if (wrap && wrap->m_isRaw)
-                raws.push_back(n);
-            else if (n->children)
-                stack.push_back(n->children);
-        }
-    }
-    std::vector<std::string> contents;
-    for (xmlNode *n : raws) {
-        std::string token = dockit::RawToken(m_token, contents.size());
-        xmlNodeSetContent(n, reinterpret_cast<const xmlChar *>(token.c_str()));
-        contents.push_back(static_cast<XML_Node *>(n->_private)->m_raw);
-    }
-
-    const char *encoding = m_encoding.empty() ? "UTF-8" : m_encoding.c_str();
-    if (!m_wide && !m_encoding.empty()) {
-        // A declared name the converter does not know is written as GBK, the encoding
-        // such names stand for in practice; the declaration keeps its original text.
-        xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding);
-        if (!handler)
-            encoding = "GBK";
-        else
-            xmlCharEncCloseFunc(handler);
+    // Raw elements get their tokens back while the tree is written.
+    std::vector<xmlNode *> raws = RawElements(m_doc->children);
+    for (size_t k = 0; k < raws.size(); ++k) {
+        std::string token = dockit::RawToken(m_token, k);
+        xmlNodeSetContent(raws[k], reinterpret_cast<const xmlChar *>(token.c_str()));
     }
     xmlChar *mem = nullptr;
     int size = 0;
-    xmlDocDumpMemoryEnc(m_doc, &mem, &size, encoding);
+    xmlDocDumpMemoryEnc(m_doc, &mem, &size, OutputEncoding().c_str());
     for (xmlNode *n : raws)
         xmlNodeSetContent(n, nullptr);
     if (!mem)
@@ -106,11 +113,11 @@ std::string XML_Archive::SaveBuffer()
     if (m_crlf)
         UseCrLf(out);
     RestoreTrailer(out, m_trailer);
-    for (size_t k = contents.size(); k-- > 0;) {
+    for (size_t k = raws.size(); k-- > 0;) {
         std::string token = dockit::RawToken(m_token, k);
         size_t at = out.find(token);
         if (at != std::string::npos)
-            out.replace(at, token.size(), contents[k]);
+            out.replace(at, token.size(), static_cast<XML_Node *>(raws[k]->_private)->m_raw);
     }
     return m_bom + out;
 }

@@ -129,7 +129,8 @@ int XML_Node::SetAttribute(const char *name, const char *value)
     }
     const xmlChar *spelling = a ? a->name : reinterpret_cast<const xmlChar *>(name);
     std::string clean = dockit::CleanXmlText(value);
-    return xmlSetProp(m_node, spelling, reinterpret_cast<const xmlChar *>(clean.c_str())) != nullptr;
+    return xmlSetProp(m_node, spelling, reinterpret_cast<const xmlChar *>(clean.c_str())) !=
+           nullptr;
 }
 
 int XML_Node::SetAttribute(const char16_t *name, const char16_t *value)

@@ -46,6 +46,9 @@ public:
 
     virtual ~XML_Node();
 
+    // Non-zero for an element kept as raw text (SetEscape).
+    int IsRawText() const { return m_isRaw; }
+
 private:
     friend class XML_Archive;
     XML_Node(XML_Archive *owner, _xmlNode *node);

@@ -43,9 +43,11 @@ TEST(NativePathTest, ConvertsTextAndSeparators)
 {
     EXPECT_EQ("a/b/c.txt", devkit::ToNativePath(u"a\\b/c.txt"));
     EXPECT_EQ("\xE5\xAE\x8B\xE4\xBD\x93/\xF0\x9F\x98\x80", devkit::ToNativePath(u"宋体\\😀"));
-    EXPECT_EQ("\xEF\xBF\xBD" "x", devkit::Utf16ToUtf8(u"\xD800x"));
+    EXPECT_EQ("\xEF\xBF\xBD"
+              "x",
+              devkit::Utf16ToUtf8(u"\xD800x"));
     EXPECT_EQ(u"宋😀", devkit::Utf8ToUtf16("\xE5\xAE\x8B\xF0\x9F\x98\x80", 7));
-    EXPECT_EQ(u"\xFFFD\xFFFD", devkit::Utf8ToUtf16("\xC0\xAF", 2)); // overlong '/'
+    EXPECT_EQ(u"\xFFFD\xFFFD", devkit::Utf8ToUtf16("\xC0\xAF", 2));   // overlong '/'
     EXPECT_EQ(u"a\xFFFD\xFFFD", devkit::Utf8ToUtf16("a\xE5\xAE", 3)); // cut sequence
     EXPECT_EQ("", devkit::ToNativePath(nullptr));
 }
@@ -64,7 +66,7 @@ TEST_F(FileTest, WritesReadsAndSizes)
     char buf[16] = {};
     EXPECT_EQ(5u, file.Read(buf, sizeof(buf)));
     EXPECT_STREQ("hello", buf);
-    EXPECT_EQ(0u, file.Read(buf, 1)); // at the end
+    EXPECT_EQ(0u, file.Read(buf, 1));  // at the end
     EXPECT_EQ(0u, file.Write("x", 1)); // opened for reading only
     EXPECT_EQ(1, file.Seek(1));
     EXPECT_EQ(2u, file.Read(buf, 2));
@@ -119,7 +121,8 @@ TEST_F(FileTest, CreatesFolders)
 
 TEST(PathTest, FileNamePart)
 {
-    struct Case {
+    struct Case
+    {
         const char16_t *path;
         const char16_t *name;
     };

@@ -70,8 +70,8 @@ TEST(CompressTest, RoundTripsAndRefuses)
     ASSERT_GT(n, 0u);
     ASSERT_LT(n, data.size());
     std::vector<char> back(data.size());
-    EXPECT_EQ(data.size(), UnCompress(back.data(), static_cast<uint32_t>(back.size()),
-                                      packed.data(), n));
+    EXPECT_EQ(data.size(),
+              UnCompress(back.data(), static_cast<uint32_t>(back.size()), packed.data(), n));
     EXPECT_EQ(0, std::memcmp(back.data(), data.data(), data.size()));
 
     EXPECT_EQ(0u, UnCompress(back.data(), static_cast<uint32_t>(back.size() - 1), packed.data(),
@@ -88,9 +88,8 @@ TEST(CompressTest, RoundTripsAndRefuses)
 TEST(CompressTest, InteroperatesWithPython)
 {
     std::string data = RandomBytes(30000, 2);
-    std::string fromPython =
-        Python("import sys,zlib; sys.stdout.buffer.write(zlib.compress(sys.stdin.buffer.read()))",
-               data);
+    std::string fromPython = Python(
+        "import sys,zlib; sys.stdout.buffer.write(zlib.compress(sys.stdin.buffer.read()))", data);
     std::vector<char> back(data.size());
     ASSERT_EQ(data.size(), UnCompress(back.data(), static_cast<uint32_t>(back.size()),
                                       fromPython.data(), static_cast<uint32_t>(fromPython.size())));
@@ -110,8 +109,8 @@ TEST(CipherTest, PiecesOf8192DecipherInOnePiece)
 {
     std::string plain = RandomBytes(3 * 8192 + 100, 3);
     std::string whole(plain.size(), '\0');
-    ASSERT_EQ(plain.size(), EncryptBuffer(whole.data(), plain.data(),
-                                          static_cast<uint32_t>(plain.size())));
+    ASSERT_EQ(plain.size(),
+              EncryptBuffer(whole.data(), plain.data(), static_cast<uint32_t>(plain.size())));
     EXPECT_NE(plain, whole);
     EXPECT_NE(0, std::memcmp(whole.data(), whole.data() + 16, 16)); // no repeating block
 

@@ -14,14 +14,15 @@ namespace {
 
 TEST(MatchMarkerTest, ReturnsTheWordLength)
 {
-    struct Case {
+    struct Case
+    {
         const char *text;
         const char *word;
         int expected;
     };
     constexpr Case kCases[] = {
-        {"solid 1px", "solid", 5}, {"12px", "px", 0},    {"px;", "px", 2}, {"PX", "px", 2},
-        {"so", "solid", 0},        {"solid", "", 0},     {"", "a", 0},     {"dotted", "dot", 3},
+        {"solid 1px", "solid", 5}, {"12px", "px", 0}, {"px;", "px", 2}, {"PX", "px", 2},
+        {"so", "solid", 0},        {"solid", "", 0},  {"", "a", 0},     {"dotted", "dot", 3},
     };
     for (const Case &c : kCases)
         EXPECT_EQ(c.expected, MatchMarker(c.text, c.word)) << c.text << " / " << c.word;
@@ -72,8 +73,9 @@ TEST(StrEncodeTest, EscapesForAStringLiteral)
 TEST(StrEncodeTest, NodeEvaluatesTheLiteralToTheOriginal)
 {
     const std::vector<std::u16string> cases = {
-        u"say \"hi\" and 'bye'", u"C:\\dir\\new\\t", u"line1\nline2\r\nline3",
-        u"</script><script>alert(1)</script>", u"sep\u2028par\u2029end", u"宋体 😀 \x7f\x01",
+        u"say \"hi\" and 'bye'",  u"C:\\dir\\new\\t",
+        u"line1\nline2\r\nline3", u"</script><script>alert(1)</script>",
+        u"sep\u2028par\u2029end", u"宋体 😀 \x7f\x01",
         u"\\\"); alert(1); //",
     };
     std::string script = "const got = [";
@@ -94,7 +96,8 @@ TEST(StrEncodeTest, NodeEvaluatesTheLiteralToTheOriginal)
     EXPECT_EQ(expected, out);
 }
 
-struct Collected {
+struct Collected
+{
     std::vector<std::u16string> lines;
 };
 

@@ -53,7 +53,8 @@ TEST(XDomWriterTest, RefusesMisuse)
     EXPECT_FALSE(w.CloseMarker(u"a")); // b is innermost
     EXPECT_TRUE(w.CloseMarker(u"b"));  // still in its start tag: written empty
     EXPECT_TRUE(w.CloseMarker(u"a"));
-    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a><b/></a>", std::string(w.GetString()));
+    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a><b/></a>",
+              std::string(w.GetString()));
     XMemoArchive out;
     EXPECT_TRUE(w.SaveArchive(&out));
     EXPECT_EQ(w.GetLength(), out.GetMaxSize());
@@ -119,14 +120,15 @@ TEST(XDomWriterTest, OutsideReadersSeeTheSameTree)
     std::string tree = RunTool("/usr/bin/python3 " + py, doc, &status);
     std::remove(py.c_str());
     EXPECT_EQ(0, status);
-    EXPECT_EQ("[\"QueryTemplate\", {}, null, ["
-              "[\"Table\", {}, \"FROM a & b\", [], null], "
-              "[\"Field\", {}, null, [[\"item\", {\"Body\": \"x<y>z&\\\"'\", "
-              "\"Name\": \"tab\\there\\nnext\\r\\nend\", \"Size\": \"-8\"}, null, [], null]], null], "
-              "[\"script\", {\"id\": \"7\", \"where\": \"  two  spaces  \"}, "
-              "\"\\r\\nalert(\\\"\\u5b8b\\u4f53\\ud83d\\ude00\\\") && x < 1\\r\\n\", [], null]"
-              "], null]\n",
-              tree);
+    EXPECT_EQ(
+        "[\"QueryTemplate\", {}, null, ["
+        "[\"Table\", {}, \"FROM a & b\", [], null], "
+        "[\"Field\", {}, null, [[\"item\", {\"Body\": \"x<y>z&\\\"'\", "
+        "\"Name\": \"tab\\there\\nnext\\r\\nend\", \"Size\": \"-8\"}, null, [], null]], null], "
+        "[\"script\", {\"id\": \"7\", \"where\": \"  two  spaces  \"}, "
+        "\"\\r\\nalert(\\\"\\u5b8b\\u4f53\\ud83d\\ude00\\\") && x < 1\\r\\n\", [], null]"
+        "], null]\n",
+        tree);
 }
 
 } // namespace

@@ -23,7 +23,8 @@ std::string Bytes(XMemoArchive &a)
 }
 
 // A reader over fixed bytes.
-struct Reader {
+struct Reader
+{
     explicit Reader(const std::string &bytes) : m_bytes(bytes)
     {
         m_archive.SetBuffer(m_bytes.data(), static_cast<uint32_t>(m_bytes.size()));
@@ -50,12 +51,14 @@ TEST(XmfArchiveTest, WritesTheDocumentForm)
     const DATETIME_t t = {2024, 3, 5, 7, 8, 9, 10};
     EXPECT_TRUE(w.TimeToDoc(&t));
     EXPECT_TRUE(w.CloseMarker(0x0101));
-    EXPECT_EQ(std::string("\x02\x01\x38"                           // section start 0x3801
-                          "\x01\x01\x00\x02\x00\x00\x00\xFE\xFF"   // property 1: -2 in 2 bytes
+    EXPECT_EQ(std::string("\x02\x01\x38"                         // section start 0x3801
+                          "\x01\x01\x00\x02\x00\x00\x00\xFE\xFF" // property 1: -2 in 2 bytes
                           "\x01\x02\x00\x04\x00\x00\x00\x04\x03\x02\x01"
-                          "\x01\x10\x00\x06\x00\x00\x00" "a\0b\0\0\0" // text with terminator
+                          "\x01\x10\x00\x06\x00\x00\x00"
+                          "a\0b\0\0\0" // text with terminator
                           "\x01\x11\x00\x02\x00\x00\x00\x01\x02"
-                          "\x01\x01\x10\x0E\x00\x00\x00\x0B\x0A" "\x02\x00\x00\x00x\0\0\0"
+                          "\x01\x01\x10\x0E\x00\x00\x00\x0B\x0A"
+                          "\x02\x00\x00\x00x\0\0\0"
                           "\xE8\x07\x03\x05\x07\x08\x09\x0A"
                           "\x03\x01\x01",
                           73),
@@ -191,12 +194,16 @@ TEST(XmfArchiveTest, NeverReadsPastAPropertyOrTheDocument)
     ASSERT_EQ(XMF_Archive::kProperty, r.ReadHeader(&code));
     EXPECT_EQ(2, code);
 
-    struct Case {
+    struct Case
+    {
         std::string bytes;
         const char *what;
     };
     const std::vector<Case> kDamaged = {
-        {std::string("\x01\x01\x00\xFF\x00\x00\x00" "abc", 10), "size beyond the document"},
+        {std::string("\x01\x01\x00\xFF\x00\x00\x00"
+                     "abc",
+                     10),
+         "size beyond the document"},
         {std::string("\x07\x01\x00", 3), "unknown record"},
         {std::string("\x01\x01\x00\x02", 4), "cut size"},
         {std::string("\x02\x01", 2), "cut header"},
@@ -208,7 +215,9 @@ TEST(XmfArchiveTest, NeverReadsPastAPropertyOrTheDocument)
     }
 
     // A counted string whose count runs past its property.
-    Reader lying(std::string("\x01\x01\x00\x08\x00\x00\x00\xFF\x00\x00\x00" "a\0b\0", 15));
+    Reader lying(std::string("\x01\x01\x00\x08\x00\x00\x00\xFF\x00\x00\x00"
+                             "a\0b\0",
+                             15));
     ASSERT_EQ(XMF_Archive::kProperty, lying.m_xmf.ReadHeader(&code));
     EXPECT_EQ(nullptr, lying.m_xmf.StrFromDoc());
     char16_t text[4];

@@ -26,23 +26,22 @@ std::u16string Wide(const std::string &text)
 
 // A configuration document as it is kept on disk: CR LF line ends and a style sheet
 // that is not XML at all.
-const std::string kConfig =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-    "<Configure>\r\n"
-    "  <Settings>\r\n"
-    "    <Server Addr=\"10.0.0.8\" Port=\"8080\" Ticker=\"\"/>\r\n"
-    "    <Updater Time=\"2024-03-05\"/>\r\n"
-    "    <Caption Name=\"业务平台 &amp; 工具\"/>\r\n"
-    "  </Settings>\r\n"
-    "  <StyleBase>\r\n"
-    "editClass > span { border:1px solid; } /* a < b && c */\r\n"
-    "<not-a-tag & not an entity;\r\n"
-    "  </StyleBase>\r\n"
-    "  <MenuBar>\r\n"
-    "    <Folder Name=\"文件\" Collapse=\"1\"/>\r\n"
-    "    <Folder Name=\"编辑\" Collapse=\"0\"/>\r\n"
-    "  </MenuBar>\r\n"
-    "</Configure>\r\n";
+const std::string kConfig = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+                            "<Configure>\r\n"
+                            "  <Settings>\r\n"
+                            "    <Server Addr=\"10.0.0.8\" Port=\"8080\" Ticker=\"\"/>\r\n"
+                            "    <Updater Time=\"2024-03-05\"/>\r\n"
+                            "    <Caption Name=\"业务平台 &amp; 工具\"/>\r\n"
+                            "  </Settings>\r\n"
+                            "  <StyleBase>\r\n"
+                            "editClass > span { border:1px solid; } /* a < b && c */\r\n"
+                            "<not-a-tag & not an entity;\r\n"
+                            "  </StyleBase>\r\n"
+                            "  <MenuBar>\r\n"
+                            "    <Folder Name=\"文件\" Collapse=\"1\"/>\r\n"
+                            "    <Folder Name=\"编辑\" Collapse=\"0\"/>\r\n"
+                            "  </MenuBar>\r\n"
+                            "</Configure>\r\n";
 
 class XmlFileTest : public ::testing::Test
 {
@@ -81,7 +80,8 @@ TEST_F(XmlFileTest, ConfigurationReadsAndSavesBackByteForByte)
     EXPECT_EQ(kConfig, ReadWhole(m_path));
 
     // The shell rewrites the update stamp and saves: only that value changes.
-    EXPECT_TRUE(doc.SelectNode("/Configure/Settings/Updater")->SetAttribute(u"Time", u"2025-01-02"));
+    EXPECT_TRUE(
+        doc.SelectNode("/Configure/Settings/Updater")->SetAttribute(u"Time", u"2025-01-02"));
     ASSERT_TRUE(doc.SaveFile(nullptr));
     std::string expected = kConfig;
     expected.replace(expected.find("2024-03-05"), 10, "2025-01-02");
@@ -123,7 +123,9 @@ TEST_F(XmlFileTest, FailedSaveLeavesTheOriginalIntact)
     doc.GetRootItem()->SetAttribute("Filler", std::string(4000, 'x').c_str());
 
     // The file-size limit makes the write fail half-way.
-    struct rlimit before {};
+    struct rlimit before
+    {
+    };
     ::getrlimit(RLIMIT_FSIZE, &before);
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = before;
@@ -199,7 +201,8 @@ TEST(XmlArchiveTest, NodeOperations)
     EXPECT_TRUE(root->SetAttribute("a", nullptr));
     EXPECT_FALSE(root->SetAttribute("bad name", "x"));
     std::string saved = doc.SaveBuffer();
-    EXPECT_NE(std::string::npos, saved.find("<Root B=\"three\" c=\"x&#9;y\" New=\"宋\xEF\xBF\xBD\">"))
+    EXPECT_NE(std::string::npos,
+              saved.find("<Root B=\"three\" c=\"x&#9;y\" New=\"宋\xEF\xBF\xBD\">"))
         << saved;
 
     doc.CloseDoc();
@@ -232,13 +235,20 @@ TEST(XmlArchiveTest, ParsesStoredBuffersAndRefusesBadOnes)
     EXPECT_TRUE(doc.ParseBuffer(stored, sizeof(stored), 1));
     EXPECT_NE(nullptr, doc.SelectNode("/index/Icon"));
 
-    struct Case {
+    struct Case
+    {
         const char *bytes;
     };
-    constexpr Case kBad[] = {{""}, {"not xml"}, {"<a>"}, {"<a></b>"}, {"<?xml version=\"1.0\"?>"},
-                             {"<a/><b/>"}, {"<a x=\"1\" x=\"2\"/>"}};
+    constexpr Case kBad[] = {{""},
+                             {"not xml"},
+                             {"<a>"},
+                             {"<a></b>"},
+                             {"<?xml version=\"1.0\"?>"},
+                             {"<a/><b/>"},
+                             {"<a x=\"1\" x=\"2\"/>"}};
     for (const Case &c : kBad)
-        EXPECT_FALSE(doc.ParseBuffer(c.bytes, static_cast<uint32_t>(strlen(c.bytes)), 1)) << c.bytes;
+        EXPECT_FALSE(doc.ParseBuffer(c.bytes, static_cast<uint32_t>(strlen(c.bytes)), 1))
+            << c.bytes;
     EXPECT_FALSE(doc.ParseBuffer(nullptr, 10, 1));
     EXPECT_EQ(nullptr, doc.GetRootItem());
     EXPECT_FALSE(doc.OpenFile(u"/no/such/file.xml", 0));
@@ -264,14 +274,12 @@ TEST(XmlArchiveTest, EntityExpansionIsBounded)
 {
     std::string text = "<!DOCTYPE a [<!ENTITY e0 \"0123456789\">";
     for (int i = 1; i < 10; ++i)
-        text += "<!ENTITY e" + std::to_string(i) + " \"" +
-                [&] {
-                    std::string refs;
-                    for (int k = 0; k < 10; ++k)
-                        refs += "&e" + std::to_string(i - 1) + ";";
-                    return refs;
-                }() +
-                "\">";
+        text += "<!ENTITY e" + std::to_string(i) + " \"" + [&] {
+            std::string refs;
+            for (int k = 0; k < 10; ++k)
+                refs += "&e" + std::to_string(i - 1) + ";";
+            return refs;
+        }() + "\">";
     text += "]><a>&e9;</a>";
     auto begin = std::chrono::steady_clock::now();
     XML_Archive doc;
