@@ -41,5 +41,5 @@ DATAKIT_EXPORT bool LayoutBarcodeBox(const char16_t *text, int type, uint32_t wi
 // Draws elements with a light margin of `quiet` modules on the two ends (and none
 // across), into a new image; for tools that hand the symbol to a reader.
 DATAKIT_EXPORT bool RenderBarcodeWithQuietZone(const XBarcodeElements &elements, bool vertical,
-                                               unsigned module, uint32_t thickness,
-                                               unsigned quiet, XBitImage &image);
+                                               unsigned module, uint32_t thickness, unsigned quiet,
+                                               XBitImage &image);

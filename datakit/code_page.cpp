@@ -15,10 +15,10 @@ struct CodePageName_t
 
 // Names iconv gives the double-byte code pages. Columns: name, code-page number.
 constexpr CodePageName_t kCodePageNames[] = {
-    {"SHIFT_JIS", 932}, {"SHIFT-JIS", 932}, {"SJIS", 932},     {"MS_KANJI", 932},
-    {"WINDOWS-31J", 932}, {"MS932", 932},   {"GBK", 936},      {"GB2312", 936},
-    {"EUC-CN", 936},    {"GB18030", 936},   {"UHC", 949},      {"EUC-KR", 949},
-    {"BIG5", 950},      {"BIG-5", 950},     {"BIG5-HKSCS", 950},
+    {"SHIFT_JIS", 932},   {"SHIFT-JIS", 932}, {"SJIS", 932},       {"MS_KANJI", 932},
+    {"WINDOWS-31J", 932}, {"MS932", 932},     {"GBK", 936},        {"GB2312", 936},
+    {"EUC-CN", 936},      {"GB18030", 936},   {"UHC", 949},        {"EUC-KR", 949},
+    {"BIG5", 950},        {"BIG-5", 950},     {"BIG5-HKSCS", 950},
 };
 
 // The number after a prefix ("CP", "WINDOWS-", "MS"), 0 when the rest is not digits.
@@ -54,4 +54,7 @@ int CodePageNumber(const char *name)
     return 0;
 }
 
-int AnsiCodePageNumber() { return CodePageNumber(GetAnsiCodePage()); }
+int AnsiCodePageNumber()
+{
+    return CodePageNumber(GetAnsiCodePage());
+}

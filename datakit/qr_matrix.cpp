@@ -103,8 +103,8 @@ void XQRMatrix::DrawAlignmentPatterns()
         count++;
     for (int i = 0; i < count; i++) {
         for (int j = 0; j < count; j++) {
-            bool onFinder = (i == 0 && j == 0) || (i == 0 && j == count - 1) ||
-                            (i == count - 1 && j == 0);
+            bool onFinder =
+                (i == 0 && j == 0) || (i == 0 && j == count - 1) || (i == count - 1 && j == 0);
             if (!onFinder)
                 DrawAlignmentPattern(pos[i], pos[j]);
         }

@@ -32,5 +32,5 @@ DATAKIT_EXPORT bool LayoutQRCodeBox(const char16_t *text, uint32_t width, uint32
 // Draws the matrix with a light margin of `quiet` modules on every side, into a new
 // image; for tools that hand the symbol to a reader. False for an empty matrix, module
 // 0 or an image XBitImage cannot hold.
-DATAKIT_EXPORT bool RenderQRWithQuietZone(const XQRMatrix &matrix, unsigned module,
-                                          unsigned quiet, XBitImage &image);
+DATAKIT_EXPORT bool RenderQRWithQuietZone(const XQRMatrix &matrix, unsigned module, unsigned quiet,
+                                          XBitImage &image);

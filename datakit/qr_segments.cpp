@@ -148,8 +148,7 @@ long JoinGain(const std::vector<QRSegment_t> &runs, size_t first, size_t last, u
 
 bool HasNeighbour(const std::vector<QRSegment_t> &runs, size_t i, uint8_t mode)
 {
-    return (i > 0 && runs[i - 1].mode == mode) ||
-           (i + 1 < runs.size() && runs[i + 1].mode == mode);
+    return (i > 0 && runs[i - 1].mode == mode) || (i + 1 < runs.size() && runs[i + 1].mode == mode);
 }
 
 // First pass: a numeric run beside an alphanumeric run becomes alphanumeric when that
@@ -163,8 +162,8 @@ void MergeIntoAlphanumeric(std::vector<QRSegment_t> &runs, int group)
             continue;
         }
         long gainA = JoinGain(runs, i, i, kQRModeAlphanumeric, group);
-        long gainB = HasNeighbour(runs, i, kQRModeByte) ? JoinGain(runs, i, i, kQRModeByte, group)
-                                                        : 0;
+        long gainB =
+            HasNeighbour(runs, i, kQRModeByte) ? JoinGain(runs, i, i, kQRModeByte, group) : 0;
         if (gainA <= 0 || gainA < gainB) {
             i++;
             continue;
@@ -202,9 +201,15 @@ void MergeIntoByte(std::vector<QRSegment_t> &runs, int group)
 
 } // namespace
 
-int QRVersionGroup(int version) { return version <= 9 ? 0 : version <= 26 ? 1 : 2; }
+int QRVersionGroup(int version)
+{
+    return version <= 9 ? 0 : version <= 26 ? 1 : 2;
+}
 
-int QRCountBits(uint8_t mode, int group) { return kCountBits[group][ModeColumn(mode)]; }
+int QRCountBits(uint8_t mode, int group)
+{
+    return kCountBits[group][ModeColumn(mode)];
+}
 
 uint32_t QRSegmentBits(const QRSegment_t &segment, int group)
 {
@@ -212,7 +217,10 @@ uint32_t QRSegmentBits(const QRSegment_t &segment, int group)
            DataBits(segment.mode, QRSegmentCount(segment));
 }
 
-int QRAlphanumericValue(uint8_t c) { return kAlphanumericValues[c]; }
+int QRAlphanumericValue(uint8_t c)
+{
+    return kAlphanumericValues[c];
+}
 
 void SegmentQRText(const uint8_t *text, size_t n, int codepage, int group,
                    std::vector<QRSegment_t> &segments)

@@ -70,8 +70,8 @@ static_assert(GeneratorsHaveNoZero());
 
 // Generator polynomials by degree d: logarithms of the coefficients of x^(d-1) .. x^0
 // (the leading 1 is left out).
-using GeneratorTable = std::array<std::array<uint8_t, kReedSolomonMaxDegree>,
-                                  kReedSolomonMaxDegree + 1>;
+using GeneratorTable =
+    std::array<std::array<uint8_t, kReedSolomonMaxDegree>, kReedSolomonMaxDegree + 1>;
 
 constexpr GeneratorTable MakeGenerators()
 {
@@ -88,7 +88,10 @@ constexpr GeneratorTable kGenerators = MakeGenerators();
 
 } // namespace
 
-uint8_t MultiplyGF256(uint8_t a, uint8_t b) { return Multiply(a, b); }
+uint8_t MultiplyGF256(uint8_t a, uint8_t b)
+{
+    return Multiply(a, b);
+}
 
 void ComputeReedSolomon(const uint8_t *data, size_t n, int eccLength, uint8_t *ecc)
 {

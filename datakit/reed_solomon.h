@@ -14,8 +14,7 @@ inline constexpr int kReedSolomonMaxDegree = 30;
 // Writes the eccLength (1..kReedSolomonMaxDegree) error correction codewords of the
 // n data codewords into ecc: the remainder of data(x) * x^eccLength divided by the
 // generator polynomial, highest power first. Nothing is written for another eccLength.
-DATAKIT_EXPORT void ComputeReedSolomon(const uint8_t *data, size_t n, int eccLength,
-                                       uint8_t *ecc);
+DATAKIT_EXPORT void ComputeReedSolomon(const uint8_t *data, size_t n, int eccLength, uint8_t *ecc);
 
 // Product of a and b in the field.
 DATAKIT_EXPORT uint8_t MultiplyGF256(uint8_t a, uint8_t b);

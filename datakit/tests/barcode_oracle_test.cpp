@@ -38,8 +38,8 @@ std::string Modules(const XBarcodeElements &elements)
 // string without the padding at the end.
 std::string ZintModules(const std::string &barcode, const std::string &text)
 {
-    std::string dump = RunCommand("zint --barcode=" + barcode + " --dump -d " + ShellQuote(text) +
-                                  " 2>&1");
+    std::string dump =
+        RunCommand("zint --barcode=" + barcode + " --dump -d " + ShellQuote(text) + " 2>&1");
     std::string modules;
     if (dump.find("Error") != std::string::npos)
         return modules;
@@ -110,8 +110,8 @@ protected:
             if (!failure.empty())
                 failures.push_back("case " + std::to_string(i) + ": " + failure);
         });
-        EXPECT_TRUE(failures.empty()) << failures.size() << " of " << cases.size()
-                                      << " failed, first: " << failures.front();
+        EXPECT_TRUE(failures.empty())
+            << failures.size() << " of " << cases.size() << " failed, first: " << failures.front();
     }
 
 private:
@@ -221,7 +221,8 @@ TEST_F(BarcodeOracle, Code128Automatic)
         size_t runs = 1 + rng.Next(6);
         for (size_t r = 0; r < runs; r++) {
             bool digits = rng.Next(2);
-            text += RandomText(rng, digits ? u"0123456789" : kPrintable, 1 + rng.Next(digits ? 12 : 6));
+            text +=
+                RandomText(rng, digits ? u"0123456789" : kPrintable, 1 + rng.Next(digits ? 12 : 6));
         }
         cases.push_back({text, Ascii(text)});
     }

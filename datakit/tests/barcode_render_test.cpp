@@ -81,8 +81,8 @@ TEST(BarcodeImage, BarPlacement)
 
     width = 4;
     height = 0;
-    ASSERT_TRUE(RenderBarcodeImage(kText, kBarcodeCode128Auto | kBarcodeVertical, 1, width,
-                                   height, image));
+    ASSERT_TRUE(
+        RenderBarcodeImage(kText, kBarcodeCode128Auto | kBarcodeVertical, 1, width, height, image));
     std::string column = Column(image, 0);
     ASSERT_EQ(kTotal, column.size());
     // From the top: the final space, then the stop pattern backwards.

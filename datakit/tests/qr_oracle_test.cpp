@@ -48,8 +48,8 @@ protected:
             if (!failure.empty())
                 failures.push_back("case " + std::to_string(i) + ": " + failure);
         });
-        EXPECT_TRUE(failures.empty()) << failures.size() << " of " << cases.size()
-                                      << " failed, first: " << failures.front();
+        EXPECT_TRUE(failures.empty())
+            << failures.size() << " of " << cases.size() << " failed, first: " << failures.front();
         m_zintCompared = zintCompared;
     }
 
@@ -220,8 +220,8 @@ TEST_F(QROracle, MixedText)
         for (size_t r = 0; r < runs; r++) {
             size_t length = 1 + rng.Next(rng.Next(2) ? 4 : 20);
             uint32_t kind = rng.Next(4);
-            text += kind == 3 ? RandomChinese(rng, length)
-                              : RandomText(rng, *alphabets[kind], length);
+            text +=
+                kind == 3 ? RandomChinese(rng, length) : RandomText(rng, *alphabets[kind], length);
         }
         cases.push_back({text, {}});
     }

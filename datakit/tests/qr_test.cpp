@@ -133,12 +133,18 @@ TEST(QRSegments, MergePasses)
         // the digit joins the letter, and the short alphanumeric run joins the bytes
         {"a1A", 936, "B3"},
         // GBK 0x81 0x41 stays whole: its trail byte "A" does not join the letters
-        {"X\x81\x41" "ABCDEFGHIJ", 936, "B3 A10"},
+        {"X\x81\x41"
+         "ABCDEFGHIJ",
+         936, "B3 A10"},
         {"\x93\xfa\x96\x7b", 936, "B4"},
         // Shift-JIS: Kanji pairs; half-width katakana 0xB1 is a byte
         {"\x93\xfa\x96\x7b", 932, "K4"},
-        {"\x93\xfa\x96\x7b" "12345678", 932, "K4 N8"},
-        {"\x93\xfa" "1", 932, "B3"},
+        {"\x93\xfa\x96\x7b"
+         "12345678",
+         932, "K4 N8"},
+        {"\x93\xfa"
+         "1",
+         932, "B3"},
         {"\xb1\xb1", 932, "B2"},
         // 0xEBBF ends the Kanji range
         {"\xeb\xbf\xeb\xbf", 932, "K4"},
@@ -171,15 +177,15 @@ TEST(QREncoder, NumericAndAlphanumericBitStream)
     XQRCode code;
     ASSERT_TRUE(code.EncodeBytes(reinterpret_cast<const uint8_t *>("01234567"), 8, 936));
     const uint8_t numeric[] = {0x10, 0x20, 0x0C, 0x56, 0x61, 0x80, 0xEC, 0x11, 0xEC};
-    EXPECT_EQ(std::vector<uint8_t>(numeric, numeric + 9),
-              std::vector<uint8_t>(code.GetDataCodewords().begin(),
-                                   code.GetDataCodewords().begin() + 9));
+    EXPECT_EQ(
+        std::vector<uint8_t>(numeric, numeric + 9),
+        std::vector<uint8_t>(code.GetDataCodewords().begin(), code.GetDataCodewords().begin() + 9));
     // "AC-42": 0010 000000101 00111001110 11100111001 000010 0000
     ASSERT_TRUE(code.EncodeBytes(reinterpret_cast<const uint8_t *>("AC-42"), 5, 936));
     const uint8_t alpha[] = {0x20, 0x29, 0xCE, 0xE7, 0x21, 0x00, 0xEC};
-    EXPECT_EQ(std::vector<uint8_t>(alpha, alpha + 7),
-              std::vector<uint8_t>(code.GetDataCodewords().begin(),
-                                   code.GetDataCodewords().begin() + 7));
+    EXPECT_EQ(
+        std::vector<uint8_t>(alpha, alpha + 7),
+        std::vector<uint8_t>(code.GetDataCodewords().begin(), code.GetDataCodewords().begin() + 7));
 }
 
 TEST(QREncoder, VersionChoice)
@@ -190,12 +196,26 @@ TEST(QREncoder, VersionChoice)
         size_t count;
         int version; // 0: does not fit
     } cases[] = {
-        {'7', 0, 1},     {'7', 20, 1},    {'7', 41, 1},     {'7', 42, 2},
-        {'A', 25, 1},    {'A', 26, 2},    {'a', 17, 1},     {'a', 18, 2},
+        {'7', 0, 1},
+        {'7', 20, 1},
+        {'7', 41, 1},
+        {'7', 42, 2},
+        {'A', 25, 1},
+        {'A', 26, 2},
+        {'a', 17, 1},
+        {'a', 18, 2},
         // the count width of versions 1-9 holds the bytes; then 16 bits from version 10
-        {'a', 230, 9},   {'a', 231, 10},  {'a', 1280, 26},  {'7', 1280, 16},
-        {'a', 2953, 40}, {'a', 2954, 0},  {'7', 7089, 40},  {'7', 7090, 0},
-        {'A', 4296, 40}, {'A', 4297, 0},  {'7', 100000, 0},
+        {'a', 230, 9},
+        {'a', 231, 10},
+        {'a', 1280, 26},
+        {'7', 1280, 16},
+        {'a', 2953, 40},
+        {'a', 2954, 0},
+        {'7', 7089, 40},
+        {'7', 7090, 0},
+        {'A', 4296, 40},
+        {'A', 4297, 0},
+        {'7', 100000, 0},
     };
     for (const Case &c : cases) {
         std::string text(c.count, c.ch);
@@ -262,9 +282,9 @@ TEST(QREncoder, CodePageNames)
         const char *name;
         int number;
     } cases[] = {
-        {"CP936", 936},   {"cp932", 932},       {"SHIFT_JIS", 932}, {"Shift-JIS", 932},
-        {"GBK", 936},     {"BIG5", 950},        {"EUC-KR", 949},    {"WINDOWS-1252", 1252},
-        {"UTF-8", 0},     {"CP", 0},            {"CP12a", 0},       {nullptr, 0},
+        {"CP936", 936}, {"cp932", 932}, {"SHIFT_JIS", 932}, {"Shift-JIS", 932},
+        {"GBK", 936},   {"BIG5", 950},  {"EUC-KR", 949},    {"WINDOWS-1252", 1252},
+        {"UTF-8", 0},   {"CP", 0},      {"CP12a", 0},       {nullptr, 0},
     };
     for (const Case &c : cases)
         EXPECT_EQ(c.number, CodePageNumber(c.name)) << (c.name ? c.name : "null");
@@ -318,8 +338,7 @@ TEST(QRImage, Geometry)
         uint32_t size; // width and height afterwards when ok
     } cases[] = {
         {0, 100, 80, true, 63}, // 20 digits: version 1, module min(100, 80) / 21 = 3
-        {0, 20, 80, false, 0},  {2, 0, 0, true, 42},
-        {100, 1, 1, true, 2100}, {101, 1, 1, false, 0},
+        {0, 20, 80, false, 0},  {2, 0, 0, true, 42}, {100, 1, 1, true, 2100}, {101, 1, 1, false, 0},
     };
     const char16_t *text = u"01234567890123456789";
     for (size_t i = 0; i < std::size(cases); i++) {

@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "corekit/encoding.h"
-#include "datakit/code_page.h"
 #include "datakit/barcode_render.h"
+#include "datakit/code_page.h"
 #include "datakit/qr_encoder.h"
 #include "datakit/qr_render.h"
 #include "png_writer.h"
