@@ -93,7 +93,7 @@ int16_t CCardControlCtrl::ListReaderCard()
 std::u16string CCardControlCtrl::GetSAMID()
 {
     Lock lock(PortMutex());
-    return Ascii(Ports().sam_text);
+    return Ports().port != 0 ? Ascii(Ports().sam_text) : u"";
 }
 
 // ---- Base message -----------------------------------------------------------
