@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 bool XBitImage::Create(uint32_t width, uint32_t height)
 {
@@ -11,10 +12,15 @@ bool XBitImage::Create(uint32_t width, uint32_t height)
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide ||
         static_cast<uint64_t>(width) * height > kMaxPixels)
         return false;
+    // Up to 64 MiB: a failed allocation is a failure, not an exception out of the library.
+    try {
+        m_bits.assign(static_cast<size_t>((width + 7) / 8) * height, 0);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
     m_width = width;
     m_height = height;
     m_stride = (width + 7) / 8;
-    m_bits.assign(m_stride * height, 0);
     return true;
 }
 

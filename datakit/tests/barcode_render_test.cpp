@@ -30,6 +30,28 @@ std::string Column(const XBitImage &image, uint32_t x)
     return column;
 }
 
+TEST(BitImage, CreateAndFill)
+{
+    XBitImage image;
+    EXPECT_FALSE(image.Create(0, 5));
+    EXPECT_FALSE(image.Create(5, 0));
+    EXPECT_FALSE(image.Create(XBitImage::kMaxSide + 1, 1));
+    EXPECT_FALSE(image.Create(XBitImage::kMaxSide, XBitImage::kMaxSide)); // too many pixels
+    EXPECT_EQ(0u, image.GetWidth());
+
+    ASSERT_TRUE(image.Create(20, 3));
+    EXPECT_EQ(3u, image.GetStride());
+    image.FillRect(3, 1, 14, 1);     // spans three bytes
+    image.FillRect(-5, -5, 7, 6);    // clipped at the top left
+    image.FillRect(19, 2, 100, 100); // clipped at the bottom right
+    image.FillRect(5, 0, 0, 3);      // empty
+    EXPECT_EQ("11000000000000000000", Row(image, 0));
+    EXPECT_EQ("00011111111111111000", Row(image, 1));
+    EXPECT_EQ("00000000000000000001", Row(image, 2));
+    EXPECT_FALSE(image.IsDark(20, 2));
+    EXPECT_FALSE(image.IsDark(0, 3));
+}
+
 TEST(BarcodeImage, ModuleFromSize)
 {
     struct Case
