@@ -170,7 +170,9 @@ void MergeIntoAlphanumeric(std::vector<QRSegment_t> &runs, int group)
         }
         runs[i].mode = kQRModeAlphanumeric;
         Coalesce(runs);
-        i = i > 0 ? i - 1 : 0;
+        // The joined run now starts at i - 1 at the earliest; the run before it has a
+        // new neighbour and is looked at again.
+        i = i >= 2 ? i - 2 : 0;
     }
 }
 
@@ -195,7 +197,9 @@ void MergeIntoByte(std::vector<QRSegment_t> &runs, int group)
             continue;
         }
         Coalesce(runs);
-        i = i > 0 ? i - 1 : 0;
+        // The joined run now starts at i - 1 at the earliest; windows that end just
+        // before it are looked at again.
+        i = i >= 3 ? i - 3 : 0;
     }
 }
 
