@@ -10,7 +10,8 @@
 
 namespace {
 
-struct Record {
+struct Record
+{
     int64_t id;
     double amount;
 };

@@ -73,10 +73,16 @@ int ReadIntegers(IArchive *a, void *v, unsigned int width, unsigned int count)
     return 1;
 }
 
-bool ReadCount(IArchive *a, uint32_t *n) { return ReadIntegers(a, n, 4, 1) != 0; }
+bool ReadCount(IArchive *a, uint32_t *n)
+{
+    return ReadIntegers(a, n, 4, 1) != 0;
+}
 
 // True when the archive still holds n units past its cursor.
-bool HasUnits(const IArchive *a, uint32_t n) { return uint64_t{n} * 2 <= DocRemaining(a); }
+bool HasUnits(const IArchive *a, uint32_t n)
+{
+    return uint64_t{n} * 2 <= DocRemaining(a);
+}
 
 } // namespace
 
@@ -98,7 +104,10 @@ int IntToDoc(IArchive *a, const void *v, unsigned int width, unsigned int count)
     return 1;
 }
 
-int IntFromDoc(IArchive *a, void *v, unsigned int width) { return IntFromDoc(a, v, width, 1); }
+int IntFromDoc(IArchive *a, void *v, unsigned int width)
+{
+    return IntFromDoc(a, v, width, 1);
+}
 
 int IntFromDoc(IArchive *a, void *v, unsigned int width, unsigned int count)
 {
@@ -291,8 +300,14 @@ int TimeToDoc(IArchive *a, const DATETIME_t *t)
 {
     if (a == nullptr || t == nullptr)
         return 0;
-    uint8_t bytes[8] = {static_cast<uint8_t>(t->wYear), static_cast<uint8_t>(t->wYear >> 8),
-                        t->bMonth, t->bDay, t->bHour, t->bMinute, t->bSecond, t->bMilli};
+    uint8_t bytes[8] = {static_cast<uint8_t>(t->wYear),
+                        static_cast<uint8_t>(t->wYear >> 8),
+                        t->bMonth,
+                        t->bDay,
+                        t->bHour,
+                        t->bMinute,
+                        t->bSecond,
+                        t->bMilli};
     return a->Write(bytes, sizeof(bytes));
 }
 

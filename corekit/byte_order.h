@@ -24,5 +24,5 @@ COREKIT_EXPORT void EndianInteger(unsigned int swap, void *p, unsigned int width
                                   unsigned int count);
 COREKIT_EXPORT void EndianInteger(unsigned int swap, void *dst, const void *src,
                                   unsigned int width);
-COREKIT_EXPORT void EndianInteger(unsigned int swap, void *dst, const void *src,
-                                  unsigned int width, unsigned int count);
+COREKIT_EXPORT void EndianInteger(unsigned int swap, void *dst, const void *src, unsigned int width,
+                                  unsigned int count);

@@ -13,7 +13,8 @@ namespace {
 constexpr uint8_t kMagic[4] = {'G', 'B', 'K', 'T'};
 
 // The two arrays of the loaded table, released with the library.
-struct CodeTables {
+struct CodeTables
+{
     CODEPAIR_t *byDocument = nullptr;
     CODEPAIR_t *bySecond = nullptr;
     uint32_t count = 0;
@@ -114,4 +115,7 @@ uint16_t CodeTableToFirst(uint16_t code)
     return it != end && it->wSecond == code ? it->wFirst : 0;
 }
 
-void ReleaseCodeTable() { g_tables.Release(); }
+void ReleaseCodeTable()
+{
+    g_tables.Release();
+}

@@ -12,7 +12,8 @@
 
 class IArchive;
 
-struct CODEPAIR_t {
+struct CODEPAIR_t
+{
     uint16_t wFirst;
     uint16_t wSecond;
 };

@@ -1,8 +1,8 @@
 #include "corekit/regex.h"
 
 #include <memory>
-#include <type_traits>
 #include <string>
+#include <type_traits>
 
 #include "corekit/regex_engine.h"
 #include "corekit/xbyte_buffer.h"
@@ -11,8 +11,8 @@
 namespace {
 
 // A compiled expression owned for the span of one call.
-template <typename Unit>
-struct CodeOwner {
+template <typename Unit> struct CodeOwner
+{
     using Code = typename RegexEngine<Unit>::Code;
     explicit CodeOwner(Code *c) : code(c) {}
     CodeOwner(const CodeOwner &) = delete;
@@ -90,7 +90,10 @@ bool StoreResult(const std::string &result, XByteBuffer *out)
 
 // ---- XRegexHelper --------------------------------------------------------------------
 
-XRegexHelper::~XRegexHelper() { Reset(); }
+XRegexHelper::~XRegexHelper()
+{
+    Reset();
+}
 
 void XRegexHelper::Reset()
 {
@@ -153,7 +156,10 @@ XRegexHelper *RegexMalloc(const char16_t *pattern, uint32_t options)
     return helper->Compile(pattern, options) != 0 ? helper.release() : nullptr;
 }
 
-void RegexRelease(XRegexHelper *r) { delete r; }
+void RegexRelease(XRegexHelper *r)
+{
+    delete r;
+}
 
 // The engine's code types are the structures forward-declared in the public header.
 static_assert(std::is_same_v<RegexEngine<char>::Code, pcre2_real_code_8>);
@@ -179,8 +185,7 @@ int RegexSearch(const XRegexHelper *r, const char16_t *text, unsigned int *out)
     return r != nullptr && SearchFirst<char16_t>(r->GetWide(), text, false, out) != 0 ? 1 : 0;
 }
 
-int RegexReplace(const XRegexHelper *r, const char16_t *text, const char16_t *format,
-                 XString *out)
+int RegexReplace(const XRegexHelper *r, const char16_t *text, const char16_t *format, XString *out)
 {
     std::u16string result;
     if (r == nullptr || !Replace<char16_t>(r->GetWide(), text, format, &result))

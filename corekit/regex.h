@@ -82,7 +82,7 @@ COREKIT_EXPORT int RegexMatch(const XRegexHelper *r, const char16_t *text);
 COREKIT_EXPORT int RegexSearch(const XRegexHelper *r, const char *text, unsigned int *out);
 COREKIT_EXPORT int RegexSearch(const XRegexHelper *r, const char16_t *text, unsigned int *out);
 // Replace every match as the pattern form of RegexReplace does; 1, or 0 with out unchanged.
-COREKIT_EXPORT int RegexReplace(const XRegexHelper *r, const char16_t *text,
-                                const char16_t *format, XString *out);
+COREKIT_EXPORT int RegexReplace(const XRegexHelper *r, const char16_t *text, const char16_t *format,
+                                XString *out);
 COREKIT_EXPORT int RegexReplace(const XRegexHelper *r, const char *text, const char *format,
                                 XByteBuffer *out);

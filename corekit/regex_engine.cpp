@@ -29,8 +29,8 @@ uint32_t CompileOptions(uint32_t options)
 RegexEngine<char>::Code *CompileRegex(const char *pattern, uint32_t options)
 {
     std::string translated;
-    if (pattern == nullptr || !TranslatePattern(pattern, std::char_traits<char>::length(pattern),
-                                                &translated))
+    if (pattern == nullptr ||
+        !TranslatePattern(pattern, std::char_traits<char>::length(pattern), &translated))
         return nullptr;
     pcre2_compile_context_8 *context = pcre2_compile_context_create_8(nullptr);
     if (context == nullptr)
@@ -59,20 +59,25 @@ RegexEngine<char16_t>::Code *CompileRegex(const char16_t *pattern, uint32_t opti
     int error = 0;
     PCRE2_SIZE offset = 0;
     // Wide text is matched unit by unit, as the script grammar does without its u flag.
-    pcre2_code_16 *code = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(translated.data()),
-                                           translated.size(), CompileOptions(options), &error,
-                                           &offset, context);
+    pcre2_code_16 *code =
+        pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(translated.data()), translated.size(),
+                         CompileOptions(options), &error, &offset, context);
     pcre2_compile_context_free_16(context);
     return code;
 }
 
-void FreeRegex(RegexEngine<char>::Code *code) { pcre2_code_free_8(code); }
-void FreeRegex(RegexEngine<char16_t>::Code *code) { pcre2_code_free_16(code); }
+void FreeRegex(RegexEngine<char>::Code *code)
+{
+    pcre2_code_free_8(code);
+}
+void FreeRegex(RegexEngine<char16_t>::Code *code)
+{
+    pcre2_code_free_16(code);
+}
 
 // ---- RegexMatcher, one specialisation of each call per width --------------------------
 
-template <>
-RegexMatcher<char>::RegexMatcher(const Code *code) : m_code(code)
+template <> RegexMatcher<char>::RegexMatcher(const Code *code) : m_code(code)
 {
     m_data = pcre2_match_data_create_from_pattern_8(code, nullptr);
     m_context = pcre2_match_context_create_8(nullptr);
@@ -85,8 +90,7 @@ RegexMatcher<char>::RegexMatcher(const Code *code) : m_code(code)
     pcre2_pattern_info_8(code, PCRE2_INFO_NAMECOUNT, &m_names);
 }
 
-template <>
-RegexMatcher<char16_t>::RegexMatcher(const Code *code) : m_code(code)
+template <> RegexMatcher<char16_t>::RegexMatcher(const Code *code) : m_code(code)
 {
     m_data = pcre2_match_data_create_from_pattern_16(code, nullptr);
     m_context = pcre2_match_context_create_16(nullptr);
@@ -99,15 +103,13 @@ RegexMatcher<char16_t>::RegexMatcher(const Code *code) : m_code(code)
     pcre2_pattern_info_16(code, PCRE2_INFO_NAMECOUNT, &m_names);
 }
 
-template <>
-RegexMatcher<char>::~RegexMatcher()
+template <> RegexMatcher<char>::~RegexMatcher()
 {
     pcre2_match_data_free_8(m_data);
     pcre2_match_context_free_8(m_context);
 }
 
-template <>
-RegexMatcher<char16_t>::~RegexMatcher()
+template <> RegexMatcher<char16_t>::~RegexMatcher()
 {
     pcre2_match_data_free_16(m_data);
     pcre2_match_context_free_16(m_context);
@@ -122,12 +124,14 @@ int MatchResult(int rc)
     return rc == PCRE2_ERROR_NOMATCH ? 0 : -1;
 }
 
-uint32_t MatchOptions(bool whole) { return whole ? PCRE2_ANCHORED | PCRE2_ENDANCHORED : 0; }
+uint32_t MatchOptions(bool whole)
+{
+    return whole ? PCRE2_ANCHORED | PCRE2_ENDANCHORED : 0;
+}
 
 } // namespace
 
-template <>
-int RegexMatcher<char>::Find(const char *text, size_t len, size_t start, bool whole)
+template <> int RegexMatcher<char>::Find(const char *text, size_t len, size_t start, bool whole)
 {
     if (!IsReady())
         return -1;
@@ -144,8 +148,7 @@ int RegexMatcher<char16_t>::Find(const char16_t *text, size_t len, size_t start,
                                       MatchOptions(whole), m_data, m_context));
 }
 
-template <>
-bool RegexMatcher<char>::GetGroup(uint32_t i, size_t *begin, size_t *end) const
+template <> bool RegexMatcher<char>::GetGroup(uint32_t i, size_t *begin, size_t *end) const
 {
     const PCRE2_SIZE *ov = pcre2_get_ovector_pointer_8(m_data);
     if (i > m_groups || ov[2 * i] == PCRE2_UNSET)
@@ -155,8 +158,7 @@ bool RegexMatcher<char>::GetGroup(uint32_t i, size_t *begin, size_t *end) const
     return true;
 }
 
-template <>
-bool RegexMatcher<char16_t>::GetGroup(uint32_t i, size_t *begin, size_t *end) const
+template <> bool RegexMatcher<char16_t>::GetGroup(uint32_t i, size_t *begin, size_t *end) const
 {
     const PCRE2_SIZE *ov = pcre2_get_ovector_pointer_16(m_data);
     if (i > m_groups || ov[2 * i] == PCRE2_UNSET)
@@ -166,18 +168,16 @@ bool RegexMatcher<char16_t>::GetGroup(uint32_t i, size_t *begin, size_t *end) co
     return true;
 }
 
-template <>
-int RegexMatcher<char>::FindName(const std::string &name) const
+template <> int RegexMatcher<char>::FindName(const std::string &name) const
 {
-    const int n = pcre2_substring_number_from_name_8(
-        m_code, reinterpret_cast<PCRE2_SPTR8>(name.c_str()));
+    const int n =
+        pcre2_substring_number_from_name_8(m_code, reinterpret_cast<PCRE2_SPTR8>(name.c_str()));
     return n > 0 ? n : -1;
 }
 
-template <>
-int RegexMatcher<char16_t>::FindName(const std::u16string &name) const
+template <> int RegexMatcher<char16_t>::FindName(const std::u16string &name) const
 {
-    const int n = pcre2_substring_number_from_name_16(
-        m_code, reinterpret_cast<PCRE2_SPTR16>(name.c_str()));
+    const int n =
+        pcre2_substring_number_from_name_16(m_code, reinterpret_cast<PCRE2_SPTR16>(name.c_str()));
     return n > 0 ? n : -1;
 }

@@ -10,18 +10,17 @@
 #include <pcre2.h>
 
 // Engine types and calls for one code-unit width.
-template <typename Unit>
-struct RegexEngine;
+template <typename Unit> struct RegexEngine;
 
-template <>
-struct RegexEngine<char> {
+template <> struct RegexEngine<char>
+{
     using Code = pcre2_code_8;
     using Data = pcre2_match_data_8;
     using Context = pcre2_match_context_8;
 };
 
-template <>
-struct RegexEngine<char16_t> {
+template <> struct RegexEngine<char16_t>
+{
     using Code = pcre2_code_16;
     using Data = pcre2_match_data_16;
     using Context = pcre2_match_context_16;
@@ -34,8 +33,7 @@ void FreeRegex(RegexEngine<char>::Code *code);
 void FreeRegex(RegexEngine<char16_t>::Code *code);
 
 // Matches one compiled expression against one text, reusing its match data across calls.
-template <typename Unit>
-class RegexMatcher
+template <typename Unit> class RegexMatcher
 {
 public:
     using Code = typename RegexEngine<Unit>::Code;

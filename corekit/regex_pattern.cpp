@@ -16,15 +16,20 @@ constexpr char kDotClass[] = "[^\\n\\r\\u2028\\u2029]";
 // Letter escapes that mean the same in both grammars (digits are references or octal).
 constexpr char kSharedEscapes[] = "dDwWbBfnrtcxu0";
 
-template <typename Unit>
-void AppendAscii(std::basic_string<Unit> *out, const char *s)
+template <typename Unit> void AppendAscii(std::basic_string<Unit> *out, const char *s)
 {
     for (; *s; ++s)
         out->push_back(static_cast<Unit>(*s));
 }
 
-bool IsAsciiLetter(unsigned c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
-bool IsDigit(unsigned c) { return c >= '0' && c <= '9'; }
+bool IsAsciiLetter(unsigned c)
+{
+    return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+}
+bool IsDigit(unsigned c)
+{
+    return c >= '0' && c <= '9';
+}
 
 bool IsSharedEscape(unsigned c)
 {
@@ -36,8 +41,7 @@ bool IsSharedEscape(unsigned c)
 
 // Length of a bounded quantifier {n}, {n,} or {n,m} starting at p[i] == '{', or 0 when the
 // brace is a literal.
-template <typename Unit>
-size_t QuantifierLength(const Unit *p, size_t len, size_t i)
+template <typename Unit> size_t QuantifierLength(const Unit *p, size_t len, size_t i)
 {
     size_t j = i + 1;
     size_t digits = 0;
@@ -54,24 +58,21 @@ size_t QuantifierLength(const Unit *p, size_t len, size_t i)
 }
 
 // True when the pattern defines a named group, which turns \k into a named reference.
-template <typename Unit>
-bool HasNamedGroup(const Unit *p, size_t len)
+template <typename Unit> bool HasNamedGroup(const Unit *p, size_t len)
 {
     for (size_t i = 0; i + 3 < len; ++i) {
         if (p[i] == '\\') {
             ++i;
             continue;
         }
-        if (p[i] == '(' && p[i + 1] == '?' && p[i + 2] == '<' && p[i + 3] != '=' &&
-            p[i + 3] != '!')
+        if (p[i] == '(' && p[i + 1] == '?' && p[i + 2] == '<' && p[i + 3] != '=' && p[i + 3] != '!')
             return true;
     }
     return false;
 }
 
 // True when "(?" at p[i] opens a group form of the script grammar.
-template <typename Unit>
-bool IsScriptGroup(const Unit *p, size_t len, size_t i)
+template <typename Unit> bool IsScriptGroup(const Unit *p, size_t len, size_t i)
 {
     if (i + 2 >= len)
         return false;
@@ -108,8 +109,7 @@ void TranslateEscape(unsigned c, bool inClass, bool named, std::basic_string<Uni
 // Quantifier state: none, a quantifier just read, or its lazy marker just read.
 enum class Quant { None, Greedy, Lazy };
 
-template <typename Unit>
-bool Translate(const Unit *p, size_t len, std::basic_string<Unit> *out)
+template <typename Unit> bool Translate(const Unit *p, size_t len, std::basic_string<Unit> *out)
 {
     const bool named = HasNamedGroup(p, len);
     bool inClass = false;

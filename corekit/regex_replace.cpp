@@ -5,11 +5,14 @@
 
 namespace {
 
-bool IsDigit(unsigned c) { return c >= '0' && c <= '9'; }
+bool IsDigit(unsigned c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Everything one replacement may refer to.
-template <typename Unit>
-struct MatchView {
+template <typename Unit> struct MatchView
+{
     const RegexMatcher<Unit> &matcher;
     const Unit *text;
     size_t len;
@@ -104,7 +107,10 @@ size_t StepOver(const char *text, size_t len, size_t pos)
     return pos;
 }
 
-size_t StepOver(const char16_t *, size_t, size_t pos) { return pos + 1; }
+size_t StepOver(const char16_t *, size_t, size_t pos)
+{
+    return pos + 1;
+}
 
 } // namespace
 

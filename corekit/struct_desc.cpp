@@ -26,7 +26,10 @@ uint32_t DocBytes(const XStructDesc &f)
 }
 
 // Memory bytes of one field.
-uint32_t MemBytes(const XStructDesc &f) { return f.type == kFieldText ? 2u * f.size : f.size; }
+uint32_t MemBytes(const XStructDesc &f)
+{
+    return f.type == kFieldText ? 2u * f.size : f.size;
+}
 
 // The integer of `bytes` bytes at p in host order, keeping its low eight bytes.
 uint64_t LoadHost(const uint8_t *p, uint32_t bytes)
@@ -109,8 +112,7 @@ unsigned int GetStructMemSize(const XStructDesc *desc, unsigned int count)
     return total;
 }
 
-unsigned int SaveStructDesc(void *doc, const void *rec, const XStructDesc *desc,
-                            unsigned int count)
+unsigned int SaveStructDesc(void *doc, const void *rec, const XStructDesc *desc, unsigned int count)
 {
     if (doc == nullptr || rec == nullptr || desc == nullptr)
         return 0;
@@ -131,8 +133,7 @@ unsigned int SaveStructDesc(void *doc, const void *rec, const XStructDesc *desc,
     return written;
 }
 
-unsigned int ReadStructDesc(void *rec, const void *doc, const XStructDesc *desc,
-                            unsigned int count)
+unsigned int ReadStructDesc(void *rec, const void *doc, const XStructDesc *desc, unsigned int count)
 {
     if (rec == nullptr || doc == nullptr || desc == nullptr)
         return 0;
@@ -153,8 +154,8 @@ unsigned int ReadStructDesc(void *rec, const void *doc, const XStructDesc *desc,
     return filled;
 }
 
-unsigned int ReadStructDesc(void *rec, const void *doc, uint32_t docSize,
-                            const XStructDesc *desc, unsigned int count)
+unsigned int ReadStructDesc(void *rec, const void *doc, uint32_t docSize, const XStructDesc *desc,
+                            unsigned int count)
 {
     if (desc == nullptr)
         return 0;

@@ -7,7 +7,8 @@
 #include "corekit/corekit_export.h"
 
 // One field of a described structure.
-struct XStructDesc {
+struct XStructDesc
+{
     uint16_t type; // kField* code
     uint16_t size; // bytes in memory (units for kFieldText)
 };

@@ -5,11 +5,20 @@
 
 #include "corekit/memory.h"
 
-XByteArchive::~XByteArchive() { ReleaseOwned(); }
+XByteArchive::~XByteArchive()
+{
+    ReleaseOwned();
+}
 
-XByteArchive *XByteArchive::Malloc() { return new XByteArchive(); }
+XByteArchive *XByteArchive::Malloc()
+{
+    return new XByteArchive();
+}
 
-uint32_t XByteArchive::AddRef() { return ++m_refs; }
+uint32_t XByteArchive::AddRef()
+{
+    return ++m_refs;
+}
 
 uint32_t XByteArchive::Release()
 {
@@ -86,9 +95,15 @@ int XByteArchive::WriteEx(const void *src, uint32_t *n)
     return Write(src, *n);
 }
 
-int XByteArchive::ReadDoc(IArchive *dst, uint32_t n) { return CopyDoc(this, dst, n); }
+int XByteArchive::ReadDoc(IArchive *dst, uint32_t n)
+{
+    return CopyDoc(this, dst, n);
+}
 
-int XByteArchive::WriteDoc(IArchive *src, uint32_t n) { return CopyDoc(src, this, n); }
+int XByteArchive::WriteDoc(IArchive *src, uint32_t n)
+{
+    return CopyDoc(src, this, n);
+}
 
 void *XByteArchive::GetBuffer(uint32_t *size) const
 {

@@ -1,6 +1,7 @@
 #include "corekit/xfinder.h"
 
-struct XFinder::Cell {
+struct XFinder::Cell
+{
     const void *node;
     void *finder;
     Cell *next;

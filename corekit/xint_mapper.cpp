@@ -1,12 +1,16 @@
 #include "corekit/xint_mapper.h"
 
-struct XIntMapper::Entry {
+struct XIntMapper::Entry
+{
     uint64_t key;
     void *value;
     Entry *next;
 };
 
-XIntMapper::~XIntMapper() { ClearMapper(); }
+XIntMapper::~XIntMapper()
+{
+    ClearMapper();
+}
 
 void XIntMapper::AddMapper(uint64_t key, void *v)
 {

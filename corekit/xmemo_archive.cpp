@@ -6,7 +6,8 @@
 #include "corekit/memory.h"
 
 // One heap block: the link to the next block, then the data, zero-filled when created.
-struct XMemoArchive::Block {
+struct XMemoArchive::Block
+{
     Block *next;
     uint8_t data[kBlockSize];
 };
@@ -14,17 +15,29 @@ struct XMemoArchive::Block {
 namespace {
 
 // True when pos + n still fits the 32-bit size of an archive.
-bool FitsSize(uint32_t pos, uint32_t n) { return uint64_t{pos} + n <= UINT32_MAX; }
+bool FitsSize(uint32_t pos, uint32_t n)
+{
+    return uint64_t{pos} + n <= UINT32_MAX;
+}
 
 } // namespace
 
 XMemoArchive::XMemoArchive() = default;
 
-XMemoArchive::~XMemoArchive() { ClearDoc(); }
+XMemoArchive::~XMemoArchive()
+{
+    ClearDoc();
+}
 
-XMemoArchive *XMemoArchive::Malloc() { return new XMemoArchive(); }
+XMemoArchive *XMemoArchive::Malloc()
+{
+    return new XMemoArchive();
+}
 
-uint32_t XMemoArchive::AddRef() { return ++m_refs; }
+uint32_t XMemoArchive::AddRef()
+{
+    return ++m_refs;
+}
 
 uint32_t XMemoArchive::Release()
 {
@@ -165,9 +178,15 @@ int XMemoArchive::WriteEx(const void *src, uint32_t *n)
     return Write(src, *n);
 }
 
-int XMemoArchive::ReadDoc(IArchive *dst, uint32_t n) { return CopyDoc(this, dst, n); }
+int XMemoArchive::ReadDoc(IArchive *dst, uint32_t n)
+{
+    return CopyDoc(this, dst, n);
+}
 
-int XMemoArchive::WriteDoc(IArchive *src, uint32_t n) { return CopyDoc(src, this, n); }
+int XMemoArchive::WriteDoc(IArchive *src, uint32_t n)
+{
+    return CopyDoc(src, this, n);
+}
 
 const char16_t *XMemoArchive::GetStrBuffer()
 {

@@ -41,9 +41,9 @@ public:
 
     // The content read as a terminated UTF-16 string, or null when nothing was written.
     // Content of an even size that fits the first block with room for a terminator is
-    // returned in place (no copy, cursor unchanged); other content is copied into a buffer the archive owns
-    // until the next call or ClearDoc, and the cursor is left at the end. An odd last byte
-    // is not part of the text.
+    // returned in place (no copy, cursor unchanged); other content is copied into a buffer the
+    // archive owns until the next call or ClearDoc, and the cursor is left at the end. An odd last
+    // byte is not part of the text.
     const char16_t *GetStrBuffer();
 
     // Number of blocks in the chain (for tests and statistics).

@@ -2,13 +2,17 @@
 
 #include "corekit/xfinder.h"
 
-struct XPtrVector::Node {
+struct XPtrVector::Node
+{
     void *item;
     Node *next;
     Node *prev;
 };
 
-XPtrVector::~XPtrVector() { Clear(); }
+XPtrVector::~XPtrVector()
+{
+    Clear();
+}
 
 void XPtrVector::AddItem(void *p)
 {
@@ -75,7 +79,10 @@ unsigned int XPtrVector::GetLength() const
     return n;
 }
 
-const void *XPtrVector::GetNode(void *p) const { return Find(p); }
+const void *XPtrVector::GetNode(void *p) const
+{
+    return Find(p);
+}
 
 void *XPtrVector::GetNextItem(const void **cursor) const
 {

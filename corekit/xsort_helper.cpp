@@ -13,7 +13,8 @@
 
 // A node in the arena: this header, then k null flags padded to 8 bytes, then k eight-byte
 // values, then levels - 1 higher forward links. Its size is a multiple of 8.
-struct XSortNode {
+struct XSortNode
+{
     uint32_t order; // insertion number
     uint32_t count; // duplicate count, starts at 1
     void *item;
@@ -25,7 +26,8 @@ struct XSortNode {
 
 // A node's first key reduced to a rank (null or value) and 64 bits whose unsigned order
 // never contradicts the key order; ties are settled by the full comparison.
-struct XSortEntry {
+struct XSortEntry
+{
     uint64_t prefix;
     uint32_t rank;
     XSortNode *node;
@@ -33,7 +35,10 @@ struct XSortEntry {
 
 namespace {
 
-constexpr uint32_t RoundUp8(uint32_t n) { return (n + 7u) & ~7u; }
+constexpr uint32_t RoundUp8(uint32_t n)
+{
+    return (n + 7u) & ~7u;
+}
 
 // The keys sit right after the header, at a fixed offset, so comparing two nodes reads
 // one cache line of each for the first keys.
@@ -42,8 +47,7 @@ uint8_t *NullsOf(const XSortNode *n)
     return reinterpret_cast<uint8_t *>(const_cast<XSortNode *>(n) + 1);
 }
 
-template <typename T>
-int Sign(const T &a, const T &b)
+template <typename T> int Sign(const T &a, const T &b)
 {
     return a < b ? -1 : b < a ? 1 : 0;
 }
@@ -337,8 +341,7 @@ void *XSortHelper::GetNextWare(const void **cursor, unsigned int *count) const
     return GetNextWare(cursor, nullptr, count);
 }
 
-void *XSortHelper::GetNextWare(const void **cursor, const void **first,
-                               unsigned int *count) const
+void *XSortHelper::GetNextWare(const void **cursor, const void **first, unsigned int *count) const
 {
     if (count != nullptr)
         *count = 0;
@@ -422,9 +425,8 @@ XSortNode *MergeSort(XSortNode *head, unsigned int n, const Before &before)
 
 XSortNode *XSortHelper::SortMerge(XSortNode *head, unsigned int n)
 {
-    return MergeSort(head, n, [](const XSortNode *a, const XSortNode *b) {
-        return a->order < b->order;
-    });
+    return MergeSort(head, n,
+                     [](const XSortNode *a, const XSortNode *b) { return a->order < b->order; });
 }
 
 XSortEntry XSortHelper::EntryOf(XSortNode *node) const

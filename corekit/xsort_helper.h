@@ -75,7 +75,8 @@ public:
     void ClearHelper();
 
 protected:
-    struct KeyView {
+    struct KeyView
+    {
         const uint8_t *nulls;
         const XVarValue *values;
     };

@@ -2,7 +2,8 @@
 
 #include "corekit/strings.h"
 
-struct XStrMapper::Entry {
+struct XStrMapper::Entry
+{
     const char16_t *key;
     void *value;
     Entry *next;
@@ -19,7 +20,10 @@ bool SameKey(const char16_t *a, const char16_t *b)
 
 } // namespace
 
-XStrMapper::~XStrMapper() { ClearMapper(); }
+XStrMapper::~XStrMapper()
+{
+    ClearMapper();
+}
 
 const char16_t *XStrMapper::AddMapper(const char16_t *key, void *v)
 {
@@ -108,4 +112,7 @@ void XStrMapper::ClearMapper()
     m_keys.ClearBuffer();
 }
 
-char16_t *XStrMapper::StrClone(const char16_t *s) { return m_keys.StrClone(s); }
+char16_t *XStrMapper::StrClone(const char16_t *s)
+{
+    return m_keys.StrClone(s);
+}

@@ -43,8 +43,7 @@ std::string Oracle(const std::string &values)
     EXPECT_NE(nullptr, f);
     std::fputs(values.c_str(), f);
     std::fclose(f);
-    const std::string cmd =
-        "/usr/bin/python3 " ZEP_TEST_DIR "/archive_oracle.py < " + input;
+    const std::string cmd = "/usr/bin/python3 " ZEP_TEST_DIR "/archive_oracle.py < " + input;
     FILE *p = popen(cmd.c_str(), "r");
     EXPECT_NE(nullptr, p);
     std::string out;
@@ -60,8 +59,8 @@ std::string Oracle(const std::string &values)
 // Random text mixing ASCII, CJK, surrogate pairs, a lone surrogate and the top unit.
 std::u16string RandomText(std::mt19937 &rng)
 {
-    static const char16_t pool[] = {u'a', u'Z', u' ', u'\t', 0x4E2D, 0x6587, 0xD83D,
-                                    0xDE00, 0xFFFF, 0x00E9, 0x0100, 0xDC00};
+    static const char16_t pool[] = {u'a',   u'Z',   u' ',   u'\t',  0x4E2D, 0x6587,
+                                    0xD83D, 0xDE00, 0xFFFF, 0x00E9, 0x0100, 0xDC00};
     std::u16string s;
     const size_t n = rng() % 12;
     for (size_t i = 0; i < n; ++i)
@@ -129,8 +128,8 @@ TEST(ArchiveOracle, RandomDocumentsMatchPythonStruct)
         }
         default: {
             const DATETIME_t t{static_cast<uint16_t>(rng()), static_cast<uint8_t>(rng()),
-                               static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
-                               static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
+                               static_cast<uint8_t>(rng()),  static_cast<uint8_t>(rng()),
+                               static_cast<uint8_t>(rng()),  static_cast<uint8_t>(rng()),
                                static_cast<uint8_t>(rng())};
             ASSERT_EQ(1, TimeToDoc(&a, &t));
             values << "D " << t.wYear << ' ' << +t.bMonth << ' ' << +t.bDay << ' ' << +t.bHour
@@ -153,7 +152,7 @@ TEST(ArchiveOracle, RandomDocumentsMatchPythonStruct)
 // A described structure's document image against struct.pack of the same fields.
 TEST(ArchiveOracle, StructDescMatchesPythonStruct)
 {
-    const XStructDesc desc[] = {{kFieldInteger, 2}, {kFieldInteger, 4}, {kFieldInteger, 8},
+    const XStructDesc desc[] = {{kFieldInteger, 2}, {kFieldInteger, 4},  {kFieldInteger, 8},
                                 {kFieldText, 4},    {kFieldDateTime, 8}, {kFieldTime, 16}};
     uint8_t rec[2 + 4 + 8 + 8 + 8 + 16];
     const uint16_t a = 0xBEEF;

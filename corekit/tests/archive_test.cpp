@@ -25,7 +25,8 @@ std::vector<uint8_t> Bytes(std::initializer_list<int> list)
 }
 
 // An archive over a copy of the given bytes.
-struct ByteDoc {
+struct ByteDoc
+{
     explicit ByteDoc(const std::vector<uint8_t> &bytes)
     {
         archive.CloneBuffer(bytes.data(), static_cast<uint32_t>(bytes.size()));
@@ -139,11 +140,11 @@ TEST(ArchiveDoc, StrFromDocNullAndCut)
 TEST(ArchiveDoc, RefusesMalformedStrings)
 {
     const std::vector<uint8_t> cases[] = {
-        Bytes({5, 0, 0, 0, 'a', 0, 0, 0}),              // count past the end
-        Bytes({0xFF, 0xFF, 0xFF, 0x7F, 'a', 0}),        // huge count
-        Bytes({2, 0, 0, 0, 'a', 0, 'b', 0}),            // no terminator
-        Bytes({3, 0, 0, 0, 'a', 0, 'b', 0, 'c', 0}),    // no terminator, longer than cap
-        Bytes({3, 0, 0}),                               // count cut off
+        Bytes({5, 0, 0, 0, 'a', 0, 0, 0}),           // count past the end
+        Bytes({0xFF, 0xFF, 0xFF, 0x7F, 'a', 0}),     // huge count
+        Bytes({2, 0, 0, 0, 'a', 0, 'b', 0}),         // no terminator
+        Bytes({3, 0, 0, 0, 'a', 0, 'b', 0, 'c', 0}), // no terminator, longer than cap
+        Bytes({3, 0, 0}),                            // count cut off
     };
     for (const auto &bytes : cases) {
         SCOPED_TRACE(testing::PrintToString(bytes));
@@ -366,8 +367,7 @@ TEST(StructDesc, SizesAndRoundTrip)
 
     // A record of 4 + 6 + 2 (raw) + 12 bytes: the floater keeps a 4-byte gap in memory that
     // the document omits.
-    const XStructDesc desc[] = {
-        {kFieldInteger, 4}, {kFieldText, 3}, {99, 2}, {kFieldFloater, 12}};
+    const XStructDesc desc[] = {{kFieldInteger, 4}, {kFieldText, 3}, {99, 2}, {kFieldFloater, 12}};
     uint8_t rec[24];
     std::memset(rec, 0, sizeof(rec));
     const int32_t id = -5;
@@ -380,8 +380,8 @@ TEST(StructDesc, SizesAndRoundTrip)
 
     uint8_t doc[32] = {};
     EXPECT_EQ(20u, SaveStructDesc(doc, rec, desc, 4));
-    EXPECT_EQ(Bytes({0xFB, 0xFF, 0xFF, 0xFF, 'a', 0, 'b', 0, 'c', 0, 0x77, 0x77, 0, 0, 0, 0,
-                     0, 0, 0x04, 0x40}),
+    EXPECT_EQ(Bytes({0xFB, 0xFF, 0xFF, 0xFF, 'a', 0, 'b', 0, 'c',  0,
+                     0x77, 0x77, 0,    0,    0,   0, 0,   0, 0x04, 0x40}),
               std::vector<uint8_t>(doc, doc + 20));
 
     uint8_t back[24];

@@ -54,13 +54,15 @@ TEST_F(CodeTable, LoadsBothOrders)
     const std::vector<CODEPAIR_t> entries = {
         {0xB0A1, 0x554A}, {0xB0A2, 0x963F}, {0xB0A3, 0x554A}, {0x8140, 0x4E02}, {0x41, 0x41}};
     ASSERT_EQ(1, Load(Document(entries, 5)));
-    EXPECT_EQ((std::vector<std::pair<int, int>>{
-                  {0xB0A1, 0x554A}, {0xB0A2, 0x963F}, {0xB0A3, 0x554A}, {0x8140, 0x4E02}, {0x41, 0x41}}),
-              Table(0));
+    EXPECT_EQ(
+        (std::vector<std::pair<int, int>>{
+            {0xB0A1, 0x554A}, {0xB0A2, 0x963F}, {0xB0A3, 0x554A}, {0x8140, 0x4E02}, {0x41, 0x41}}),
+        Table(0));
     // Ordered by the second code; equal second codes keep document order.
-    EXPECT_EQ((std::vector<std::pair<int, int>>{
-                  {0x41, 0x41}, {0x8140, 0x4E02}, {0xB0A1, 0x554A}, {0xB0A3, 0x554A}, {0xB0A2, 0x963F}}),
-              Table(1));
+    EXPECT_EQ(
+        (std::vector<std::pair<int, int>>{
+            {0x41, 0x41}, {0x8140, 0x4E02}, {0xB0A1, 0x554A}, {0xB0A3, 0x554A}, {0xB0A2, 0x963F}}),
+        Table(1));
     EXPECT_EQ(0x963F, CodeTableToSecond(0xB0A2));
     EXPECT_EQ(0xB0A1, CodeTableToFirst(0x554A));
     EXPECT_EQ(0, CodeTableToFirst(0x1234));
@@ -79,11 +81,11 @@ TEST_F(CodeTable, RefusesDocumentsThatDoNotAddUp)
     std::vector<uint8_t> cut = Document(one, 1);
     cut.pop_back();
     const std::vector<uint8_t> cases[] = {
-        extra,                              // 8 + 4n + 1 bytes
-        cut,                                // 8 + 4n - 1 bytes
-        Document(one, 2),                   // count larger than the entries
-        Document(one, 0x40000002),          // 8 + 4n wraps 32 bits
-        Document(one, 1, "GBKX"),           // wrong magic
+        extra,                                          // 8 + 4n + 1 bytes
+        cut,                                            // 8 + 4n - 1 bytes
+        Document(one, 2),                               // count larger than the entries
+        Document(one, 0x40000002),                      // 8 + 4n wraps 32 bits
+        Document(one, 1, "GBKX"),                       // wrong magic
         std::vector<uint8_t>{'G', 'B', 'K', 'T', 1, 0}, // count cut off
         std::vector<uint8_t>{},
     };

@@ -13,7 +13,10 @@ namespace {
 
 // Items handed to the release callbacks, in order.
 std::vector<void *> g_released;
-void Record(void *item) { g_released.push_back(item); }
+void Record(void *item)
+{
+    g_released.push_back(item);
+}
 
 int A = 1, B = 2, C = 3;
 

@@ -40,8 +40,8 @@ std::string Printable(const std::u16string &s)
 
 std::vector<std::string> NodeLines()
 {
-    const std::string cmd = "node " ZEP_TEST_DIR "/regex_oracle.js " ZEP_TEST_DIR
-                            "/regex_corpus.json";
+    const std::string cmd =
+        "node " ZEP_TEST_DIR "/regex_oracle.js " ZEP_TEST_DIR "/regex_corpus.json";
     FILE *p = popen(cmd.c_str(), "r");
     EXPECT_NE(nullptr, p);
     std::vector<std::string> lines;

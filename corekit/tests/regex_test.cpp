@@ -22,7 +22,8 @@ std::u16string Replaced(const char16_t *pattern, const char16_t *text, const cha
 
 TEST(Regex, WholeMatch)
 {
-    const struct {
+    const struct
+    {
         const char16_t *pattern, *text;
         uint32_t options;
         int expected;
@@ -51,15 +52,16 @@ TEST(Regex, WholeMatch)
         {u"[[:alpha:]]", u"a]", 0, 1},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.pattern, c.pattern + std::char_traits<char16_t>::length(c.pattern)));
+        SCOPED_TRACE(
+            std::string(c.pattern, c.pattern + std::char_traits<char16_t>::length(c.pattern)));
         EXPECT_EQ(c.expected, RegexMatch(c.pattern, c.options, c.text));
     }
 }
 
 TEST(Regex, InvalidPatternsFail)
 {
-    const char16_t *patterns[] = {u"(", u"a**", u"a++", u"a{2}+", u"a?+", u"(?i)a", u"(?>a)",
-                                  u"\\", u"[a", u"(?P<n>a)"};
+    const char16_t *patterns[] = {u"(",     u"a**",   u"a++", u"a{2}+", u"a?+",
+                                  u"(?i)a", u"(?>a)", u"\\",  u"[a",    u"(?P<n>a)"};
     for (const char16_t *p : patterns) {
         EXPECT_EQ(nullptr, RegexMalloc(p, 0));
         EXPECT_EQ(0, RegexMatch(p, 0, u"a"));
@@ -96,7 +98,7 @@ TEST(Regex, Replace)
     EXPECT_EQ(u"a<a>c", Replaced(u"b", u"abc", u"<$`>"));
     EXPECT_EQ(u"a$&$c", Replaced(u"b", u"abc", u"$$&$"));
     EXPECT_EQ(u"a[b][]c", Replaced(u"(b)|(z)", u"abc", u"[$1][$2]"));
-    EXPECT_EQ(u"a$3c", Replaced(u"(b)", u"abc", u"$3"));   // no such group: literal
+    EXPECT_EQ(u"a$3c", Replaced(u"(b)", u"abc", u"$3"));  // no such group: literal
     EXPECT_EQ(u"ab0c", Replaced(u"(b)", u"abc", u"$10")); // $1 then 0
     EXPECT_EQ(u"a<b>c", Replaced(u"(?<x>b)", u"abc", u"<$<x>>"));
     EXPECT_EQ(u"a$<x>c", Replaced(u"(b)", u"abc", u"$<x>"));
@@ -144,8 +146,8 @@ TEST(Regex, LongInputsReturn)
     const std::u16string as(100000, u'a');
     const std::u16string text = as + u"!";
     const std::string narrowText(text.begin(), text.end());
-    const char16_t *patterns[] = {u"(a|b)*!", u"(a+)+$", u"(a*)*b", u"(?:a|aa)*c", u"a*?!",
-                                  u"(.)*\\1x", u"\\w+", u"^(a|a)*$", u"a*c", u"[^!]*x"};
+    const char16_t *patterns[] = {u"(a|b)*!",  u"(a+)+$", u"(a*)*b",   u"(?:a|aa)*c", u"a*?!",
+                                  u"(.)*\\1x", u"\\w+",   u"^(a|a)*$", u"a*c",        u"[^!]*x"};
     for (const char16_t *p : patterns) {
         unsigned int out[8];
         RegexMatch(p, 0, text.c_str());

@@ -13,8 +13,14 @@
 namespace {
 
 // Items are indexes stored in the item pointer.
-void *Item(size_t i) { return reinterpret_cast<void *>(i + 1); }
-size_t Index(const void *item) { return reinterpret_cast<size_t>(item) - 1; }
+void *Item(size_t i)
+{
+    return reinterpret_cast<void *>(i + 1);
+}
+size_t Index(const void *item)
+{
+    return reinterpret_cast<size_t>(item) - 1;
+}
 
 std::vector<size_t> Order(const XSortHelper &s)
 {
@@ -108,12 +114,13 @@ TEST(SortHelper, NullsAndTexts)
     const unsigned char desc[2] = {0, 1};
     ASSERT_EQ(1, s.SetType(types, desc, 2));
     std::u16string buffer = u"b";
-    const struct {
+    const struct
+    {
         const char16_t *text;
         int64_t n;
         unsigned char nulls[2];
-    } rows[] = {{buffer.c_str(), 1, {0, 0}}, {nullptr, 5, {1, 0}}, {u"a", 0, {0, 1}},
-                {u"a", 7, {0, 0}}};
+    } rows[] = {
+        {buffer.c_str(), 1, {0, 0}}, {nullptr, 5, {1, 0}}, {u"a", 0, {0, 1}}, {u"a", 7, {0, 0}}};
     for (size_t i = 0; i < 4; ++i) {
         XVarValue v[2];
         v[0].text = rows[i].text;
@@ -178,7 +185,8 @@ TEST(SortHelper, RefusesBadKeys)
 
 namespace {
 
-struct Fixture {
+struct Fixture
+{
     std::vector<unsigned char> types, desc;
     bool unique = false;
     std::vector<std::vector<XVarMeter>> rows;
@@ -198,8 +206,8 @@ std::string Hex16(const std::u16string &s)
 
 Fixture MakeFixture(std::mt19937 &rng, size_t n)
 {
-    static const char16_t *pool[] = {u"", u"a", u"ab", u"b", u"B", u"中", u"\U0001F600",
-                                     u"\uFFFF", u"a\u00E9"};
+    static const char16_t *pool[] = {u"",   u"a",          u"ab",     u"b",      u"B",
+                                     u"中", u"\U0001F600", u"\uFFFF", u"a\u00E9"};
     static const double floats[] = {-1.5, -0.0, 0.0, 0.25, 3.0, 1e300};
     Fixture f;
     const size_t k = 1 + rng() % 4;
@@ -217,15 +225,20 @@ Fixture MakeFixture(std::mt19937 &rng, size_t n)
             if (rng() % 6 == 0) {
                 m.type = kVarNull;
             } else if (m.type == kVarInteger) {
-                m.value.integer = static_cast<int64_t>(rng() % 5) - 2 + (rng() % 7 == 0 ? INT64_MIN / 2 : 0);
+                m.value.integer =
+                    static_cast<int64_t>(rng() % 5) - 2 + (rng() % 7 == 0 ? INT64_MIN / 2 : 0);
             } else if (m.type == kVarText) {
                 f.texts.push_back(pool[rng() % 9]);
                 m.value.text = f.texts.back().c_str();
             } else if (m.type == kVarFloater) {
                 m.value.floater = floats[rng() % 6];
             } else {
-                m.value.time = DATETIME_t{static_cast<uint16_t>(2000 + rng() % 2), 1,
-                                          static_cast<uint8_t>(1 + rng() % 2), 0, 0, 0,
+                m.value.time = DATETIME_t{static_cast<uint16_t>(2000 + rng() % 2),
+                                          1,
+                                          static_cast<uint8_t>(1 + rng() % 2),
+                                          0,
+                                          0,
+                                          0,
                                           static_cast<uint8_t>(rng() % 2)};
             }
         }
@@ -258,8 +271,8 @@ std::string Describe(const Fixture &f)
                 s << buf;
             } else {
                 const DATETIME_t &t = m.value.time;
-                s << 'D' << t.wYear << '/' << +t.bMonth << '/' << +t.bDay << '/' << +t.bHour
-                  << '/' << +t.bMinute << '/' << +t.bSecond << '/' << +t.bMilli << ' ';
+                s << 'D' << t.wYear << '/' << +t.bMonth << '/' << +t.bDay << '/' << +t.bHour << '/'
+                  << +t.bMinute << '/' << +t.bSecond << '/' << +t.bMilli << ' ';
             }
         }
         s << '\n';
