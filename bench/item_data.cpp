@@ -19,14 +19,16 @@ constexpr int kOps = 1000000;
 constexpr int kDistinct = 1024;
 
 using Shared = std::shared_ptr<std::string>;
-struct Time {
+struct Time
+{
     DATETIME_t t;
 };
 using Plain = std::variant<std::monostate, int64_t, std::u16string, double, Time,
                            std::vector<uint8_t>, Shared>;
 
 // The distinct source values of one type, in both forms.
-struct Values {
+struct Values
+{
     std::vector<std::u16string> texts;
     std::vector<std::vector<uint8_t>> blocks;
     std::vector<IArchive *> streams;
@@ -52,9 +54,16 @@ Values MakeValues(uint16_t type)
         std::memcpy(block.data(), &n, 4);
         std::memcpy(block.data() + 4, &i, sizeof(i));
         switch (type) {
-        case kValueInteger: v.plain.emplace_back(int64_t{i} * 7919); break;
-        case kValueFloater: v.plain.emplace_back(i * 0.37); break;
-        case kValueTime: v.plain.emplace_back(Time{DATETIME_t{uint16_t(2000 + i % 50), 1, uint8_t(1 + i % 28), 0, 0, 0, 0}}); break;
+        case kValueInteger:
+            v.plain.emplace_back(int64_t{i} * 7919);
+            break;
+        case kValueFloater:
+            v.plain.emplace_back(i * 0.37);
+            break;
+        case kValueTime:
+            v.plain.emplace_back(
+                Time{DATETIME_t{uint16_t(2000 + i % 50), 1, uint8_t(1 + i % 28), 0, 0, 0, 0}});
+            break;
         case kValueBytes:
             v.blocks.push_back(block);
             v.plain.emplace_back(block);
@@ -79,13 +88,20 @@ Values MakeValues(uint16_t type)
 int SetOne(XItemDataDesc *d, const Values &v, int i)
 {
     switch (d->type) {
-    case kValueInteger: return SetItemValue(d, std::get<int64_t>(v.plain[i]));
-    case kValueFloater: return SetItemValue(d, std::get<double>(v.plain[i]));
-    case kValueTime: return SetItemValue(d, std::get<Time>(v.plain[i]).t);
-    case kValueBytes: return SetItemValue(d, v.blocks[i].data());
-    case kValueStream: return SetItemValue(d, v.streams[i]);
-    case kValueTable: return SetItemValue(d, v.tables[i]);
-    default: return SetItemValue(d, v.texts[i].c_str());
+    case kValueInteger:
+        return SetItemValue(d, std::get<int64_t>(v.plain[i]));
+    case kValueFloater:
+        return SetItemValue(d, std::get<double>(v.plain[i]));
+    case kValueTime:
+        return SetItemValue(d, std::get<Time>(v.plain[i]).t);
+    case kValueBytes:
+        return SetItemValue(d, v.blocks[i].data());
+    case kValueStream:
+        return SetItemValue(d, v.streams[i]);
+    case kValueTable:
+        return SetItemValue(d, v.tables[i]);
+    default:
+        return SetItemValue(d, v.texts[i].c_str());
     }
 }
 
@@ -128,8 +144,9 @@ void VariantAssign(benchmark::State &state, uint16_t type)
 
 const void *ValuePointer(const XItemDataDesc *d)
 {
-    return d->type == kValueText || d->type == kValueText2 ? static_cast<const void *>(d->value.text)
-                                                           : &d->value;
+    return d->type == kValueText || d->type == kValueText2
+               ? static_cast<const void *>(d->value.text)
+               : &d->value;
 }
 
 void DescCompare(benchmark::State &state, uint16_t type)
@@ -143,14 +160,16 @@ void DescCompare(benchmark::State &state, uint16_t type)
     for (auto _ : state)
         for (int i = 0; i < kOps; ++i) {
             const XItemDataDesc *a = descs[i % kDistinct], *b = descs[(i * 7 + 3) % kDistinct];
-            benchmark::DoNotOptimize(CompareSuber(ValuePointer(a), a->isNull, ValuePointer(b), b->isNull, a));
+            benchmark::DoNotOptimize(
+                CompareSuber(ValuePointer(a), a->isNull, ValuePointer(b), b->isNull, a));
         }
     for (XItemDataDesc *d : descs)
         FreeDesc(d);
 }
 
 // -1, 0, 1 (2 for values without an order), as the descriptors answer.
-struct Order {
+struct Order
+{
     int operator()(int64_t a, int64_t b) const { return a < b ? -1 : a > b; }
     int operator()(double a, double b) const { return a < b ? -1 : a > b; }
     int operator()(const std::u16string &a, const std::u16string &b) const
@@ -167,7 +186,8 @@ void VariantCompare(benchmark::State &state, uint16_t type)
     Values v = MakeValues(type);
     for (auto _ : state)
         for (int i = 0; i < kOps; ++i)
-            benchmark::DoNotOptimize(std::visit(Order{}, v.plain[i % kDistinct], v.plain[(i * 7 + 3) % kDistinct]));
+            benchmark::DoNotOptimize(
+                std::visit(Order{}, v.plain[i % kDistinct], v.plain[(i * 7 + 3) % kDistinct]));
 }
 
 void Register()
@@ -179,10 +199,14 @@ void Register()
     };
     for (auto [type, name] : types) {
         std::string n = name;
-        benchmark::RegisterBenchmark(("Assign/desc/" + n).c_str(), DescAssign, type)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("Assign/variant/" + n).c_str(), VariantAssign, type)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("Compare/desc/" + n).c_str(), DescCompare, type)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("Compare/variant/" + n).c_str(), VariantCompare, type)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Assign/desc/" + n).c_str(), DescAssign, type)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Assign/variant/" + n).c_str(), VariantAssign, type)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Compare/desc/" + n).c_str(), DescCompare, type)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Compare/variant/" + n).c_str(), VariantCompare, type)
+            ->Unit(benchmark::kMillisecond);
     }
 }
 

@@ -19,9 +19,15 @@ namespace {
 constexpr uint32_t kFixedBytes = 24;
 constexpr uint16_t kLegacySection = 1;
 
-bool IsTextType(uint16_t type) { return type == kValueText || type == kValueText2; }
+bool IsTextType(uint16_t type)
+{
+    return type == kValueText || type == kValueText2;
+}
 
-uint32_t Units(const char16_t *s) { return s ? Strlen(s) + 1 : 0; }
+uint32_t Units(const char16_t *s)
+{
+    return s ? Strlen(s) + 1 : 0;
+}
 
 // Bytes of the value that the property counts.
 uint64_t ValueBytes(const XItemDataDesc *d)
@@ -56,7 +62,8 @@ int WriteValue(const XItemDataDesc *d, XMF_Archive *archive)
     }
     case kValueStream: {
         IArchive *s = d->value.stream;
-        return !s || s->GetMaxSize() == 0 || (s->InitReader() && archive->WriteDoc(s, s->GetMaxSize()));
+        return !s || s->GetMaxSize() == 0 ||
+               (s->InitReader() && archive->WriteDoc(s, s->GetMaxSize()));
     }
     case kValueTable: {
         if (d->value.table)
@@ -76,8 +83,8 @@ int WriteProperty(const XItemDataDesc *d, XMF_Archive *archive)
     char16_t name[kItemNameUnits];
     std::memcpy(name, d->name, sizeof(name));
     name[kItemNameUnits - 1] = 0;
-    uint64_t size = 38ull + 2ull * (Strlen(name) + Units(d->keyer) + Units(d->defValue)) +
-                    ValueBytes(d);
+    uint64_t size =
+        38ull + 2ull * (Strlen(name) + Units(d->keyer) + Units(d->defValue)) + ValueBytes(d);
     if (size > 0xFFFFFFFFull)
         return 0;
     int ok = archive->StartProper(kItemDescProperty, static_cast<uint32_t>(size)) &&
@@ -191,21 +198,35 @@ XItemDataDesc *ReadProperty(XMF_Archive *archive)
 bool ReadLegacyProperty(XMF_Archive *archive, uint16_t code, XItemDataDesc *d)
 {
     switch (code) {
-    case 1: return archive->ReadInteger(&d->id, 4) != 0;
-    case 2: return archive->ReadInteger(&d->dataClass, 4) != 0;
+    case 1:
+        return archive->ReadInteger(&d->id, 4) != 0;
+    case 2:
+        return archive->ReadInteger(&d->dataClass, 4) != 0;
     case 4:
         if (!archive->ReadInteger(&d->type, 2))
             return false;
         if (d->type == kLegacyTableType)
             d->type = kValueTable;
         return true;
-    case 5: return archive->ReadInteger(&d->size, 2) != 0;
-    case 6: archive->ReadStrProper(d->name, kItemNameUnits); return true;
-    case 7: return archive->ReadInteger(&d->flags, 4) != 0;
-    case 9: return archive->ReadInteger(&d->extra, 4) != 0;
-    case 18: MemFree(d->defValue); d->defValue = archive->ReadStrProper(); return true;
-    case 19: MemFree(d->keyer); d->keyer = archive->ReadStrProper(); return true;
-    default: return archive->SkipProper() != 0;
+    case 5:
+        return archive->ReadInteger(&d->size, 2) != 0;
+    case 6:
+        archive->ReadStrProper(d->name, kItemNameUnits);
+        return true;
+    case 7:
+        return archive->ReadInteger(&d->flags, 4) != 0;
+    case 9:
+        return archive->ReadInteger(&d->extra, 4) != 0;
+    case 18:
+        MemFree(d->defValue);
+        d->defValue = archive->ReadStrProper();
+        return true;
+    case 19:
+        MemFree(d->keyer);
+        d->keyer = archive->ReadStrProper();
+        return true;
+    default:
+        return archive->SkipProper() != 0;
     }
 }
 
@@ -218,7 +239,7 @@ XItemDataDesc *ReadLegacySection(XMF_Archive *archive)
         int kind = archive->ReadHeader(&code);
         if (kind == XMF_Archive::kSectionEnd)
             return d;
-        bool ok = kind == XMF_Archive::kProperty    ? ReadLegacyProperty(archive, code, d)
+        bool ok = kind == XMF_Archive::kProperty       ? ReadLegacyProperty(archive, code, d)
                   : kind == XMF_Archive::kSectionStart ? archive->SkipMarker() != 0
                                                        : false;
         if (!ok)

@@ -10,10 +10,16 @@ namespace {
 constexpr int kCannotCompare = 2;
 constexpr uint32_t kUnbounded = 0xFFFFFFFFu;
 
-bool IsTextType(uint16_t type) { return type == kValueText || type == kValueText2; }
+bool IsTextType(uint16_t type)
+{
+    return type == kValueText || type == kValueText2;
+}
 
 // Bytes an integer of this size is read from.
-uint32_t IntegerWidth(uint16_t size) { return size < 4 ? 2 : size < 8 ? 4 : 8; }
+uint32_t IntegerWidth(uint16_t size)
+{
+    return size < 4 ? 2 : size < 8 ? 4 : 8;
+}
 
 int64_t ReadInteger(const void *p, uint16_t size)
 {
@@ -32,7 +38,10 @@ int64_t ReadInteger(const void *p, uint16_t size)
     return v;
 }
 
-int Sign(int64_t a, int64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
+int Sign(int64_t a, int64_t b)
+{
+    return a < b ? -1 : a > b ? 1 : 0;
+}
 
 // Case-sensitive, at most na / nb units each (a text ends at its terminator or its limit).
 int CompareText(const char16_t *a, uint32_t na, const char16_t *b, uint32_t nb)
@@ -89,7 +98,10 @@ int CompareValue(uint16_t type, uint16_t size, const void *a, const void *b, uin
                        units);
 }
 
-bool IsNullAt(const uint8_t *nulls, uint32_t i) { return nulls && nulls[i]; }
+bool IsNullAt(const uint8_t *nulls, uint32_t i)
+{
+    return nulls && nulls[i];
+}
 
 // A packed-row value against a node's value of the same column.
 int CompareWithNode(const XItemDataDesc *col, const uint8_t *cell, const XDataNode *node)

@@ -17,7 +17,10 @@ namespace {
 
 constexpr uint32_t kInitialFlags = 15;
 
-bool IsTextType(uint16_t type) { return type == kValueText || type == kValueText2; }
+bool IsTextType(uint16_t type)
+{
+    return type == kValueText || type == kValueText2;
+}
 
 // Gives back the value storage the type says the descriptor holds.
 void FreeValue(XItemDataDesc *desc)
@@ -404,16 +407,26 @@ int SetItemGrider(XItemDataDesc *desc, XRowGrider *table, const XItemDataDesc *c
 static int SetCarried(XItemDataDesc *desc, uint16_t type, const XScriptValue_t &value)
 {
     switch (type) {
-    case kValueInteger: return SetItemValue(desc, value.integer);
-    case kValueFloater: return SetItemValue(desc, value.floater);
-    case kValueTime: return SetItemValue(desc, value.time);
+    case kValueInteger:
+        return SetItemValue(desc, value.integer);
+    case kValueFloater:
+        return SetItemValue(desc, value.floater);
+    case kValueTime:
+        return SetItemValue(desc, value.time);
     case kValueText:
-    case kValueText2: return SetItemValue(desc, value.text);
-    case kValueBytes: return SetItemValue(desc, value.bytes);
-    case kValueStream: return SetItemValue(desc, value.stream);
-    case kValueTable: return SetItemValue(desc, value.table);
-    case kValueNull: return SetItemNull(desc);
-    default: SetItemNull(desc); return 0;
+    case kValueText2:
+        return SetItemValue(desc, value.text);
+    case kValueBytes:
+        return SetItemValue(desc, value.bytes);
+    case kValueStream:
+        return SetItemValue(desc, value.stream);
+    case kValueTable:
+        return SetItemValue(desc, value.table);
+    case kValueNull:
+        return SetItemNull(desc);
+    default:
+        SetItemNull(desc);
+        return 0;
     }
 }
 

@@ -35,7 +35,8 @@ union XItemValue_t {
 };
 static_assert(sizeof(XItemValue_t) == 8, "the value word is eight bytes");
 
-struct XItemDataDesc {
+struct XItemDataDesc
+{
     uint32_t id;        // item identifier
     uint32_t dataClass; // item class
     uint16_t type;      // value-type code
@@ -132,6 +133,5 @@ DATAKIT_EXPORT int CompareSuber(const void *firstRow, const uint8_t *firstNulls,
                                 const XItemDataDesc *columns, uint32_t count);
 // A packed row against `count` data nodes; a non-null node's type must equal the
 // column's (2 for text), else 2.
-DATAKIT_EXPORT int CompareSuber(const void *row, const uint8_t *nulls,
-                                const XItemDataDesc *columns, const XDataNode *nodes,
-                                uint32_t count);
+DATAKIT_EXPORT int CompareSuber(const void *row, const uint8_t *nulls, const XItemDataDesc *columns,
+                                const XDataNode *nodes, uint32_t count);

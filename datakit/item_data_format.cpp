@@ -19,11 +19,15 @@ enum Unit { kPoint, kTen, kHundred, kThousand, kWan, kYi, kMinus, kYuan, kJiao, 
 // Longest integer part the group tables cover.
 constexpr uint32_t kMaxChineseDigits = 16;
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // The parts of a number text: sign, integer digits [intBegin, intEnd), and the fraction
 // digits after a point [fracBegin, fracEnd).
-struct NumberParts {
+struct NumberParts
+{
     bool negative = false;
     bool point = false;
     uint32_t intBegin = 0, intEnd = 0, fracBegin = 0, fracEnd = 0;
@@ -79,8 +83,7 @@ uint32_t WithSeparators(const char16_t *src, char16_t *dst)
 }
 
 // Writes the integer digits [begin, end) in Chinese number words.
-uint32_t ChineseInteger(const char16_t *src, uint32_t begin, uint32_t end, int set,
-                        char16_t *dst)
+uint32_t ChineseInteger(const char16_t *src, uint32_t begin, uint32_t end, int set, char16_t *dst)
 {
     const char16_t *digit = kDigitWords[set];
     const char16_t *unit = kUnitWords[set];
@@ -181,11 +184,15 @@ uint32_t FormatNumber(int mode, const char16_t *src, char16_t *dst)
         return 0;
     }
     switch (mode) {
-    case 0: return CopyText(src, dst);
-    case 1: return WithSeparators(src, dst);
+    case 0:
+        return CopyText(src, dst);
+    case 1:
+        return WithSeparators(src, dst);
     case 5:
-    case 6: return DigitWords(mode, src, dst);
-    default: return ChineseNumber(mode, src, dst);
+    case 6:
+        return DigitWords(mode, src, dst);
+    default:
+        return ChineseNumber(mode, src, dst);
     }
 }
 
@@ -214,7 +221,9 @@ void AppendKey(const XRowGrider *table, uint32_t row, XString *out)
     else if (v && type == kValueInteger)
         out->AppendFormat(u"%lld;", static_cast<long long>(v->integer));
     else if (v && type == kValueFloater)
-        out->AppendFormat(u"%lld;", static_cast<long long>(v->floater > -9.2e18 && v->floater < 9.2e18 ? v->floater : 0));
+        out->AppendFormat(
+            u"%lld;",
+            static_cast<long long>(v->floater > -9.2e18 && v->floater < 9.2e18 ? v->floater : 0));
     else
         out->AppendChar(u';');
 }

@@ -38,7 +38,10 @@ DATAKIT_EXPORT uint32_t MakeDatabase(const XRowGrider *table, XString *out, int 
                                      const char16_t *header);
 
 // Room dst needs for FormatNumber of a source of n units, terminator included.
-constexpr uint32_t FormatNumberRoom(uint32_t n) { return 2 * n + 16; }
+constexpr uint32_t FormatNumberRoom(uint32_t n)
+{
+    return 2 * n + 16;
+}
 // Rewrites a decimal number text (optional "-", digits, optional "." and fraction) by
 // mode: 0 copy, 1 thousands separators, 2-4 Chinese number words (4: money), 5-6 digit
 // by digit words. dst needs FormatNumberRoom(Strlen(src)) units. Another mode leaves

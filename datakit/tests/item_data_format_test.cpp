@@ -20,7 +20,11 @@ std::u16string Format(int mode, const std::u16string &src)
 
 TEST(FormatNumberTest, Modes)
 {
-    struct { int mode; const char16_t *src, *expected; } cases[] = {
+    struct
+    {
+        int mode;
+        const char16_t *src, *expected;
+    } cases[] = {
         {0, u"-12.5", u"-12.5"},
         {1, u"-1234567.5", u"-1,234,567.5"},
         {1, u"123", u"123"},
@@ -40,7 +44,8 @@ TEST(FormatNumberTest, Modes)
         {4, u"100100000.5", u"壹亿零壹拾万元伍角零分"},
         {4, u"12", u"壹拾贰元整"},
         {4, u"0.25", u"零元贰角伍分"},
-        {4, u"9999999999999999", u"玖仟玖佰玖拾玖万玖仟玖佰玖拾玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元整"},
+        {4, u"9999999999999999",
+         u"玖仟玖佰玖拾玖万玖仟玖佰玖拾玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元整"},
         {4, u"12345678901234567.5", u"12345678901234567.5"}, // beyond the tables: plain digits
         {5, u"2.50", u"二点五○"},
         {6, u"2.5", u"贰点伍"},
@@ -48,7 +53,8 @@ TEST(FormatNumberTest, Modes)
         {3, u"", u""},
     };
     for (auto &c : cases)
-        EXPECT_EQ(std::u16string(c.expected), Format(c.mode, c.src)) << c.mode << " " << std::string(c.src, c.src + Strlen(c.src));
+        EXPECT_EQ(std::u16string(c.expected), Format(c.mode, c.src))
+            << c.mode << " " << std::string(c.src, c.src + Strlen(c.src));
 }
 
 TEST(FormatNumberTest, OtherModesLeaveTheDestination)

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 #include <fstream>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 
 #include "corekit/encoding.h"
 #include "corekit/iarchive.h"
@@ -83,8 +83,8 @@ std::string Json(const XItemDataDesc *d, const std::string &value)
     };
     return "{\"id\":" + std::to_string(d->id) + ",\"class\":" + std::to_string(d->dataClass) +
            ",\"type\":" + std::to_string(d->type) + ",\"size\":" + std::to_string(d->size) +
-           ",\"modified\":" + std::to_string(d->modified) + ",\"isNull\":" +
-           std::to_string(d->isNull) + ",\"flags\":" + std::to_string(d->flags) +
+           ",\"modified\":" + std::to_string(d->modified) +
+           ",\"isNull\":" + std::to_string(d->isNull) + ",\"flags\":" + std::to_string(d->flags) +
            ",\"extra\":" + std::to_string(d->extra) + ",\"name\":" + text(d->name) +
            ",\"keyer\":" + text(d->keyer) + ",\"default\":" + text(d->defValue) +
            ",\"value\":" + value + "}";
@@ -108,9 +108,14 @@ TEST(ItemDataOracleTest, ArchiveBytesEqualAStructImage)
     // The columns of every type except the table, as one chain of their own.
     XItemDataDesc *chain = every->next;
     std::string json = "[";
-    const char *values[] = {"-1234567890123", "\"a<b>&\\\"c\\\"\\t\\r\\n\\u4e2d\\u6587\"", "-0.1",
-                            "[2024,2,29,23,59,58,99]", "\"0001ff78797a\"", "\"\"",
-                            "\"73747265616d206279746573\"", "null"};
+    const char *values[] = {"-1234567890123",
+                            "\"a<b>&\\\"c\\\"\\t\\r\\n\\u4e2d\\u6587\"",
+                            "-0.1",
+                            "[2024,2,29,23,59,58,99]",
+                            "\"0001ff78797a\"",
+                            "\"\"",
+                            "\"73747265616d206279746573\"",
+                            "null"};
     int k = 0;
     for (const XItemDataDesc *c = chain; c; c = c->next, ++k)
         json += std::string(k ? "," : "") + Json(c, values[k]);

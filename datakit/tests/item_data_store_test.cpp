@@ -59,12 +59,30 @@ int LoadArchive(const std::string &bytes, XItemDataDesc *d)
 }
 
 // Little-endian pieces of hand-made archives.
-std::string U16(uint16_t v) { return std::string(reinterpret_cast<char *>(&v), 2); }
-std::string U32(uint32_t v) { return std::string(reinterpret_cast<char *>(&v), 4); }
-std::string Units(const std::u16string &s) { return std::string(reinterpret_cast<const char *>(s.data()), s.size() * 2); }
-std::string Section(uint16_t code, const std::string &body) { return "\x02" + U16(code) + body + "\x03" + U16(code); }
-std::string Prop(uint16_t code, const std::string &data) { return "\x01" + U16(code) + U32(static_cast<uint32_t>(data.size())) + data; }
-std::string Counted(const std::u16string &s) { return U32(static_cast<uint32_t>(s.size() + 1)) + Units(s) + std::string(2, '\0'); }
+std::string U16(uint16_t v)
+{
+    return std::string(reinterpret_cast<char *>(&v), 2);
+}
+std::string U32(uint32_t v)
+{
+    return std::string(reinterpret_cast<char *>(&v), 4);
+}
+std::string Units(const std::u16string &s)
+{
+    return std::string(reinterpret_cast<const char *>(s.data()), s.size() * 2);
+}
+std::string Section(uint16_t code, const std::string &body)
+{
+    return "\x02" + U16(code) + body + "\x03" + U16(code);
+}
+std::string Prop(uint16_t code, const std::string &data)
+{
+    return "\x01" + U16(code) + U32(static_cast<uint32_t>(data.size())) + data;
+}
+std::string Counted(const std::u16string &s)
+{
+    return U32(static_cast<uint32_t>(s.size() + 1)) + Units(s) + std::string(2, '\0');
+}
 
 // Property 4097's fixed fields and strings for a descriptor of `type`.
 std::string Fixed(uint16_t type, uint16_t isNull, const std::u16string &name = u"n")
@@ -78,7 +96,8 @@ TEST(ItemDataXmlTest, RoundTripsEveryTypeAndColumn)
     DescPtr d = MakeEveryType();
     std::string xml = SaveXml(d.get());
     EXPECT_EQ(0u, xml.find("<data id=\"100\" type=\"129\" size=\"0\" name=\"表格\" class=\"32\">"));
-    EXPECT_NE(std::string::npos, xml.find("<item id=\"200\" type=\"1\" size=\"8\" name=\"整数\" keyer=\"key\" default=\"默认\"/>"));
+    EXPECT_NE(std::string::npos, xml.find("<item id=\"200\" type=\"1\" size=\"8\" name=\"整数\" "
+                                          "keyer=\"key\" default=\"默认\"/>"));
     DescPtr back = LoadXml(xml);
     // The XML form holds the definitions only: compare those.
     const XItemDataDesc *a = d.get(), *b = back.get();
@@ -152,11 +171,11 @@ TEST(ItemDataArchiveTest, DeclaredSizeCountsStringsAndValue)
 
 TEST(ItemDataArchiveTest, OlderLayoutsLoad)
 {
-    std::string legacy = Section(1, Prop(1, U32(42)) + Prop(2, U32(5)) + Prop(4, U16(143)) +
-                                        Prop(5, U16(16)) + Prop(6, Units(u"旧名") + U16(0)) +
-                                        Prop(7, U32(3)) + Prop(9, U32(0xBEEF)) +
-                                        Prop(18, Units(u"def")) + Prop(19, Units(u"key")) +
-                                        Prop(30, "skipped") + Section(4, Prop(1, U32(1))));
+    std::string legacy =
+        Section(1, Prop(1, U32(42)) + Prop(2, U32(5)) + Prop(4, U16(143)) + Prop(5, U16(16)) +
+                       Prop(6, Units(u"旧名") + U16(0)) + Prop(7, U32(3)) + Prop(9, U32(0xBEEF)) +
+                       Prop(18, Units(u"def")) + Prop(19, Units(u"key")) + Prop(30, "skipped") +
+                       Section(4, Prop(1, U32(1))));
     std::string second = Section(1, Prop(4, U16(2)) + Prop(6, Units(std::u16string(40, u'z'))));
     DescPtr d(MallocItemDesc());
     ASSERT_EQ(1, LoadArchive(Section(9, legacy + second), d.get()));
@@ -192,21 +211,23 @@ TEST(ItemDataArchiveTest, TextOfSizeZeroIsEmptyAndUnterminatedTextIsClosed)
     ASSERT_EQ(1, LoadArchive(Section(9, Prop(4097, Fixed(kValueText, 0))), d.get()));
     EXPECT_EQ(0, d->isNull);
     EXPECT_EQ(u"", TextOf(d.get()));
-    ASSERT_EQ(1, LoadArchive(Section(9, Prop(4097, Fixed(kValueText, 0) + Units(u"abc"))), d.get()));
+    ASSERT_EQ(1,
+              LoadArchive(Section(9, Prop(4097, Fixed(kValueText, 0) + Units(u"abc"))), d.get()));
     EXPECT_EQ(u"abc", TextOf(d.get()));
 }
 
 TEST(ItemDataArchiveTest, MalformedPropertiesAreRefusedAndLeaveTheDescriptor)
 {
     const std::string cases[] = {
-        Prop(4097, Fixed(kValueInteger, 0) + "1234567"),             // value cut short
-        Prop(4097, Fixed(kValueInteger, 0).substr(0, 20)),           // fixed fields cut
-        Prop(4097, Fixed(kValueText, 1).substr(0, 28) + U32(1000)),  // name count too big
-        Prop(4097, Fixed(kValueBytes, 0) + U32(10) + "abc"),         // block longer than property
-        Prop(4097, Fixed(kValueTable, 0)),                           // table section missing
+        Prop(4097, Fixed(kValueInteger, 0) + "1234567"),            // value cut short
+        Prop(4097, Fixed(kValueInteger, 0).substr(0, 20)),          // fixed fields cut
+        Prop(4097, Fixed(kValueText, 1).substr(0, 28) + U32(1000)), // name count too big
+        Prop(4097, Fixed(kValueBytes, 0) + U32(10) + "abc"),        // block longer than property
+        Prop(4097, Fixed(kValueTable, 0)),                          // table section missing
         Prop(4097, Fixed(kValueTable, 0)) + Section(kItemTableSection, Prop(1, U32(1) + U32(1))),
-        Prop(4098, Fixed(kValueInteger, 1)),                         // another property code
-        std::string("\x01\x01\x10\xFF\xFF\xFF\x7F", 7) + Fixed(kValueInteger, 1), // size past the end
+        Prop(4098, Fixed(kValueInteger, 1)), // another property code
+        std::string("\x01\x01\x10\xFF\xFF\xFF\x7F", 7) +
+            Fixed(kValueInteger, 1), // size past the end
     };
     for (const std::string &body : cases) {
         DescPtr d = MakeDesc(kValueText, 10, u"keep");

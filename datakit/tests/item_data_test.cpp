@@ -48,8 +48,12 @@ TEST(ItemDataTest, CreatesAndInitialises)
 
 TEST(ItemDataTest, SizeOfDescDoublesTextWidths)
 {
-    struct { uint16_t type, size; uint32_t width; } cases[] = {
-        {kValueText, 10, 20}, {kValueText2, 10, 20}, {kValueInteger, 4, 4},
+    struct
+    {
+        uint16_t type, size;
+        uint32_t width;
+    } cases[] = {
+        {kValueText, 10, 20},  {kValueText2, 10, 20}, {kValueInteger, 4, 4},
         {kValueFloater, 8, 8}, {kValueBytes, 30, 30}, {kValueTime, 8, 8},
     };
     for (auto &c : cases) {
@@ -74,9 +78,9 @@ TEST(ItemDataTest, TextSetterResultsAndCut)
     EXPECT_EQ(1, SetItemValue(d.get(), forty.c_str())); // the same after the cut
     EXPECT_EQ(2, SetItemValue(d.get(), static_cast<const char16_t *>(nullptr)));
     EXPECT_EQ(1, d->isNull);
-    EXPECT_NE(nullptr, d->value.text); // the buffer stays for reuse
+    EXPECT_NE(nullptr, d->value.text);           // the buffer stays for reuse
     EXPECT_EQ(2, SetItemValue(d.get(), u"abc")); // leaving null is a change
-    EXPECT_EQ(0, SetItemValue(d.get(), 5));     // numbers are no text
+    EXPECT_EQ(0, SetItemValue(d.get(), 5));      // numbers are no text
     EXPECT_EQ(u"abc", TextOf(d.get()));
 }
 
@@ -93,9 +97,14 @@ TEST(ItemDataTest, TextOfSizeZeroIsUnlimitedAndSelfAssignmentKeepsText)
 
 TEST(ItemDataTest, IntegerWidthsAndConversions)
 {
-    struct { uint16_t size; int64_t in; int64_t stored; } cases[] = {
-        {2, 70000, 4464}, {3, -32769, 32767}, {4, 0x1'0000'0005ll, 5},
-        {4, -1, -1}, {8, INT64_MIN, INT64_MIN}, {8, 0x7FFF'FFFF'FFFF'FFFFll, INT64_MAX},
+    struct
+    {
+        uint16_t size;
+        int64_t in;
+        int64_t stored;
+    } cases[] = {
+        {2, 70000, 4464}, {3, -32769, 32767},        {4, 0x1'0000'0005ll, 5},
+        {4, -1, -1},      {8, INT64_MIN, INT64_MIN}, {8, 0x7FFF'FFFF'FFFF'FFFFll, INT64_MAX},
     };
     for (auto &c : cases) {
         DescPtr d = MakeDesc(kValueInteger, c.size);
@@ -334,7 +343,8 @@ TEST(ItemDataCompareTest, SingleValues)
 }
 
 // A packed row of (int64, text2 size 3, int16, double).
-struct PackedRow {
+struct PackedRow
+{
     uint8_t bytes[8 + 6 + 2 + 8] = {};
     PackedRow(int64_t a, const char16_t *t, int16_t c, double d)
     {
@@ -352,16 +362,21 @@ TEST(ItemDataCompareTest, PackedRowsAndNodes)
     AddColumn(cols.get(), kValueInteger, 2, u"c");
     AddColumn(cols.get(), kValueFloater, 8, u"d");
     PackedRow base(int64_t{1} << 33, u"abc", 5, 1.5); // the text fills its width, no terminator
-    struct { PackedRow other; int expected; } cases[] = {
+    struct
+    {
+        PackedRow other;
+        int expected;
+    } cases[] = {
         {PackedRow(int64_t{1} << 33, u"abc", 5, 1.5), 0},
-        {PackedRow(int64_t{1} << 32, u"abc", 5, 1.5), 1},  // only the high word differs
+        {PackedRow(int64_t{1} << 32, u"abc", 5, 1.5), 1}, // only the high word differs
         {PackedRow(int64_t{1} << 33, u"abd", 5, 1.5), -1},
         {PackedRow(int64_t{1} << 33, u"ab", 5, 1.5), 1},
         {PackedRow(int64_t{1} << 33, u"abc", -5, 1.5), 1},
         {PackedRow(int64_t{1} << 33, u"abc", 5, 2.5), -1}, // found after the type-14 width
     };
     for (auto &c : cases)
-        EXPECT_EQ(c.expected, CompareSuber(base.bytes, nullptr, c.other.bytes, nullptr, cols.get(), 4));
+        EXPECT_EQ(c.expected,
+                  CompareSuber(base.bytes, nullptr, c.other.bytes, nullptr, cols.get(), 4));
     uint8_t nullsA[4] = {0, 1, 0, 0}, nullsB[4] = {0, 1, 0, 0}, none[4] = {};
     EXPECT_EQ(-1, CompareSuber(base.bytes, nullsA, base.bytes, none, cols.get(), 4));
     EXPECT_EQ(0, CompareSuber(base.bytes, nullsA, cases[3].other.bytes, nullsB, cols.get(), 2));

@@ -19,8 +19,7 @@ DescPtr MakeDesc(uint16_t type, uint16_t size, const char16_t *name)
     return d;
 }
 
-XItemDataDesc *AddColumn(XItemDataDesc *table, uint16_t type, uint16_t size,
-                         const char16_t *name)
+XItemDataDesc *AddColumn(XItemDataDesc *table, uint16_t type, uint16_t size, const char16_t *name)
 {
     XItemDataDesc *last = table;
     while (last->next)
@@ -59,7 +58,10 @@ std::u16string TextOf(const XItemDataDesc *d)
 
 namespace {
 
-std::u16string Opt(const char16_t *s) { return s ? std::u16string(s) : u"<none>"; }
+std::u16string Opt(const char16_t *s)
+{
+    return s ? std::u16string(s) : u"<none>";
+}
 
 std::string StreamBytes(IArchive *a)
 {
@@ -117,14 +119,23 @@ void ExpectSameDesc(const XItemDataDesc *a, const XItemDataDesc *b)
             continue;
         switch (a->type) {
         case kValueText:
-        case kValueText2: EXPECT_EQ(TextOf(a), TextOf(b)); break;
+        case kValueText2:
+            EXPECT_EQ(TextOf(a), TextOf(b));
+            break;
         case kValueBytes:
             ASSERT_EQ(GetBlockLength(a->value.bytes), GetBlockLength(b->value.bytes));
-            EXPECT_EQ(0, std::memcmp(a->value.bytes, b->value.bytes, 4 + GetBlockLength(a->value.bytes)));
+            EXPECT_EQ(
+                0, std::memcmp(a->value.bytes, b->value.bytes, 4 + GetBlockLength(a->value.bytes)));
             break;
-        case kValueStream: EXPECT_EQ(StreamBytes(a->value.stream), StreamBytes(b->value.stream)); break;
-        case kValueTable: ExpectSameTable(a->value.table, b->value.table); break;
-        default: EXPECT_EQ(a->value.integer, b->value.integer); break;
+        case kValueStream:
+            EXPECT_EQ(StreamBytes(a->value.stream), StreamBytes(b->value.stream));
+            break;
+        case kValueTable:
+            ExpectSameTable(a->value.table, b->value.table);
+            break;
+        default:
+            EXPECT_EQ(a->value.integer, b->value.integer);
+            break;
         }
     }
     EXPECT_EQ(a == nullptr, b == nullptr) << "chains of different length";

@@ -9,7 +9,8 @@
 #include "datakit/item_data_desc.h"
 
 // A heap descriptor released with its chain at scope end.
-struct DescDeleter {
+struct DescDeleter
+{
     void operator()(XItemDataDesc *d) const;
 };
 using DescPtr = std::unique_ptr<XItemDataDesc, DescDeleter>;
@@ -17,8 +18,7 @@ using DescPtr = std::unique_ptr<XItemDataDesc, DescDeleter>;
 // A new descriptor of the given type and size, named `name`.
 DescPtr MakeDesc(uint16_t type, uint16_t size, const char16_t *name = u"F");
 // Appends a column descriptor to the chain of `table`; returns it.
-XItemDataDesc *AddColumn(XItemDataDesc *table, uint16_t type, uint16_t size,
-                         const char16_t *name);
+XItemDataDesc *AddColumn(XItemDataDesc *table, uint16_t type, uint16_t size, const char16_t *name);
 // A byte block (u32 length, then the bytes).
 std::vector<uint8_t> Block(const std::string &bytes);
 // The descriptor's value as text for comparisons in failure messages.

@@ -82,8 +82,7 @@ void DropValue(uint16_t type, XScriptValue_t &value, bool owns)
     value.integer = 0;
 }
 
-void CopyValue(uint16_t type, const XScriptValue_t &src, XScriptValue_t &dst,
-               uint32_t *length)
+void CopyValue(uint16_t type, const XScriptValue_t &src, XScriptValue_t &dst, uint32_t *length)
 {
     *length = 0;
     dst = src;

@@ -24,8 +24,7 @@ void AddValueRef(uint16_t type, const XScriptValue_t &value);
 void DropValue(uint16_t type, XScriptValue_t &value, bool owns);
 // dst = an owned copy of src (text and blocks copied, references added); *length is
 // the text units or byte count of the copy.
-void CopyValue(uint16_t type, const XScriptValue_t &src, XScriptValue_t &dst,
-               uint32_t *length);
+void CopyValue(uint16_t type, const XScriptValue_t &src, XScriptValue_t &dst, uint32_t *length);
 
 // Floating value converted to an integer, saturated at the 64-bit limits (NaN gives 0).
 int64_t FloaterToInteger(double x);

@@ -12,15 +12,16 @@ constexpr uint16_t kNodeBorrows = 0; // text and bytes point into storage the no
 constexpr uint16_t kNodeOwns = 1;    // text and bytes are heap blocks of the node (MemFree)
                                      // streams, tables and maps always hold one reference
 
-struct XDataNode {
-    uint32_t id;         // item identifier of the value's source
-    uint32_t dataClass;  // item class of the value's source
-    uint16_t type;       // value-type code; kValueNull when there is none
-    uint16_t size;       // declared size of the source item
-    int16_t isNull;      // 1 when the node has no value, whatever its type
-    uint16_t hold;       // kNodeBorrows or kNodeOwns
-    uint32_t tag;        // caller's word (the descriptor's flags position)
-    uint32_t length;     // text units without terminator, or byte count
+struct XDataNode
+{
+    uint32_t id;        // item identifier of the value's source
+    uint32_t dataClass; // item class of the value's source
+    uint16_t type;      // value-type code; kValueNull when there is none
+    uint16_t size;      // declared size of the source item
+    int16_t isNull;     // 1 when the node has no value, whatever its type
+    uint16_t hold;      // kNodeBorrows or kNodeOwns
+    uint32_t tag;       // caller's word (the descriptor's flags position)
+    uint32_t length;    // text units without terminator, or byte count
     XScriptValue_t value;
     XDataNode *next;       // link of argument lists
     const char16_t *label; // optional name of the value, not owned

@@ -37,7 +37,10 @@ XDataNode *XRowBuffer::AddOwned(uint16_t type, const XScriptValue_t &value)
     return node;
 }
 
-int XRowBuffer::AddDataUnit(int v) { return AddDataUnit(static_cast<int64_t>(v)); }
+int XRowBuffer::AddDataUnit(int v)
+{
+    return AddDataUnit(static_cast<int64_t>(v));
+}
 
 int XRowBuffer::AddDataUnit(int64_t v)
 {
@@ -135,7 +138,10 @@ int XRowBuffer::AddNullUnit()
     return 1;
 }
 
-XDataNode *XRowBuffer::GetDataNode(uint32_t i) { return i < m_count ? &m_nodes[i] : nullptr; }
+XDataNode *XRowBuffer::GetDataNode(uint32_t i)
+{
+    return i < m_count ? &m_nodes[i] : nullptr;
+}
 
 const XDataNode *XRowBuffer::GetDataNode(uint32_t i) const
 {

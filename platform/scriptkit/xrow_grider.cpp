@@ -11,7 +11,10 @@ using namespace scriptkit;
 
 namespace {
 
-bool IsTextType(uint16_t type) { return type == kValueText || type == kValueText2; }
+bool IsTextType(uint16_t type)
+{
+    return type == kValueText || type == kValueText2;
+}
 
 // The value converted to what a column of colType holds; false when it takes none.
 bool ConvertValue(uint16_t colType, uint16_t type, XScriptValue_t &value)
@@ -31,7 +34,10 @@ bool ConvertValue(uint16_t colType, uint16_t type, XScriptValue_t &value)
 
 } // namespace
 
-XRowGrider *XRowGrider::Malloc() { return new XRowGrider(); }
+XRowGrider *XRowGrider::Malloc()
+{
+    return new XRowGrider();
+}
 
 XRowGrider::~XRowGrider()
 {
@@ -40,7 +46,10 @@ XRowGrider::~XRowGrider()
     MemFree(m_columns);
 }
 
-uint32_t XRowGrider::AddRef() { return ++m_refs; }
+uint32_t XRowGrider::AddRef()
+{
+    return ++m_refs;
+}
 
 uint32_t XRowGrider::Release()
 {
@@ -304,7 +313,8 @@ int XRowGrider::AddGrider(const XRowGrider *src, int flag)
         m_rows[to].marker = src->m_rows[r].marker;
         for (uint32_t c = 0; c < cols; ++c) {
             const Cell &cell = src->m_rows[r].cells[c];
-            if (!cell.isNull && !(src->m_columns[c].type == kValueTable && cell.value.table == this))
+            if (!cell.isNull &&
+                !(src->m_columns[c].type == kValueTable && cell.value.table == this))
                 StoreCell(to, c, src->m_columns[c].type, cell.value);
         }
     }

@@ -13,7 +13,8 @@ struct XDataNode;
 class XMF_Archive;
 
 // One column: identity, value-type code, declared size, flags and name.
-struct XGridColumn_t {
+struct XGridColumn_t
+{
     uint32_t id;
     uint16_t type;
     uint16_t size;
@@ -95,14 +96,16 @@ public:
 
     static constexpr uint32_t kMaxColumns = 4096;
 
-    struct Cell {
+    struct Cell
+    {
         int16_t isNull;
         uint32_t length;
         XScriptValue_t value;
     };
 
 private:
-    struct Row {
+    struct Row
+    {
         uint32_t marker;
         Cell *cells;
     };

@@ -21,7 +21,10 @@ constexpr uint16_t kPropCounts = 1;
 constexpr uint16_t kPropColumn = 2;
 constexpr uint16_t kPropRow = 3;
 
-bool IsText(uint16_t type) { return type == kValueText || type == kValueText2; }
+bool IsText(uint16_t type)
+{
+    return type == kValueText || type == kValueText2;
+}
 
 // Bytes a stored cell value takes after its null mark.
 uint32_t ValueBytes(uint16_t type, const XRowGrider::Cell &cell)
@@ -42,9 +45,9 @@ uint32_t ValueBytes(uint16_t type, const XRowGrider::Cell &cell)
 
 bool IsStored(uint16_t type, const XRowGrider::Cell &cell)
 {
-    return !cell.isNull && type != kValueTable && (type == kValueInteger || type == kValueFloater ||
-                                                   type == kValueTime || type == kValueBytes ||
-                                                   type == kValueStream || IsText(type));
+    return !cell.isNull && type != kValueTable &&
+           (type == kValueInteger || type == kValueFloater || type == kValueTime ||
+            type == kValueBytes || type == kValueStream || IsText(type));
 }
 
 int WriteValue(XMF_Archive *archive, uint16_t type, const XRowGrider::Cell &cell)

@@ -4,12 +4,16 @@
 #include "corekit/strings.h"
 #include "platform/scriptkit/value_hold.h"
 
-struct XRowMap::Entry {
+struct XRowMap::Entry
+{
     char16_t *key = nullptr;
     XVariable value;
 };
 
-XRowMap *XRowMap::Malloc() { return new XRowMap(); }
+XRowMap *XRowMap::Malloc()
+{
+    return new XRowMap();
+}
 
 XRowMap::~XRowMap()
 {
@@ -20,7 +24,10 @@ XRowMap::~XRowMap()
     MemFree(m_entries);
 }
 
-uint32_t XRowMap::AddRef() { return ++m_refs; }
+uint32_t XRowMap::AddRef()
+{
+    return ++m_refs;
+}
 
 uint32_t XRowMap::Release()
 {

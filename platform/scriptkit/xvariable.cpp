@@ -6,7 +6,10 @@
 
 using namespace scriptkit;
 
-XVariable::XVariable() { m_value.integer = 0; }
+XVariable::XVariable()
+{
+    m_value.integer = 0;
+}
 
 XVariable::XVariable(const XVariable &other)
 {
@@ -25,7 +28,10 @@ XVariable &XVariable::operator=(const XVariable &other)
     return *this;
 }
 
-XVariable::~XVariable() { DropValue(m_type, m_value, true); }
+XVariable::~XVariable()
+{
+    DropValue(m_type, m_value, true);
+}
 
 // Installs an already owned value, giving back the previous one afterwards.
 void XVariable::Take(uint16_t type, const XScriptValue_t &value, uint32_t length)
@@ -82,7 +88,10 @@ XRowMap *XVariable::GetRowMap() const
     return m_type == kValueArray ? m_value.map : nullptr;
 }
 
-void XVariable::SetNull() { Take(kValueNull, XScriptValue_t{}, 0); }
+void XVariable::SetNull()
+{
+    Take(kValueNull, XScriptValue_t{}, 0);
+}
 
 void XVariable::SetInteger(int64_t v)
 {

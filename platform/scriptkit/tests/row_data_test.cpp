@@ -194,7 +194,8 @@ int Load(XRowGrider *g, const std::string &bytes)
 
 TEST(XRowGriderTest, StorageRoundTripAndDamage)
 {
-    XRowGrider *g = Table({kValueInteger, kValueText, kValueFloater, kValueTime, kValueBytes, kValueStream});
+    XRowGrider *g =
+        Table({kValueInteger, kValueText, kValueFloater, kValueTime, kValueBytes, kValueStream});
     uint32_t r = g->AppendRow();
     g->SetCellValue(r, 0, int64_t{-5});
     g->SetCellValue(r, 1, u"中文");
