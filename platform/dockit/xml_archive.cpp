@@ -169,9 +169,16 @@ int XML_Archive::ParseBuffer(const void *bytes, uint32_t length, int mode)
 
 int XML_Archive::Load(std::string bytes, int mode)
 {
-    // Documents stored inside other files may carry trailing zero bytes.
-    while (!bytes.empty() && bytes.back() == '\0' && (bytes.size() < 2 || bytes[0] != '\xFF'))
-        bytes.pop_back();
+    // Documents stored inside other files may carry trailing zero bytes (zero units in
+    // UTF-16, which are cut in pairs so the last character stays whole).
+    if (IsWideEncoding(bytes, "")) {
+        while (bytes.size() >= 2 && bytes.size() % 2 == 0 && bytes[bytes.size() - 1] == '\0' &&
+               bytes[bytes.size() - 2] == '\0')
+            bytes.resize(bytes.size() - 2);
+    } else {
+        while (!bytes.empty() && bytes.back() == '\0')
+            bytes.pop_back();
+    }
     if (bytes.empty())
         return 0;
     size_t at = 0;

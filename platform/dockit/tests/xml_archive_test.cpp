@@ -234,6 +234,9 @@ TEST(XmlArchiveTest, ParsesStoredBuffersAndRefusesBadOnes)
     const char stored[] = "<index><Icon Name=\"a\"/></index>\0\0"; // two zero bytes follow
     EXPECT_TRUE(doc.ParseBuffer(stored, sizeof(stored), 1));
     EXPECT_NE(nullptr, doc.SelectNode("/index/Icon"));
+    const char wide[] = "\xFF\xFE<\0a\0 \0v\0=\0\"\0\xAE\x5B\"\0/\0>\0\0\0"; // UTF-16LE
+    ASSERT_TRUE(doc.ParseBuffer(wide, sizeof(wide), 1));
+    EXPECT_STREQ("宮", doc.GetRootItem()->GetAttribute("v"));
 
     struct Case
     {
