@@ -150,6 +150,24 @@ TEST_F(XmlFileTest, FailedSaveLeavesTheOriginalIntact)
     EXPECT_TRUE(readOnly.SaveFile(Path().c_str())); // an explicit target is allowed
 }
 
+// Saving an unchanged document gives back its bytes for the layouts files come in.
+TEST(XmlArchiveTest, UnchangedDocumentsSaveBackUnchanged)
+{
+    const std::string kCases[] = {
+        "<a><b x=\"1\"/></a>",
+        "\xEF\xBB\xBF<a>\n  <b>t</b>\n</a>\n",
+        "<?xml version='1.0' encoding='utf-8'?>\n<a/>\n\n",
+        "<?xml version=\"1.0\"?>\r\n<!-- note -->\r\n<a>\r\n<StyleBase>a&b</StyleBase></a>",
+        "<a><StyleBase k=\"v\">x<y</StyleBase><StyleBase/><c>&lt;</c></a>",
+    };
+    for (const std::string &text : kCases) {
+        XML_Archive doc;
+        doc.SetEscape("StyleBase");
+        ASSERT_TRUE(doc.ParseBuffer(text.data(), static_cast<uint32_t>(text.size()), 1)) << text;
+        EXPECT_EQ(text, doc.SaveBuffer());
+    }
+}
+
 TEST(XmlArchiveTest, NodeOperations)
 {
     const std::string text = "<Root a=\"1\" B=\"two\" c=\"x&#9;y\">"
