@@ -35,17 +35,19 @@ std::string MakeDocument()
     return doc + "</Form>\n";
 }
 
+// Written once per run and removed at exit; the path is never destroyed, so the exit
+// handler can still use it.
 const std::string &DocumentPath()
 {
-    static const std::string path = [] {
-        std::string p = (std::filesystem::temp_directory_path() /
-                         ("xml_walk_" + std::to_string(::getpid()) + ".xml"))
-                            .string();
-        std::ofstream(p, std::ios::binary) << MakeDocument();
+    static const std::string *path = [] {
+        auto *p = new std::string((std::filesystem::temp_directory_path() /
+                                   ("xml_walk_" + std::to_string(::getpid()) + ".xml"))
+                                      .string());
+        std::ofstream(*p, std::ios::binary) << MakeDocument();
         std::atexit([] { std::remove(DocumentPath().c_str()); });
         return p;
     }();
-    return path;
+    return *path;
 }
 
 size_t WalkNode(XML_Node *node)
