@@ -22,6 +22,7 @@ using Shared = std::shared_ptr<std::string>;
 struct Time
 {
     DATETIME_t t;
+    bool operator==(const Time &o) const { return std::memcmp(&t, &o.t, sizeof(t)) == 0; }
 };
 using Plain = std::variant<std::monostate, int64_t, std::u16string, double, Time,
                            std::vector<uint8_t>, Shared>;

@@ -290,13 +290,19 @@ static int SetItemText(XItemDataDesc *desc, const char16_t *text)
 {
     if (!text)
         return SetItemNull(desc);
-    uint32_t n = Strlen(text);
-    if (desc->size && n >= desc->size)
-        n = desc->size - 1u;
+    // The units kept: all of the text, or size - 1 of a longer one.
+    uint32_t limit = desc->size ? desc->size - 1u : 0xFFFFFFFFu;
+    uint32_t n = 0;
+    while (n < limit && text[n])
+        ++n;
     char16_t *held = desc->value.text;
-    if (!desc->isNull && held && Strlen(held) == n &&
-        std::memcmp(held, text, n * sizeof(char16_t)) == 0)
-        return 1;
+    if (!desc->isNull && held) {
+        uint32_t i = 0; // stops at the held terminator, since text[i] is not 0 below n
+        while (i < n && held[i] == text[i])
+            ++i;
+        if (i == n && held[n] == 0)
+            return 1;
+    }
     if (!held || desc->capacity < n + 1) {
         char16_t *grown = StrAlloc(n + 1);
         std::memcpy(grown, text, n * sizeof(char16_t));
