@@ -409,3 +409,45 @@ TEST(ItemDataCompareTest, PackedRowsAndNodes)
 }
 
 } // namespace
+
+namespace {
+
+// Every value type passes from a descriptor through a data node into a table cell and
+// back into a descriptor unchanged.
+TEST(ItemDataTest, ValuesPassThroughNodesAndTablesUnchanged)
+{
+    DescPtr every = MakeEveryType();
+    for (const XItemDataDesc *src = every.get(); src; src = src->next) {
+        SCOPED_TRACE(src->type);
+        XRowBuffer buffer;
+        GetItemValue(src, &buffer, 0);
+        XGridColumn_t col{};
+        col.type = src->type;
+        col.size = src->size;
+        XRowGrider *g = XRowGrider::Malloc();
+        g->SetItemDesc(&col, nullptr, 1);
+        g->AppendRow();
+        ASSERT_EQ(1, g->SetCellValue(0, 0, buffer.GetDataNode(0)));
+        XDataNode cell;
+        InitDataNode(&cell);
+        g->GetCellValue(0, 0, &cell);
+        DescPtr back = MakeDesc(src->type, src->size);
+        SetItemValue(back.get(), &cell);
+        ClearDataNode(&cell);
+        g->Release();
+        ASSERT_EQ(src->isNull, back->isNull);
+        if (src->isNull)
+            continue;
+        if (src->type == kValueText || src->type == kValueText2)
+            EXPECT_EQ(TextOf(src), TextOf(back.get()));
+        else if (src->type == kValueBytes)
+            EXPECT_EQ(0, std::memcmp(src->value.bytes, back->value.bytes,
+                                     4 + GetBlockLength(src->value.bytes)));
+        else if (src->type == kValueStream)
+            EXPECT_EQ(src->value.stream, back->value.stream);
+        else
+            EXPECT_EQ(src->value.integer, back->value.integer);
+    }
+}
+
+} // namespace
