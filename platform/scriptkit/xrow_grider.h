@@ -95,6 +95,9 @@ public:
     int FromStorage(XMF_Archive *archive, uint16_t code);
 
     static constexpr uint32_t kMaxColumns = 4096;
+    // Tables inside table cells are stored down to this depth; deeper ones (and a table
+    // that holds itself through others) are stored as null.
+    static constexpr uint32_t kMaxDepth = 8;
 
     struct Cell
     {
@@ -119,8 +122,10 @@ private:
     int StoreCell(uint32_t row, uint32_t col, uint16_t type, const XScriptValue_t &value);
     // Moves everything of other into this table and leaves other empty.
     void Swap(XRowGrider *other);
+    int SaveAt(uint16_t code, XMF_Archive *archive, uint32_t depth) const;
+    int LoadAt(XMF_Archive *archive, uint16_t code, uint32_t depth);
     int ReadColumns(XMF_Archive *archive);
-    int ReadRow(XMF_Archive *archive);
+    int ReadRow(XMF_Archive *archive, uint32_t depth);
 
     uint32_t m_refs = 1;
     uint32_t m_colCount = 0;

@@ -3,11 +3,14 @@
 //   property 2  per column: u32 id, u16 type, u16 size, u32 flags, counted name
 //   property 3  per row: u32 marker, then per column u8 null mark (1 null) and, when
 //               not null, the value: 8 bytes (integer, double, time); u32 units n and
-//               n units (text); u32 n and n bytes (bytes, stream content).
-// Table cells are stored as null: a property cannot hold a nested section.
+//               n units (text); u32 n and n bytes (bytes, stream content, or a table
+//               cell's own storage as a document of section 1).
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "corekit/memory.h"
+#include "corekit/xbyte_archive.h"
 #include "corekit/xmemo_archive.h"
 #include "platform/dockit/xmf_archive.h"
 #include "platform/scriptkit/value_hold.h"
@@ -20,6 +23,7 @@ namespace {
 constexpr uint16_t kPropCounts = 1;
 constexpr uint16_t kPropColumn = 2;
 constexpr uint16_t kPropRow = 3;
+constexpr uint16_t kNestedSection = 1;
 
 bool IsText(uint16_t type)
 {
@@ -39,21 +43,25 @@ uint32_t ValueBytes(uint16_t type, const XRowGrider::Cell &cell)
     case kValueStream:
         return 4 + cell.value.stream->GetMaxSize();
     default:
-        return IsText(type) ? 4 + 2 * cell.length : 0;
+        return IsText(type) ? 4 + 2 * cell.length : 0; // tables: counted by the caller
     }
 }
 
 bool IsStored(uint16_t type, const XRowGrider::Cell &cell)
 {
-    return !cell.isNull && type != kValueTable &&
-           (type == kValueInteger || type == kValueFloater || type == kValueTime ||
-            type == kValueBytes || type == kValueStream || IsText(type));
+    return !cell.isNull &&
+           (type == kValueTable || type == kValueInteger || type == kValueFloater ||
+            type == kValueTime || type == kValueBytes || type == kValueStream || IsText(type));
 }
 
-int WriteValue(XMF_Archive *archive, uint16_t type, const XRowGrider::Cell &cell)
+int WriteValue(XMF_Archive *archive, uint16_t type, const XRowGrider::Cell &cell,
+               const std::string &nested)
 {
     uint32_t n = cell.length;
     switch (type) {
+    case kValueTable:
+        n = static_cast<uint32_t>(nested.size());
+        return archive->IntToDoc(&n, 4) && archive->Write(nested.data(), n);
     case kValueInteger:
     case kValueFloater:
     case kValueTime:
@@ -96,9 +104,24 @@ bool ReadValue(XMF_Archive *archive, uint16_t type, XRowGrider::Cell *cell)
     return n == 0 || archive->ReadDoc(stream, n);
 }
 
+// The bytes of an archive.
+std::string Contents(XMemoArchive &archive)
+{
+    std::string bytes(archive.GetMaxSize(), '\0');
+    archive.InitReader();
+    if (!bytes.empty())
+        archive.Read(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    return bytes;
+}
+
 } // namespace
 
 int XRowGrider::SaveStorage(uint16_t code, XMF_Archive *archive) const
+{
+    return SaveAt(code, archive, 0);
+}
+
+int XRowGrider::SaveAt(uint16_t code, XMF_Archive *archive, uint32_t depth) const
 {
     if (!archive->StartMarker(code))
         return 0;
@@ -115,17 +138,30 @@ int XRowGrider::SaveStorage(uint16_t code, XMF_Archive *archive) const
     }
     for (uint32_t r = 0; r < m_rowCount; ++r) {
         const Row &row = m_rows[r];
-        uint32_t size = 4 + m_colCount;
-        for (uint32_t c = 0; c < m_colCount; ++c)
-            if (IsStored(m_columns[c].type, row.cells[c]))
-                size += ValueBytes(m_columns[c].type, row.cells[c]);
-        if (!archive->StartProper(kPropRow, size) || !archive->IntToDoc(&row.marker, 4))
+        uint64_t size = 4 + m_colCount;
+        std::vector<std::string> nested(m_colCount);
+        std::vector<bool> stored(m_colCount);
+        for (uint32_t c = 0; c < m_colCount; ++c) {
+            uint16_t type = m_columns[c].type;
+            stored[c] = IsStored(type, row.cells[c]) && (type != kValueTable || depth < kMaxDepth);
+            if (stored[c] && type == kValueTable) {
+                XMemoArchive doc;
+                XMF_Archive writer(&doc);
+                if (!row.cells[c].value.table->SaveAt(kNestedSection, &writer, depth + 1))
+                    return 0;
+                nested[c] = Contents(doc);
+                size += 4 + nested[c].size();
+            } else if (stored[c]) {
+                size += ValueBytes(type, row.cells[c]);
+            }
+        }
+        if (size > 0xFFFFFFFFu || !archive->StartProper(kPropRow, static_cast<uint32_t>(size)) ||
+            !archive->IntToDoc(&row.marker, 4))
             return 0;
         for (uint32_t c = 0; c < m_colCount; ++c) {
-            bool stored = IsStored(m_columns[c].type, row.cells[c]);
-            uint8_t mark = stored ? 0 : 1;
+            uint8_t mark = stored[c] ? 0 : 1;
             if (!archive->Write(&mark, 1) ||
-                (stored && !WriteValue(archive, m_columns[c].type, row.cells[c])))
+                (stored[c] && !WriteValue(archive, m_columns[c].type, row.cells[c], nested[c])))
                 return 0;
         }
     }
@@ -144,7 +180,26 @@ int XRowGrider::ReadColumns(XMF_Archive *archive)
     return 1;
 }
 
-int XRowGrider::ReadRow(XMF_Archive *archive)
+// A table cell's own storage: u32 n, then n bytes holding a document of section 1.
+static bool ReadNested(XMF_Archive *archive, XRowGrider::Cell *cell, uint32_t depth,
+                       int (*load)(XRowGrider *, XMF_Archive *, uint32_t))
+{
+    uint32_t n = 0;
+    if (depth >= XRowGrider::kMaxDepth || !archive->IntFromDoc(&n, 4) ||
+        n > archive->GetRemaining())
+        return false;
+    std::string bytes(n, '\0');
+    if (n && !archive->Read(bytes.data(), n))
+        return false;
+    XByteArchive in;
+    in.SetBuffer(bytes.data(), n);
+    XMF_Archive reader(&in);
+    XRowGrider *table = XRowGrider::Malloc();
+    cell->value.table = table;
+    return load(table, &reader, depth + 1) != 0;
+}
+
+int XRowGrider::ReadRow(XMF_Archive *archive, uint32_t depth)
 {
     uint32_t marker = 0;
     if (!archive->IntFromDoc(&marker, 4))
@@ -162,7 +217,11 @@ int XRowGrider::ReadRow(XMF_Archive *archive)
         Cell probe{1, 0, {}};
         if (!IsStored(type, Cell{0, 0, {}}))
             return 0;
-        bool ok = ReadValue(archive, type, &probe);
+        auto load = [](XRowGrider *t, XMF_Archive *a, uint32_t d) {
+            return t->LoadAt(a, kNestedSection, d);
+        };
+        bool ok = type == kValueTable ? ReadNested(archive, &probe, depth, load)
+                                      : ReadValue(archive, type, &probe);
         probe.isNull = 0;
         *cell = probe;
         if (!ok)
@@ -172,6 +231,11 @@ int XRowGrider::ReadRow(XMF_Archive *archive)
 }
 
 int XRowGrider::FromStorage(XMF_Archive *archive, uint16_t code)
+{
+    return LoadAt(archive, code, 0);
+}
+
+int XRowGrider::LoadAt(XMF_Archive *archive, uint16_t code, uint32_t depth)
 {
     uint16_t got = 0;
     if (archive->ReadHeader(&got) != XMF_Archive::kSectionStart || got != code)
@@ -206,7 +270,7 @@ int XRowGrider::FromStorage(XMF_Archive *archive, uint16_t code)
                 break;
         } else if (got == kPropRow) {
             if (!haveCounts || table->m_colCount != counts[0] || table->m_rowCount >= counts[1] ||
-                !table->ReadRow(archive))
+                !table->ReadRow(archive, depth))
                 break;
         }
     }

@@ -225,3 +225,44 @@ TEST(XRowGriderTest, StorageRoundTripAndDamage)
 }
 
 } // namespace
+
+namespace {
+
+TEST(XRowGriderTest, TablesInsideCellsAreStoredToALimitedDepth)
+{
+    XRowGrider *inner = Table({kValueText});
+    inner->SetCellValue(inner->AppendRow(), 0, u"inside");
+    XRowGrider *outer = Table({kValueInteger, kValueTable});
+    uint32_t r = outer->AppendRow();
+    outer->SetCellValue(r, 0, int64_t{1});
+    outer->SetCellValue(r, 1, inner);
+    XRowGrider *back = XRowGrider::Malloc();
+    ASSERT_EQ(1, Load(back, Save(outer)));
+    const XScriptValue_t *cell = back->GetCellData(0, 1);
+    ASSERT_NE(nullptr, cell);
+    EXPECT_EQ(std::u16string(u"inside"), cell->table->GetCellData(0, 0)->text);
+
+    // A cycle through two tables is cut at the depth limit instead of recursing forever.
+    XRowGrider *loop = Table({kValueTable});
+    loop->SetCellValue(loop->AppendRow(), 0, outer);
+    inner->Release();
+    XRowGrider *holder = Table({kValueTable});
+    holder->SetCellValue(holder->AppendRow(), 0, loop);
+    outer->SetCellValue(0, 1, holder); // outer -> holder -> loop -> outer
+    std::string bytes = Save(outer);
+    XRowGrider *cut = XRowGrider::Malloc();
+    ASSERT_EQ(1, Load(cut, bytes));
+    const XRowGrider *walk = cut;
+    uint32_t depth = 0;
+    for (const XScriptValue_t *v; (v = walk->GetCellData(0, walk->GetColCount() - 1));)
+        walk = v->table, ++depth;
+    EXPECT_EQ(XRowGrider::kMaxDepth, depth);
+    outer->SetCellNull(0, 1); // break the cycle so that everything is freed
+    holder->Release();
+    loop->Release();
+    outer->Release();
+    back->Release();
+    cut->Release();
+}
+
+} // namespace
