@@ -6,7 +6,7 @@
 // library's, so nothing depends on the process locale. Every function has a
 // narrow (UTF-8) and a wide (UTF-16) twin unless it says otherwise.
 //
-// Conversion specification: '%', then an optional flag ('0' pads with zeros,
+// Conversion directive: '%', then an optional flag ('0' pads with zeros,
 // '-' aligns left; one flag at most), an optional width (digits), an optional
 // precision ('.' and digits; '.' alone is 0), an optional size ('h' 16 bits /
 // float / the other string width, 'l' 32 bits (narrow %ls: a wide string),
@@ -22,7 +22,7 @@
 // cuts every text but f e E to that many characters (12345 with %.2d is 12).
 // Then the text is padded to the width: spaces after it with '-', else spaces
 // or, with '0', zeros before it (-5 with %05d is 000-5). "%%" writes one
-// percent sign; a '%' that starts no complete specification is dropped.
+// percent sign; a '%' that starts no complete directive is dropped.
 
 #include <cstdarg>
 #include <cstdint>
@@ -53,10 +53,10 @@ COREKIT_EXPORT unsigned SprintfV(XString *s, const char16_t *fmt, va_list args);
 COREKIT_EXPORT unsigned Sprintf(XByteBuffer *b, const char *fmt, ...);
 COREKIT_EXPORT unsigned SprintfV(XByteBuffer *b, const char *fmt, va_list args);
 
-// Appends to s taking each specification's value from the next of the n typed
+// Appends to s taking each directive's value from the next of the n typed
 // values: d i u x X o b c need an integer (its low 16 bits with 'h', 64 with
 // 'll', else 32), f e E a floater, s a text or a date-time (written as
-// "%Y-%M-%d %H:%m:%s"). A null value writes nothing for its specification; T
+// "%Y-%M-%d %H:%m:%s"). A null value writes nothing for its directive; T
 // and V take no value. 1 on success; 0 on any other pairing or when the values
 // run out, the text written so far staying in s.
 COREKIT_EXPORT int SprintfV(XString *s, const char16_t *fmt, const XVarMeter *v, unsigned n);
@@ -64,7 +64,7 @@ COREKIT_EXPORT int SprintfV(XString *s, const char16_t *fmt, const XVarMeter *v,
 // ---- Scanning ----------------------------------------------------------------
 // Before each format element blanks (codes 1-32) are skipped in the text and
 // in the format. An ordinary format character must equal the next text
-// character. A specification reads one field at the current position:
+// character. A directive reads one field at the current position:
 //   d i   optional '-' or '+', optional blanks, decimal digits (stores int16_t
 //         with 'h', int64_t with 'll'/'I64', else int32_t);
 //   u x X o b   digits of the radix, no prefix (uint16_t, uint64_t or uint32_t);

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "corekit/encoding.h"
-#include "corekit/format_spec.h"
+#include "corekit/format_directive.h"
 #include "corekit/numbers.h"
 
 namespace corekit_format {
@@ -65,51 +65,51 @@ public:
 
     // Cuts the text to a positive precision (except for f e E) and pads it to
     // the width.
-    void Padded(const Spec &spec, const Ch *text, size_t n)
+    void Padded(const Directive &dir, const Ch *text, size_t n)
     {
-        const uint32_t c = spec.conversion;
-        if (c != 'f' && c != 'e' && c != 'E' && spec.precision > 0 &&
-            static_cast<size_t>(spec.precision) < n)
-            n = static_cast<size_t>(spec.precision);
-        const size_t pad = spec.width > n ? spec.width - n : 0;
+        const uint32_t c = dir.conversion;
+        if (c != 'f' && c != 'e' && c != 'E' && dir.precision > 0 &&
+            static_cast<size_t>(dir.precision) < n)
+            n = static_cast<size_t>(dir.precision);
+        const size_t pad = dir.width > n ? dir.width - n : 0;
         Ch *p = m_sink.Room(n + pad);
         Ch *out = p;
-        if (spec.flag != '-')
-            for (const Ch fill = spec.flag == '0' ? Ch('0') : Ch(' '); out < p + pad;)
+        if (dir.flag != '-')
+            for (const Ch fill = dir.flag == '0' ? Ch('0') : Ch(' '); out < p + pad;)
                 *out++ = fill;
         for (size_t i = 0; i < n; ++i)
             *out++ = text[i];
-        if (spec.flag == '-')
+        if (dir.flag == '-')
             for (; out < p + n + pad;)
                 *out++ = Ch(' ');
         m_sink.Done(out);
     }
 
-    void Signed(const Spec &spec, int64_t v)
+    void Signed(const Directive &dir, int64_t v)
     {
         Ch buf[kIntegerTextMax];
-        Padded(spec, buf, FromInteger(buf, v));
+        Padded(dir, buf, FromInteger(buf, v));
     }
 
-    void Unsigned(const Spec &spec, uint64_t v)
+    void Unsigned(const Directive &dir, uint64_t v)
     {
         Ch buf[kIntegerTextMax];
-        const unsigned n = FromInteger(RadixOf(spec.conversion), buf, v);
-        if (spec.conversion == 'X')
+        const unsigned n = FromInteger(RadixOf(dir.conversion), buf, v);
+        if (dir.conversion == 'X')
             UpperCase(buf, n);
-        Padded(spec, buf, n);
+        Padded(dir, buf, n);
     }
 
-    void Character(const Spec &spec, uint32_t c)
+    void Character(const Directive &dir, uint32_t c)
     {
         const Ch ch = static_cast<Ch>(c);
-        Padded(spec, &ch, 1);
+        Padded(dir, &ch, 1);
     }
 
-    void Floater(const Spec &spec, double x)
+    void Floater(const Directive &dir, double x)
     {
-        const int scientific = spec.conversion == 'f' ? 0 : 1;
-        const size_t need = kFloaterTextMax + (spec.precision > 0 ? spec.precision : 0);
+        const int scientific = dir.conversion == 'f' ? 0 : 1;
+        const size_t need = kFloaterTextMax + (dir.precision > 0 ? dir.precision : 0);
         Ch local[512];
         std::vector<Ch> heap;
         Ch *buf = local;
@@ -117,40 +117,40 @@ public:
             heap.resize(need);
             buf = heap.data();
         }
-        const unsigned n = FromFloater(scientific, spec.precision, buf, x);
-        if (spec.conversion == 'E')
+        const unsigned n = FromFloater(scientific, dir.precision, buf, x);
+        if (dir.conversion == 'E')
             UpperCase(buf, n);
-        Padded(spec, buf, n);
+        Padded(dir, buf, n);
     }
 
     // A string of the formatter's own width; null writes nothing.
-    void String(const Spec &spec, const Ch *s)
+    void String(const Directive &dir, const Ch *s)
     {
         if (s)
-            Padded(spec, s, Length(s));
+            Padded(dir, s, Length(s));
         else
-            Padded(spec, s, 0);
+            Padded(dir, s, 0);
     }
 
     // A string of the other width, converted: UTF-8 into the wide forms; UTF-16
     // into the narrow forms as UTF-8, where the precision counts bytes but never
     // cuts a character in two and a text of more than 255 characters is written
     // without width and flag.
-    void String(const Spec &spec, const OtherChar<Ch> *s)
+    void String(const Directive &dir, const OtherChar<Ch> *s)
     {
         const size_t units = s ? Length(s) : 0;
         if constexpr (sizeof(Ch) == 2) {
             const std::u16string text = FromUtf8(s, units);
-            Padded(spec, text.data(), text.size());
+            Padded(dir, text.data(), text.size());
         } else {
             const std::string text = ToUtf8(s, units);
             size_t n = text.size();
-            if (spec.precision > 0 && static_cast<size_t>(spec.precision) < n) {
-                n = static_cast<size_t>(spec.precision);
+            if (dir.precision > 0 && static_cast<size_t>(dir.precision) < n) {
+                n = static_cast<size_t>(dir.precision);
                 while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
                     --n;
             }
-            Spec plain = spec;
+            Directive plain = dir;
             plain.precision = -1;
             if (units > 255)
                 plain.flag = 0, plain.width = 0;
@@ -171,18 +171,18 @@ struct ArgList
 };
 
 template <typename Ch, typename Sink>
-void PutArgument(Writer<Ch, Sink> &out, const Spec &spec, ArgList &args)
+void PutArgument(Writer<Ch, Sink> &out, const Directive &dir, ArgList &args)
 {
-    const Size size = spec.size;
-    switch (spec.conversion) {
+    const Size size = dir.size;
+    switch (dir.conversion) {
     case 'd':
     case 'i':
         if (size == Size::Short)
-            out.Signed(spec, static_cast<int16_t>(va_arg(args.ap, int)));
+            out.Signed(dir, static_cast<int16_t>(va_arg(args.ap, int)));
         else if (size == Size::LongLong)
-            out.Signed(spec, va_arg(args.ap, long long));
+            out.Signed(dir, va_arg(args.ap, long long));
         else
-            out.Signed(spec, va_arg(args.ap, int));
+            out.Signed(dir, va_arg(args.ap, int));
         break;
     case 'u':
     case 'x':
@@ -190,34 +190,34 @@ void PutArgument(Writer<Ch, Sink> &out, const Spec &spec, ArgList &args)
     case 'o':
     case 'b':
         if (size == Size::Short)
-            out.Unsigned(spec, static_cast<uint16_t>(va_arg(args.ap, unsigned)));
+            out.Unsigned(dir, static_cast<uint16_t>(va_arg(args.ap, unsigned)));
         else if (size == Size::LongLong)
-            out.Unsigned(spec, va_arg(args.ap, unsigned long long));
+            out.Unsigned(dir, va_arg(args.ap, unsigned long long));
         else
-            out.Unsigned(spec, va_arg(args.ap, unsigned));
+            out.Unsigned(dir, va_arg(args.ap, unsigned));
         break;
     case 'c':
-        out.Character(spec, static_cast<uint32_t>(va_arg(args.ap, int)));
+        out.Character(dir, static_cast<uint32_t>(va_arg(args.ap, int)));
         break;
     case 'f':
     case 'e':
     case 'E': {
         const double x = va_arg(args.ap, double);
-        out.Floater(spec, size == Size::Short ? static_cast<float>(x) : x);
+        out.Floater(dir, size == Size::Short ? static_cast<float>(x) : x);
         break;
     }
     case 's':
         if (sizeof(Ch) == 1 ? size == Size::Long || size == Size::LongLong : size == Size::Short)
-            out.String(spec, va_arg(args.ap, const OtherChar<Ch> *));
+            out.String(dir, va_arg(args.ap, const OtherChar<Ch> *));
         else
-            out.String(spec, va_arg(args.ap, const Ch *));
+            out.String(dir, va_arg(args.ap, const Ch *));
         break;
     }
 }
 
 // Walks the format: ordinary characters are copied, "%%" writes one percent
-// sign, a '%' that starts no complete specification is dropped, T and V write
-// nothing and take nothing; every other specification is handed to put, which
+// sign, a '%' that starts no complete directive is dropped, T and V write
+// nothing and take nothing; every other directive is handed to put, which
 // returns false to stop the walk. Returns false when put did.
 template <typename Ch, typename Sink, typename Put>
 bool WalkFormat(Writer<Ch, Sink> &out, const Ch *fmt, Put &&put)
@@ -237,16 +237,16 @@ bool WalkFormat(Writer<Ch, Sink> &out, const Ch *fmt, Put &&put)
             p += 2;
             continue;
         }
-        Spec spec;
-        const Ch *next = ReadSpec(p + 1, &spec);
+        Directive dir;
+        const Ch *next = ReadDirective(p + 1, &dir);
         if (!next) {
             ++p;
             continue;
         }
         p = next;
-        if (spec.conversion == 'T' || spec.conversion == 'V')
+        if (dir.conversion == 'T' || dir.conversion == 'V')
             continue;
-        if (!put(out, spec))
+        if (!put(out, dir))
             return false;
     }
 }
@@ -258,8 +258,8 @@ template <typename Ch, typename Sink> void FormatList(Sink &sink, const Ch *fmt,
     Writer<Ch, Sink> out(sink);
     ArgList args;
     va_copy(args.ap, ap);
-    WalkFormat(out, fmt, [&args](Writer<Ch, Sink> &w, const Spec &spec) {
-        PutArgument(w, spec, args);
+    WalkFormat(out, fmt, [&args](Writer<Ch, Sink> &w, const Directive &dir) {
+        PutArgument(w, dir, args);
         return true;
     });
     va_end(args.ap);

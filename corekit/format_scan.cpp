@@ -19,10 +19,10 @@ template <typename T> void StoreInto(ArgList &args, T value)
 
 // Copies n characters and a terminator to the next pointer of the list; the
 // wide forms with 'h' store UTF-8.
-template <typename Ch> void StoreText(ArgList &args, const Spec &spec, const Ch *s, size_t n)
+template <typename Ch> void StoreText(ArgList &args, const Directive &dir, const Ch *s, size_t n)
 {
     if constexpr (sizeof(Ch) == 2) {
-        if (spec.size == Size::Short) {
+        if (dir.size == Size::Short) {
             if (char *out = va_arg(args.ap, char *))
                 out[n ? WStrToUStr(s, static_cast<int>(n), out, static_cast<uint32_t>(3 * n + 1))
                       : 0] = 0;
@@ -36,10 +36,10 @@ template <typename Ch> void StoreText(ArgList &args, const Spec &spec, const Ch 
     }
 }
 
-template <typename Ch> void StoreField(ArgList &args, const Spec &spec, const Field<Ch> &f)
+template <typename Ch> void StoreField(ArgList &args, const Directive &dir, const Field<Ch> &f)
 {
-    const Size size = spec.size;
-    switch (spec.conversion) {
+    const Size size = dir.size;
+    switch (dir.conversion) {
     case 'd':
     case 'i':
         if (size == Size::Short)
@@ -74,7 +74,7 @@ template <typename Ch> void StoreField(ArgList &args, const Spec &spec, const Fi
         break;
     case 's':
     case 'T':
-        StoreText(args, spec, f.text, f.length);
+        StoreText(args, dir, f.text, f.length);
         break;
     }
 }
@@ -85,12 +85,12 @@ template <typename Ch> struct ListStore
     unsigned count = 0;
 
     bool Full() const { return false; }
-    bool Read(const Spec &spec, const Ch *pos, size_t *used)
+    bool Read(const Directive &dir, const Ch *pos, size_t *used)
     {
         Field<Ch> f;
-        if (!ReadField(pos, spec, &f))
+        if (!ReadField(pos, dir, &f))
             return false;
-        StoreField(args, spec, f);
+        StoreField(args, dir, f);
         ++count;
         *used = f.used;
         return true;

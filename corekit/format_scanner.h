@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "corekit/format_spec.h"
+#include "corekit/format_directive.h"
 #include "corekit/numbers.h"
 
 namespace corekit_format {
@@ -75,10 +75,10 @@ template <typename Ch> bool ReadQuoted(const Ch *p, Field<Ch> *f)
     return true;
 }
 
-// Reads the field of a specification (every conversion but V) at p.
-template <typename Ch> bool ReadField(const Ch *p, const Spec &spec, Field<Ch> *f)
+// Reads the field of a directive (every conversion but V) at p.
+template <typename Ch> bool ReadField(const Ch *p, const Directive &dir, Field<Ch> *f)
 {
-    switch (spec.conversion) {
+    switch (dir.conversion) {
     case 'd':
     case 'i':
         return ReadSigned(p, f);
@@ -87,7 +87,7 @@ template <typename Ch> bool ReadField(const Ch *p, const Spec &spec, Field<Ch> *
     case 'X':
     case 'o':
     case 'b': {
-        const unsigned n = ToInteger(RadixOf(spec.conversion), p, &f->integer);
+        const unsigned n = ToInteger(RadixOf(dir.conversion), p, &f->integer);
         f->used = n;
         return n > 0;
     }
@@ -101,7 +101,7 @@ template <typename Ch> bool ReadField(const Ch *p, const Spec &spec, Field<Ch> *
     case 'E':
         return ReadFloater(p, 1, f);
     case 's':
-        return ReadWord(p, spec.width, f);
+        return ReadWord(p, dir.width, f);
     case 'T':
         return ReadQuoted(p, f);
     default:
@@ -117,9 +117,9 @@ template <typename Ch> struct ScanEnd
 
 // Walks the format over the text. Before each element blanks are skipped in
 // both; an ordinary character must match the text; "%%" matches a percent
-// sign; a '%' that starts no complete specification is dropped. For each
-// specification, store.Full() ends the walk successfully, and
-// store.Read(spec, pos, &used) reads and stores a field, returning false when
+// sign; a '%' that starts no complete directive is dropped. For each
+// directive, store.Full() ends the walk successfully, and
+// store.Read(dir, pos, &used) reads and stores a field, returning false when
 // it fails.
 template <typename Ch, typename Store>
 ScanEnd<Ch> ScanText(const Ch *text, const Ch *fmt, Store &store)
@@ -133,8 +133,8 @@ ScanEnd<Ch> ScanText(const Ch *text, const Ch *fmt, Store &store)
             return {t, true};
         t = SkipBlanks(t);
         if (*f == Ch('%') && f[1] != Ch('%')) {
-            Spec spec;
-            const Ch *next = ReadSpec(f + 1, &spec);
+            Directive dir;
+            const Ch *next = ReadDirective(f + 1, &dir);
             if (!next) {
                 ++f;
                 continue;
@@ -142,7 +142,7 @@ ScanEnd<Ch> ScanText(const Ch *text, const Ch *fmt, Store &store)
             if (store.Full())
                 return {t, true};
             size_t used = 0;
-            if (!store.Read(spec, t, &used))
+            if (!store.Read(dir, t, &used))
                 return {t, false};
             t += used;
             f = next;

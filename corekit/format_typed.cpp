@@ -38,50 +38,50 @@ bool IsIntegerConversion(uint32_t c)
     }
 }
 
-void PutInteger(StringWriter &out, const Spec &spec, int64_t v)
+void PutInteger(StringWriter &out, const Directive &dir, int64_t v)
 {
     const auto u = static_cast<uint64_t>(v);
-    const bool sized16 = spec.size == Size::Short, sized64 = spec.size == Size::LongLong;
-    switch (spec.conversion) {
+    const bool sized16 = dir.size == Size::Short, sized64 = dir.size == Size::LongLong;
+    switch (dir.conversion) {
     case 'c':
-        out.Character(spec, static_cast<uint32_t>(u));
+        out.Character(dir, static_cast<uint32_t>(u));
         break;
     case 'd':
     case 'i':
-        out.Signed(spec, sized16 ? static_cast<int16_t>(u) : sized64 ? v : static_cast<int32_t>(u));
+        out.Signed(dir, sized16 ? static_cast<int16_t>(u) : sized64 ? v : static_cast<int32_t>(u));
         break;
     default:
-        out.Unsigned(spec, sized16   ? static_cast<uint16_t>(u)
+        out.Unsigned(dir, sized16   ? static_cast<uint16_t>(u)
                            : sized64 ? u
                                      : static_cast<uint32_t>(u));
         break;
     }
 }
 
-// Writes one value for its specification; false on a pairing the grammar has no
+// Writes one value for its directive; false on a pairing the grammar has no
 // text for.
-bool PutValue(StringWriter &out, const Spec &spec, const XVarMeter &v)
+bool PutValue(StringWriter &out, const Directive &dir, const XVarMeter &v)
 {
-    const uint32_t c = spec.conversion;
+    const uint32_t c = dir.conversion;
     if (v.type == kVarNull)
         return true;
     if (v.type == kVarInteger && IsIntegerConversion(c)) {
-        PutInteger(out, spec, v.value.integer);
+        PutInteger(out, dir, v.value.integer);
         return true;
     }
     if (v.type == kVarFloater && (c == 'f' || c == 'e' || c == 'E')) {
-        out.Floater(spec, spec.size == Size::Short ? static_cast<float>(v.value.floater)
+        out.Floater(dir, dir.size == Size::Short ? static_cast<float>(v.value.floater)
                                                    : v.value.floater);
         return true;
     }
     if (c == 's' && v.type == kVarText) {
-        out.String(spec, v.value.text);
+        out.String(dir, v.value.text);
         return true;
     }
     if (c == 's' && v.type == kVarDateTime) {
         char16_t text[kFormatTimeBuffer];
         const unsigned n = FormatTime(text, &v.value.time, static_cast<const char16_t *>(nullptr));
-        out.Padded(spec, text, n);
+        out.Padded(dir, text, n);
         return true;
     }
     return false;
@@ -127,9 +127,9 @@ bool ReadTyped(const char16_t *p, XVarMeter *v, size_t *used)
     return false;
 }
 
-void StoreTyped(const Spec &spec, const Field<char16_t> &f, XVarMeter *v)
+void StoreTyped(const Directive &dir, const Field<char16_t> &f, XVarMeter *v)
 {
-    const uint32_t c = spec.conversion;
+    const uint32_t c = dir.conversion;
     *v = XVarMeter{kVarInteger, 0, {}};
     if (c == 's' || c == 'T') {
         v->type = kVarText;
@@ -137,17 +137,17 @@ void StoreTyped(const Spec &spec, const Field<char16_t> &f, XVarMeter *v)
         v->value.text = f.text;
     } else if (c == 'f' || c == 'e' || c == 'E') {
         v->type = kVarFloater;
-        v->value.floater = spec.size == Size::Short ? static_cast<float>(f.floater) : f.floater;
+        v->value.floater = dir.size == Size::Short ? static_cast<float>(f.floater) : f.floater;
     } else if (c == 'd' || c == 'i') {
         const uint64_t u = f.integer;
-        v->value.integer = spec.size == Size::Short      ? static_cast<int16_t>(u)
-                           : spec.size == Size::LongLong ? static_cast<int64_t>(u)
+        v->value.integer = dir.size == Size::Short      ? static_cast<int16_t>(u)
+                           : dir.size == Size::LongLong ? static_cast<int64_t>(u)
                                                          : static_cast<int32_t>(u);
     } else {
         const uint64_t u = f.integer;
         v->value.integer =
-            static_cast<int64_t>(spec.size == Size::Short      ? static_cast<uint16_t>(u)
-                                 : spec.size == Size::LongLong ? u
+            static_cast<int64_t>(dir.size == Size::Short      ? static_cast<uint16_t>(u)
+                                 : dir.size == Size::LongLong ? u
                                                                : static_cast<uint32_t>(u));
     }
 }
@@ -159,16 +159,16 @@ struct TypedStore
     unsigned count = 0;
 
     bool Full() const { return count >= n; }
-    bool Read(const Spec &spec, const char16_t *pos, size_t *used)
+    bool Read(const Directive &dir, const char16_t *pos, size_t *used)
     {
-        if (spec.conversion == 'V') {
+        if (dir.conversion == 'V') {
             if (!ReadTyped(pos, &values[count], used))
                 return false;
         } else {
             Field<char16_t> f;
-            if (!ReadField(pos, spec, &f))
+            if (!ReadField(pos, dir, &f))
                 return false;
-            StoreTyped(spec, f, &values[count]);
+            StoreTyped(dir, f, &values[count]);
             *used = f.used;
         }
         ++count;
@@ -184,8 +184,8 @@ int SprintfV(XString *s, const char16_t *fmt, const XVarMeter *v, unsigned n)
     StringSink sink{s};
     StringWriter out(sink);
     unsigned next = 0;
-    const bool ok = WalkFormat(out, fmt, [&](StringWriter &w, const Spec &spec) {
-        return next < n && PutValue(w, spec, v[next++]);
+    const bool ok = WalkFormat(out, fmt, [&](StringWriter &w, const Directive &dir) {
+        return next < n && PutValue(w, dir, v[next++]);
     });
     s->CloseBuffer(s->GetBuffer(0));
     return ok ? 1 : 0;

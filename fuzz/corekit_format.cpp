@@ -1,5 +1,5 @@
 // The formatters on arbitrary format strings, narrow and wide. Each format is
-// walked the way the formatter walks it to learn what its specifications take,
+// walked the way the formatter walks it to learn what its directives take,
 // and is then called with exactly those arguments (up to four), so the fuzzer
 // explores the format grammar without reading arguments that were never passed.
 // The typed formatter takes any format with values made from the input.
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "corekit/format.h"
-#include "corekit/format_spec.h"
+#include "corekit/format_directive.h"
 #include "corekit/xbyte_buffer.h"
 #include "corekit/xstring.h"
 
@@ -41,17 +41,17 @@ template <typename Ch> bool ArgumentsOf(const Ch *p, std::vector<Arg> *args, siz
             p += 2;
             continue;
         }
-        Spec spec;
-        const Ch *next = ReadSpec(p + 1, &spec);
+        Directive dir;
+        const Ch *next = ReadDirective(p + 1, &dir);
         if (!next) {
             ++p;
             continue;
         }
         p = next;
-        *room += spec.width + (spec.precision > 0 ? spec.precision : 0) + 400;
-        const bool other = wide ? spec.size == Size::Short
-                                : spec.size == Size::Long || spec.size == Size::LongLong;
-        switch (spec.conversion) {
+        *room += dir.width + (dir.precision > 0 ? dir.precision : 0) + 400;
+        const bool other = wide ? dir.size == Size::Short
+                                : dir.size == Size::Long || dir.size == Size::LongLong;
+        switch (dir.conversion) {
         case 'T':
         case 'V':
             break;
@@ -64,7 +64,7 @@ template <typename Ch> bool ArgumentsOf(const Ch *p, std::vector<Arg> *args, siz
             args->push_back(other == wide ? kNarrow : kWide);
             break;
         default:
-            args->push_back(spec.size == Size::LongLong ? kInt64 : kInt);
+            args->push_back(dir.size == Size::LongLong ? kInt64 : kInt);
             break;
         }
     }

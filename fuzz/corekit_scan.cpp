@@ -1,7 +1,7 @@
 // Sscanf, StrParse and the typed scanner on arbitrary text and formats. The
 // input is the format, a line feed, and the text. Every store goes to one
 // aligned scratch area large enough for any field of the text, so a format of
-// at most kMaxFields specifications gets a valid pointer for each of them.
+// at most kMaxFields directives gets a valid pointer for each of them.
 
 #include <cstdint>
 #include <cstdlib>

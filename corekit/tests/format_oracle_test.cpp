@@ -59,10 +59,10 @@ TEST(FormatOracle, IntegersAgreeWithGlibc)
                         const int shown = size[0] == 'h' ? static_cast<short>(v) : v;
                         if (isSigned && flag[0] == '0' && shown < 0)
                             continue; // zeros go before the sign: a deliberate difference
-                        const std::string spec = std::string("%") + flag + width;
+                        const std::string dir = std::string("%") + flag + width;
                         // l is 32 bits here; C's l is 64 bits, so C gets no size.
-                        ExpectSameAsC(spec + size + conversion,
-                                      spec + (size[0] == 'l' ? "" : size) + conversion, v);
+                        ExpectSameAsC(dir + size + conversion,
+                                      dir + (size[0] == 'l' ? "" : size) + conversion, v);
                         ++checked;
                     }
     EXPECT_GT(checked, 2500);
@@ -88,8 +88,8 @@ TEST(FormatOracle, SixtyFourBitIntegersAgreeWithGlibc)
                         const bool isSigned = conversion[0] == 'd' || conversion[0] == 'i';
                         if (isSigned && flag[0] == '0' && v < 0)
                             continue;
-                        const std::string spec = std::string("%") + flag + width;
-                        ExpectSameAsC(spec + size + conversion, spec + "ll" + conversion, v);
+                        const std::string dir = std::string("%") + flag + width;
+                        ExpectSameAsC(dir + size + conversion, dir + "ll" + conversion, v);
                     }
 }
 
@@ -177,7 +177,7 @@ const Difference kDifferences[] = {
     // Strings: precision 0 does not cut; the 0 flag pads with zeros.
     {"%.0s", Difference::String, 0, 0, "abc", "abc", ""},
     {"%05s", Difference::String, 0, 0, "ab", "000ab", "   ab"},
-    // A '%' that starts no specification is dropped, the rest is text.
+    // A '%' that starts no directive is dropped, the rest is text.
     {"%y|%5|", Difference::None, 0, 0, nullptr, "y|5|", "%y|%5|"},
 };
 

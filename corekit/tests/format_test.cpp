@@ -104,7 +104,7 @@ TEST(Sprintf, StringsAndCharacters)
               F("%355ls", longText.substr(0, 255).c_str()));
 }
 
-TEST(Sprintf, PercentAndIncompleteSpecifications)
+TEST(Sprintf, PercentAndIncompleteDirectives)
 {
     EXPECT_EQ("100", F("100%"));
     EXPECT_EQ("100%", F("100%%"));
@@ -197,7 +197,7 @@ XVarMeter Time(DATETIME_t t)
     return m;
 }
 
-TEST(TypedFormat, ValuesFollowTheirSpecifications)
+TEST(TypedFormat, ValuesFollowTheirDirectives)
 {
     const struct
     {
@@ -221,7 +221,7 @@ TEST(TypedFormat, ValuesFollowTheirSpecifications)
         {u"%d", {Flt(1)}, 0, u""},              // floater for d
         {u"%s", {Int(1)}, 0, u""},              // integer for s
         {u"%d", {XVarMeter{7, 0, {}}}, 0, u""}, // unknown type
-        {u"%d%d", {Null(), Int(8)}, 1, u"8"},   // null consumes its specification
+        {u"%d%d", {Null(), Int(8)}, 1, u"8"},   // null consumes its directive
         {u"plain", {}, 1, u"plain"},
     };
     for (const auto &c : cases) {

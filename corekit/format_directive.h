@@ -1,5 +1,5 @@
 #pragma once
-// The conversion specification shared by the formatters and the scanners
+// The conversion directive shared by the formatters and the scanners
 // (internal to corekit).
 
 #include <cstddef>
@@ -38,7 +38,7 @@ enum class Size : uint8_t {
 // Width and precision digits beyond this value count as this value.
 constexpr uint32_t kMaxWidth = 65535;
 
-struct Spec
+struct Directive
 {
     char flag = 0;      // '0', '-' or 0
     uint32_t width = 0; // 0 when absent
@@ -81,32 +81,32 @@ template <typename Ch> const Ch *ReadCount(const Ch *p, uint32_t *value)
     return p;
 }
 
-// Reads the specification that follows a '%' at p; returns the position after
-// its conversion letter, or null when p starts no complete specification.
-template <typename Ch> const Ch *ReadSpec(const Ch *p, Spec *spec)
+// Reads the directive that follows a '%' at p; returns the position after
+// its conversion letter, or null when p starts no complete directive.
+template <typename Ch> const Ch *ReadDirective(const Ch *p, Directive *dir)
 {
     constexpr bool wide = sizeof(Ch) == 2;
     if (*p == Ch('0') || *p == Ch('-'))
-        spec->flag = static_cast<char>(*p++);
-    p = ReadCount(p, &spec->width);
+        dir->flag = static_cast<char>(*p++);
+    p = ReadCount(p, &dir->width);
     if (*p == Ch('.')) {
         uint32_t precision;
         p = ReadCount(p + 1, &precision);
-        spec->precision = static_cast<int>(precision);
+        dir->precision = static_cast<int>(precision);
     }
     if (*p == Ch('h')) {
-        spec->size = Size::Short, ++p;
+        dir->size = Size::Short, ++p;
     } else if (*p == Ch('l')) {
         ++p;
-        spec->size = Size::Long;
+        dir->size = Size::Long;
         if (*p == Ch('l'))
-            spec->size = Size::LongLong, ++p;
+            dir->size = Size::LongLong, ++p;
     } else if (p[0] == Ch('I') && p[1] == Ch('6') && p[2] == Ch('4')) {
-        spec->size = Size::LongLong, p += 3;
+        dir->size = Size::LongLong, p += 3;
     }
     if (!IsConversion(CodeOf(*p), wide))
         return nullptr;
-    spec->conversion = CodeOf(*p);
+    dir->conversion = CodeOf(*p);
     return p + 1;
 }
 
