@@ -37,7 +37,7 @@ constexpr PropertyEntry kProperties[] = {
 };
 constexpr int32_t kPropertyCount = int32_t(std::size(kProperties));
 
-// ---- Methods: name, argument kinds (S short, L long, T text), call ----------------
+// ---- Methods: name, argument kinds (S short, I long, T text), call ----------------
 
 using Call = CardVariant (*)(C &, const Args &);
 
@@ -71,7 +71,7 @@ const std::u16string &AT(const Args &a, size_t i)
 
 const MethodEntry kMethods[] = {
     {u"Authenticate", "", [](C &c, const Args &) { return S(c.Authenticate()); }},
-    {u"InitComm", "L", [](C &c, const Args &a) { return S(c.InitComm(A32(a, 0))); }},
+    {u"InitComm", "I", [](C &c, const Args &a) { return S(c.InitComm(A32(a, 0))); }},
     {u"CloseComm", "", [](C &c, const Args &) { return S(c.CloseComm()); }},
     {u"ReadBaseMsgP", "T", [](C &c, const Args &a) { return S(c.ReadBaseMsgP(AT(a, 0))); }},
     {u"ReadNewAppMsg", "", [](C &c, const Args &) { return S(c.ReadNewAppMsg()); }},
@@ -90,12 +90,12 @@ const MethodEntry kMethods[] = {
     {u"GetValEnd", "", [](C &c, const Args &) { return T(c.GetValEnd()); }},
     {u"GetNewAddress", "S", [](C &c, const Args &a) { return T(c.GetNewAddress(A16(a, 0))); }},
     {u"ReadBaseMsg", "", [](C &c, const Args &) { return S(c.ReadBaseMsg()); }},
-    {u"ReadCardPort", "LT",
+    {u"ReadCardPort", "IT",
      [](C &c, const Args &a) { return S(c.ReadCardPort(A32(a, 0), AT(a, 1))); }},
     {u"GetSexN", "", [](C &c, const Args &) { return S(c.GetSexN()); }},
     {u"GetFolkN", "", [](C &c, const Args &) { return S(c.GetFolkN()); }},
     {u"getCardInfo", "", [](C &c, const Args &) { return S(c.getCardInfo()); }},
-    {u"ReadICCard", "L", [](C &c, const Args &a) { return S(c.ReadICCard(A32(a, 0))); }},
+    {u"ReadICCard", "I", [](C &c, const Args &a) { return S(c.ReadICCard(A32(a, 0))); }},
     {u"GetICCardSN", "", [](C &c, const Args &) { return T(c.GetICCardSN()); }},
     {u"ReadTypeABlock", "SSST",
      [](C &c, const Args &a) {
