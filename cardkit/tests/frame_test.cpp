@@ -1,6 +1,7 @@
 // Byte-exact command frames, cross-checked against an independent encoder,
 // and the response parsers' checks.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -32,7 +33,8 @@ std::string Hex(const Bytes &bytes)
 // Runs the python encoder over `requests` (one per line) and returns its lines.
 std::vector<std::string> Oracle(const std::vector<std::string> &requests)
 {
-    const std::string input = testing::TempDir() + "/frame_oracle_in.txt";
+    const std::string input =
+        testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_frame_oracle_in.txt";
     {
         std::ofstream out(input);
         for (const auto &r : requests)

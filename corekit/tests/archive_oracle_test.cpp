@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -38,7 +39,8 @@ std::string UnitsHex(const std::u16string &s)
 // Runs the oracle on the value list and returns its image in hex.
 std::string Oracle(const std::string &values)
 {
-    const std::string input = testing::TempDir() + "archive_oracle_input.txt";
+    const std::string input =
+        testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_archive_oracle_input.txt";
     FILE *f = std::fopen(input.c_str(), "w");
     EXPECT_NE(nullptr, f);
     std::fputs(values.c_str(), f);

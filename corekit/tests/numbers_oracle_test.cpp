@@ -3,6 +3,7 @@
 // so nothing of ours stands between the two sides.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cstdint>
@@ -48,7 +49,8 @@ std::vector<uint64_t> TestValues()
 
 std::vector<std::vector<std::string>> AskPython(const std::vector<uint64_t> &values)
 {
-    const std::string input = ::testing::TempDir() + "numbers_oracle_values.txt";
+    const std::string input =
+        ::testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_numbers_oracle_values.txt";
     {
         std::ofstream out(input);
         for (uint64_t v : values) {
@@ -57,7 +59,8 @@ std::vector<std::vector<std::string>> AskPython(const std::vector<uint64_t> &val
             out << text << '\n';
         }
     }
-    const std::string script = ::testing::TempDir() + "numbers_oracle.py";
+    const std::string script =
+        ::testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_numbers_oracle.py";
     std::ofstream(script) << kOracle;
     const std::string command = "/usr/bin/python3 " + script + " " + input;
     FILE *pipe = popen(command.c_str(), "r");

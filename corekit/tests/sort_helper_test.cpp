@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -282,7 +283,8 @@ std::string Describe(const Fixture &f)
 
 std::string RunPython(const std::string &input)
 {
-    const std::string path = testing::TempDir() + "sort_oracle_input.txt";
+    const std::string path =
+        testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_sort_oracle_input.txt";
     FILE *file = std::fopen(path.c_str(), "w");
     EXPECT_NE(nullptr, file);
     std::fputs(input.c_str(), file);
