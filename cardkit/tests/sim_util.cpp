@@ -95,10 +95,10 @@ cardkit::CardConfig TestConfig(const std::string &folder)
     config.photodec_path = ZEP_BINARY_DIR "/cardkit/libcardkit_photodec.so";
     cardkit::CardTiming &t = config.timing;
     t.poll_ms = 5;
-    t.header_deadline_ms = 400;
-    t.body_deadline_ms = 1200;
+    t.header_deadline_ms = 1500;
+    t.body_deadline_ms = 3000;
     t.pipe_pause_ms = 50;
-    t.pipe_tries = 10;
+    t.pipe_tries = 30;
     t.hid_write_tries = 11;
     t.hid_write_pause_ms = 1;
     t.hid_read_tries = 200;
