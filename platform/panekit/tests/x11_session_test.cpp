@@ -1,0 +1,189 @@
+// Session state: work folder, profile values with most-recent lists, application
+// fonts and the main frame.
+#include <fontconfig/fontconfig.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "platform/devkit/native_path.h"
+#include "platform/dockit/xml_archive.h"
+#include "platform/panekit/session.h"
+
+namespace {
+
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        char pattern[] = "/tmp/x11_session_XXXXXX";
+        m_path = mkdtemp(pattern);
+    }
+    ~TempFolder() { std::system(("rm -rf '" + m_path + "'").c_str()); }
+    std::string Native(const char *name) const { return m_path + "/" + name; }
+    std::u16string Wide(const char *name) const
+    {
+        std::string native = Native(name);
+        return devkit::Utf8ToUtf16(native.data(), native.size());
+    }
+    std::u16string Folder() const { return devkit::Utf8ToUtf16(m_path.data(), m_path.size()); }
+
+private:
+    std::string m_path;
+};
+
+std::u16string Entry(const char16_t *key, int index)
+{
+    char16_t buf[64];
+    if (Sys_GetRegValue(key, index, buf, 64) < 0)
+        return u"<none>";
+    return buf;
+}
+
+std::string ReadAll(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(X11Session, WorkFolderResolvesNames)
+{
+    TempFolder temp;
+    std::u16string folder = temp.Folder();
+    ASSERT_TRUE(Sys_SetWorkFolder(folder.c_str()));
+    char16_t buf[400];
+    EXPECT_EQ(folder.size() + 9, Sys_GetFullFile(u"Temp\\a.xml", buf, 400));
+    EXPECT_EQ(folder + u"/Temp\\a.xml", std::u16string(buf));
+    EXPECT_EQ(7u, Sys_GetFullFile(u"/x/y.db", buf, 400)); // absolute names stay
+    EXPECT_EQ(0u, Sys_GetFullFile(u"name", buf, 4));       // does not fit
+    EXPECT_EQ(u"", std::u16string(buf));
+
+    std::u16string tooLong(kWorkFolderMax + 1, u'a');
+    EXPECT_FALSE(Sys_SetWorkFolder(tooLong.c_str()));
+    EXPECT_FALSE(Sys_SetWorkFolder(u""));
+    EXPECT_FALSE(Sys_SetWorkFolder(nullptr));
+    Sys_GetFullFile(u"b", buf, 400);
+    EXPECT_EQ(folder + u"/b", std::u16string(buf)); // refused paths change nothing
+}
+
+TEST(X11Session, RecentListKeepsNewestFirstWithoutDuplicates)
+{
+    TempFolder temp;
+    ASSERT_TRUE(Sys_InitProfileDoc(temp.Wide("p.dbx").c_str()));
+    const char16_t *key = u"/Profile/MenuFile";
+    for (const char16_t *path : {u"/a", u"/b", u"/c", u"/d", u"/e", u"/f"})
+        ASSERT_TRUE(Sys_SetRegValue(key, path, 5));
+    EXPECT_EQ(5, Sys_GetRegCount(key));
+    EXPECT_EQ(u"/f", Entry(key, 0));
+    EXPECT_EQ(u"/b", Entry(key, 4)); // the oldest, /a, fell off
+    ASSERT_TRUE(Sys_SetRegValue(key, u"/C", 5)); // equal ignoring case: moves up
+    EXPECT_EQ(5, Sys_GetRegCount(key));
+    EXPECT_EQ(u"/C", Entry(key, 0));
+    EXPECT_EQ(u"/f", Entry(key, 1));
+    ASSERT_TRUE(Sys_SetRegValue(key, u"/g", 9)); // counts above 5 are 5
+    EXPECT_EQ(5, Sys_GetRegCount(key));
+    ASSERT_TRUE(Sys_SetRegValue(key, u"/h", 2)); // a smaller count trims
+    EXPECT_EQ(2, Sys_GetRegCount(key));
+    EXPECT_EQ(u"/g", Entry(key, 1));
+
+    EXPECT_TRUE(Sys_DropRegValue(key, u"/G"));
+    EXPECT_FALSE(Sys_DropRegValue(key, u"/missing"));
+    EXPECT_EQ(1, Sys_GetRegCount(key));
+    EXPECT_EQ(u"<none>", Entry(key, 1));
+    EXPECT_EQ(-1, Sys_GetRegValue(key, -1, nullptr, 0));
+}
+
+TEST(X11Session, ProfileSurvivesReopenAndDropsKeys)
+{
+    TempFolder temp;
+    std::u16string path = temp.Wide("p.dbx");
+    ASSERT_TRUE(Sys_InitProfileDoc(path.c_str()));
+    ASSERT_TRUE(Sys_SetRegValue(u"/Profile/Size", u"640", 0));
+    ASSERT_TRUE(Sys_SetRegValue(u"/Profile/Size", u"800", 0)); // replaces
+    ASSERT_TRUE(Sys_SetRegValue(u"/Profile/Name", u"中文 <&\"> \t", 0));
+    ASSERT_TRUE(Sys_SetRegValue(u"/Profile/Recent", u"/one", 5));
+    ASSERT_TRUE(Sys_SetRegValue(u"/Profile/Recent", u"/two", 5));
+
+    ASSERT_TRUE(Sys_InitProfileDoc(path.c_str()));
+    EXPECT_EQ(1, Sys_GetRegCount(u"/Profile/Size"));
+    EXPECT_EQ(u"800", Entry(u"/Profile/Size", 0));
+    EXPECT_EQ(u"中文 <&\"> \t", Entry(u"/Profile/Name", 0));
+    EXPECT_EQ(u"/two", Entry(u"/Profile/Recent", 0));
+    EXPECT_EQ(u"/one", Entry(u"/Profile/Recent", 1));
+
+    char16_t small[3];
+    EXPECT_EQ(4, Sys_GetRegValue(u"/Profile/Recent", 0, small, 3)); // full length, cut copy
+    EXPECT_EQ(u"/t", std::u16string(small));
+
+    EXPECT_TRUE(Sys_DropRegValue(u"/Profile/Recent", nullptr));
+    EXPECT_FALSE(Sys_DropRegValue(u"/Profile/Recent", nullptr));
+    ASSERT_TRUE(Sys_InitProfileDoc(path.c_str()));
+    EXPECT_EQ(0, Sys_GetRegCount(u"/Profile/Recent"));
+    EXPECT_EQ(u"800", Entry(u"/Profile/Size", 0));
+}
+
+TEST(X11Session, ForeignOrBrokenProfileStartsEmpty)
+{
+    TempFolder temp;
+    const char *cases[] = {"<Profile><Entry Key=\"/k\" Value=\"v\"", // cut short
+                           "<Other><Entry Key=\"/k\" Value=\"v\"/></Other>",
+                           "<Profile><Entry Value=\"v\"/><Thing Key=\"/k\" Value=\"v\"/></Profile>",
+                           "\x89PNG\r\n\x1a\n"};
+    for (const char *text : cases) {
+        std::ofstream(temp.Native("p.dbx"), std::ios::binary) << text;
+        ASSERT_TRUE(Sys_InitProfileDoc(temp.Wide("p.dbx").c_str()));
+        EXPECT_EQ(0, Sys_GetRegCount(u"/k")) << text;
+        EXPECT_EQ(-1, Sys_GetRegValue(u"/k", 0, nullptr, 0)) << text;
+    }
+    // The first change writes a sound document over the broken one.
+    ASSERT_TRUE(Sys_SetRegValue(u"/k", u"w", 0));
+    EXPECT_NE(std::string::npos, ReadAll(temp.Native("p.dbx")).find("<Profile>"));
+    EXPECT_FALSE(Sys_InitProfileDoc(nullptr));
+    EXPECT_FALSE(Sys_SetRegValue(nullptr, u"v", 0));
+    EXPECT_FALSE(Sys_SetRegValue(u"/k", nullptr, 0));
+    EXPECT_FALSE(Sys_SetRegValue(u"/k", u"v", -1));
+}
+
+TEST(X11Session, ProfileThatCannotBeWrittenReportsFailure)
+{
+    ASSERT_TRUE(Sys_InitProfileDoc(u"/proc/no-such-folder/p.dbx"));
+    EXPECT_FALSE(Sys_SetRegValue(u"/k", u"v", 0));
+}
+
+bool FamilyKnown(const char *family)
+{
+    FcPattern *pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family));
+    FcObjectSet *objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcFontSet *fonts = FcFontList(nullptr, pattern, objects);
+    bool known = fonts != nullptr && fonts->nfont > 0;
+    FcFontSetDestroy(fonts);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return known;
+}
+
+TEST(X11Session, FontFilesFromConfigurationAreRegistered)
+{
+    // The pinned configuration of the tests leaves DejaVu out.
+    ASSERT_FALSE(FamilyKnown("DejaVu Sans"));
+    TempFolder temp;
+    ASSERT_EQ(0, std::system(("cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf '" +
+                              temp.Native("extra.ttf") + "'")
+                                 .c_str()));
+    ASSERT_TRUE(Sys_SetWorkFolder(temp.Folder().c_str()));
+    const char config[] = "<Configure><FontFile><Font File=\"extra.ttf\"/>"
+                          "<Font File=\"missing.ttf\"/><Font/></FontFile></Configure>";
+    XML_Archive archive;
+    ASSERT_TRUE(archive.ParseBuffer(config, sizeof config - 1, XML_Archive::kReadOnly));
+    EXPECT_EQ(1, SetupFontFile(&archive));
+    EXPECT_TRUE(FamilyKnown("DejaVu Sans"));
+    EXPECT_FALSE(SetupFontFile(temp.Wide("missing.ttf").c_str()));
+    EXPECT_FALSE(SetupFontFile(static_cast<const char16_t *>(nullptr)));
+    EXPECT_EQ(0, SetupFontFile(static_cast<XML_Archive *>(nullptr)));
+}
+
+} // namespace
