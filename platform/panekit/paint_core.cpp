@@ -33,7 +33,11 @@ XPaintCore::XPaintCore()
     m_ownSurface = true;
 }
 
-XPaintCore::~XPaintCore() { Detach(); }
+XPaintCore::~XPaintCore()
+{
+    Detach();
+    ReleaseTextState();
+}
 
 void XPaintCore::Attach(cairo_surface_t *surface, const BOUND_t *clip)
 {
@@ -266,5 +270,3 @@ const XFontHandle *XPaintCore::SelectFonter(const XFontHandle *font)
     m_font = font;
     return previous;
 }
-
-const XFontHandle *XPaintCore::GetFonter() const { return CurrentFont(); }

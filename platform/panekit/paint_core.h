@@ -219,39 +219,50 @@ public:
     // kept for callers and reserved). The painter is reset (BeginPainter). 0 when a side is
     // below 1 or above 32767 or the canvas cannot be made; the painter is then unchanged.
     int CreateImage(int width, int height, int flags = 0);
-    // Resets the state for a new paint of the painter's own canvas: whole-surface clip,
-    // no transform, no open path, the current point at 0, 0. Non-zero with a canvas.
+    // Resets the state for a new paint: the paint's own clip (the whole canvas after
+    // CreateImage), no transform, no open path, the current point at 0, 0. Pen, fill,
+    // font and colours stay. Non-zero with a canvas.
     int BeginPainter();
     // Ends the paint: closes any open path and flushes the drawing into the canvas bytes.
     void ClosePainter();
     // Copies the canvas (whole, ARGB32) into image, replacing its content. 0 on failure.
     int CopyToImage(XImage *image) const;
 
-    // ---- text (pixels; positions are UTF-16 units; len -1: up to the terminator) -------
+    // ---- text -----------------------------------------------------------------------------
+    // Pixels and UTF-16 positions, with the selected font (SetTextStyle's flags added), as
+    // the text engine (text_layout.h) lays them out; len < 0: up to the terminator.
     // layout: bits 0-1 horizontal (0 left, 1 right, 2 centre), bits 2-3 vertical (0 top,
     // 1 bottom, 2 middle), 0x10 no wrap, 0x20 expand tabs, 0x40 single line, 0x80 '&'
     // marks an underlined mnemonic.
 
-    // Draws the text in bound with the font, text colour and layout; returns the height of
-    // the laid-out text.
+    // Draws the text in bound (clipped to it) in the text colour; returns the height of
+    // the laid-out block (0 when nothing was drawn).
     int DrawText(const char16_t *text, int len, const BOUND_t *bound, uint32_t layout);
-    // Draws the text at a point: the point is the text's left, right or centre (layout bits
-    // 0-1) and top, bottom or middle (bits 2-3). Returns the text's width.
+    // Draws the text at a point without wrapping: the point is the block's left, right or
+    // centre (layout bits 0-1) and top, bottom or middle (bits 2-3). Returns the width.
     int DrawText(double x, double y, uint32_t layout, const char16_t *text, int len = -1);
-    // One line (no layout, tabs expanded) with its top-left corner at x, y; returns its width.
+    // One row (tabs expanded, nothing wraps) with its top-left corner at x, y; returns its
+    // width.
     int DrawTextLine(const char16_t *text, int len, int x, int y);
-    // Size of the text laid out without a width limit.
+    // Size of the block DrawText lays out, wrapping at width unless width <= 0, 0x10 or
+    // 0x40. Returns the row count (an empty text is one row, 0 wide).
+    int CalcTextSize(const char16_t *text, int len, uint32_t layout, int width, SIZE_t *size);
+    // The block's size without a width limit.
     int CalcTextSize(const char16_t *text, int len, uint32_t layout, SIZE_t *size);
-    // Size of the text laid out to wrap at width (unless layout has 0x10 or 0x40).
+    // The block's size wrapped at width (the measure of an item's content): as
+    // CalcTextSize(text, len, layout, width, size).
     int CalcTextRange(const char16_t *text, int len, uint32_t layout, int width, SIZE_t *size);
-    // Size of one line of text (no wrapping, tabs expanded).
+    // Units of the text's start that fit in width pixels as one row; *used, when given,
+    // gets their width.
+    int CalcTextRange(const char16_t *text, int len, int width, int *used = nullptr);
+    // Size of the text as one row; returns its width.
     int CalcLineSize(const char16_t *text, int len, SIZE_t *size);
-    // How many units of the text fill a line of width pixels before it wraps (at least one
-    // character when the text is not empty; a pair is never split).
-    int CalcLineRange(const char16_t *text, int len, int width);
-    // x of the caret before unit pos of a line of text.
+    // Cuts the text into rows at line breaks and, when width > 0, where it wraps at width;
+    // ends[k] gets the end of row k for k < maxEnds. Returns the row count (>= 1).
+    int CalcLineRange(const char16_t *text, int len, int width, int *ends, int maxEnds);
+    // Pixel x of the caret before position pos of a row.
     int CalcLinePlace(const char16_t *text, int len, int pos);
-    // The unit position of the character boundary nearest to x in a line of text.
+    // The boundary nearest pixel x of a row: TestLinePlace(CalcLinePlace(i)) == i.
     int TestLinePlace(const char16_t *text, int len, int x);
 
 protected:
@@ -261,22 +272,37 @@ protected:
     bool IsPixelExact() const;
 
 private:
-    struct PixelRun;
+    class RunPath;
+    // Draws in device pixels for the life of the scope: identity matrix, no antialiasing,
+    // an open canvas path kept aside and put back.
+    struct DeviceScope
+    {
+        DeviceScope(cairo_t *cr, bool keepPath);
+        ~DeviceScope();
+        DeviceScope(const DeviceScope &) = delete;
+        DeviceScope &operator=(const DeviceScope &) = delete;
+        cairo_t *cr;
+        cairo_path_t *path;
+    };
 
     void Attach(cairo_surface_t *surface, const BOUND_t *clip);
     void Detach();
     void ApplyClip();
-    void FillBand(int x, int y, int w, int h);
-    void StrokeLine(double x1, double y1, double x2, double y2);
-    void ExactLine(int x1, int y1, int x2, int y2);
-    void PatternSpan(int x, int y, int dx, int dy, int count, int width);
-    bool PenDashOn(uint32_t index) const;
-    void SetDashFor(double scale);
-    void StrokeCurrent(bool keep);
-    void FillCurrent(bool keep);
+    void GetPixelOffset(int *dx, int *dy) const;
+    bool PenDraws() const;
+    bool PixelOn(int x, int y) const;
+    void ExactLine(int x1, int y1, int x2, int y2, int w);
+    void Span(RunPath &runs, int x, int y, int dx, int dy, int count, int bw, int bh);
+    void ApplyPenStroke(int w);
+    void StrokeSegment(double x1, double y1, double x2, double y2, int w);
+    void StrokeRect(double x, double y, double cx, double cy, int w);
+    void InvertBand(const BOUND_t &band);
+    BOUND_t DeviceClip() const;
+    void StrokeCanvas();
+    void FillCanvas(bool evenOdd);
     void AddCurve(const FPOINT_t *points, int count, bool closed);
-    void DrawHalftoneBand(const BOUND_t *band);
     const XFontHandle *CurrentFont() const;
+    void ReleaseTextState();
 
     cairo_t *m_cr = nullptr;
     cairo_surface_t *m_surface = nullptr;
@@ -288,6 +314,7 @@ private:
     uint32_t m_textColor = 0;
     uint32_t m_textStyle = 0;
     const XFontHandle *m_font = nullptr;
+    mutable XFontHandle *m_styledFont = nullptr; // m_font with m_textStyle added, made on use
 
     double m_curX = 0;
     double m_curY = 0;
