@@ -87,17 +87,14 @@ public:
     int DrawIcon(const XIconDrawer *icons, int index, int x, int y, int gray = 0);
 
 private:
-    struct Box;
-
     XRescHelper *Helper() const;
-    void PaintBackground(const XStyleDesc *style, const Box &box);
-    void PaintPicture(const XStyleDesc *style, const Box &box);
-    void PaintGradient(const XStyleDesc *style, const Box &box);
-    void PaintIcon(const XStyleDesc *style, const Box &box);
-    void PaintBorders(const XStyleDesc *style, const Box &box, uint32_t sides);
-    void PaintRoundBorders(const XStyleDesc *style, const Box &box, uint32_t sides);
-    void PaintSide(const XStyleDesc *style, const BOUND_t *bound, int side);
-    void PaintBox(const XStyleDesc *style, const BOUND_t *bound, bool fill, uint32_t sides);
+    // Paints the background layers (colour, picture, gradient, icon) over bound; the caller
+    // has clipped the context to the box's shape.
+    void PaintBackground(const XStyleDesc *style, const BOUND_t *bound);
+    // The box steps shared by the public members: background when fill, then the borders of
+    // sides, rounded by the radii when round, at the style's opacity.
+    void PaintBox(const XStyleDesc *style, const BOUND_t *bound, bool fill, uint32_t sides,
+                  bool round);
 
     XRescHelper *m_helper = nullptr;
     XFontHandle *m_heldFont = nullptr; // retained while SetFonter's font is selected
