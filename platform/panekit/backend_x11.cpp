@@ -78,10 +78,14 @@ bool XX11Backend::Init(Display *display)
         Atom *atom;
         const char *name;
     } const names[] = {
-        {&m_atoms.wmProtocols, "WM_PROTOCOLS"}, {&m_atoms.wmDelete, "WM_DELETE_WINDOW"},
-        {&m_atoms.netWmName, "_NET_WM_NAME"},   {&m_atoms.utf8String, "UTF8_STRING"},
-        {&m_atoms.clipboard, "CLIPBOARD"},      {&m_atoms.targets, "TARGETS"},
-        {&m_atoms.text, "TEXT"},                {&m_atoms.incr, "INCR"},
+        {&m_atoms.wmProtocols, "WM_PROTOCOLS"},
+        {&m_atoms.wmDelete, "WM_DELETE_WINDOW"},
+        {&m_atoms.netWmName, "_NET_WM_NAME"},
+        {&m_atoms.utf8String, "UTF8_STRING"},
+        {&m_atoms.clipboard, "CLIPBOARD"},
+        {&m_atoms.targets, "TARGETS"},
+        {&m_atoms.text, "TEXT"},
+        {&m_atoms.incr, "INCR"},
         {&m_atoms.transfer, "ZEP_PANEKIT_PASTE"},
     };
     for (const auto &entry : names)

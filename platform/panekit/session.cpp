@@ -83,8 +83,7 @@ void ReadProfile(ProfileDoc &doc)
             text == nullptr)
             continue;
         std::u16string wideKey = devkit::Utf8ToUtf16(key, std::char_traits<char>::length(key));
-        std::u16string wideText =
-            devkit::Utf8ToUtf16(text, std::char_traits<char>::length(text));
+        std::u16string wideText = devkit::Utf8ToUtf16(text, std::char_traits<char>::length(text));
         ProfileValue *value = FindValue(doc, wideKey.c_str());
         if (value == nullptr) {
             doc.values.push_back({wideKey, {}});
@@ -154,8 +153,8 @@ void LockLargestFrame(XImage *image)
     int64_t bestArea = -1;
     for (int i = 0; i < image->GetFrameCount(); ++i) {
         cairo_surface_t *frame = image->GetFrameSurface(i);
-        int64_t area = int64_t(cairo_image_surface_get_width(frame)) *
-                       cairo_image_surface_get_height(frame);
+        int64_t area =
+            int64_t(cairo_image_surface_get_width(frame)) * cairo_image_surface_get_height(frame);
         if (area > bestArea) {
             best = i;
             bestArea = area;

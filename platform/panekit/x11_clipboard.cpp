@@ -41,8 +41,8 @@ void XX11Backend::HandleSelectionRequest(const XSelectionRequestEvent &request)
     if (m_clipOwned && request.selection == m_atoms.clipboard) {
         if (request.target == m_atoms.targets) {
             Atom offered[] = {m_atoms.targets, m_atoms.utf8String, XA_STRING, m_atoms.text};
-            XChangeProperty(m_display, request.requestor, property, XA_ATOM, 32,
-                            PropModeReplace, reinterpret_cast<unsigned char *>(offered), 4);
+            XChangeProperty(m_display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char *>(offered), 4);
             reply.property = property;
         } else if (request.target == m_atoms.utf8String || request.target == XA_STRING ||
                    request.target == m_atoms.text) {
@@ -100,9 +100,9 @@ int XX11Backend::GetClipboardText(std::u16string *text)
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char *data = nullptr;
-    int status = XGetWindowProperty(m_display, m_clipWindow, m_atoms.transfer, 0,
-                                    kPasteMaxBytes / 4, True, AnyPropertyType, &type, &format,
-                                    &items, &after, &data);
+    int status =
+        XGetWindowProperty(m_display, m_clipWindow, m_atoms.transfer, 0, kPasteMaxBytes / 4, True,
+                           AnyPropertyType, &type, &format, &items, &after, &data);
     // Incremental transfers only come for texts far beyond what a paste here needs.
     bool ok = status == Success && format == 8 && type != m_atoms.incr &&
               (type == m_atoms.utf8String || type == XA_STRING);

@@ -12,8 +12,11 @@ template <typename Fn> void ForEachCodePoint(const char *text, int length, Fn fn
     int i = 0;
     while (i < length) {
         unsigned char lead = bytes[i];
-        int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2
-                                  : (lead >> 3) == 30 ? 3 : -1;
+        int extra = lead < 0x80         ? 0
+                    : (lead >> 5) == 6  ? 1
+                    : (lead >> 4) == 14 ? 2
+                    : (lead >> 3) == 30 ? 3
+                                        : -1;
         if (extra < 0 || i + extra >= length) {
             ++i;
             continue;

@@ -70,8 +70,8 @@ XIC CreateInputContext(XX11Backend *backend, Window window)
     XIM im = backend->GetInputMethod();
     if (im == nullptr)
         return nullptr;
-    return XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
-                     window, XNFocusWindow, window, nullptr);
+    return XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window,
+                     XNFocusWindow, window, nullptr);
 }
 
 } // namespace
@@ -93,8 +93,8 @@ XNativeWindow *XX11Backend::CreateNative(Panekit *window, const XWindowSpec *spe
     attributes.event_mask = kEventMask;
     Window handle = XCreateWindow(
         m_display, ParentWindow(this, &placed), x, y, static_cast<unsigned>(placed.place.width),
-        static_cast<unsigned>(placed.place.height), 0, CopyFromParent, InputOutput,
-        CopyFromParent, CWBackPixel | CWBitGravity | CWEventMask, &attributes);
+        static_cast<unsigned>(placed.place.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+        CWBackPixel | CWBitGravity | CWEventMask, &attributes);
     if (handle == 0)
         return nullptr;
     if (placed.parent == nullptr)
@@ -245,8 +245,8 @@ void XX11Window::Present(cairo_surface_t *shown, const BOUND_t *bound)
     // what a 24/32-bit TrueColor visual takes; the alpha byte is ignored.
     XlibImage *image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
                                     reinterpret_cast<char *>(cairo_image_surface_get_data(shown)),
-                                    static_cast<unsigned>(width), static_cast<unsigned>(height),
-                                    32, cairo_image_surface_get_stride(shown));
+                                    static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
+                                    cairo_image_surface_get_stride(shown));
     if (image == nullptr)
         return;
     XPutImage(display, m_window, m_gc, image, part.x, part.y, part.x, part.y,

@@ -11,8 +11,7 @@ namespace {
 // The screen assumed when no backend can run at all.
 constexpr BOUND_t kVirtualScreen = {0, 0, 1024, 768};
 
-bool ReadCardinals(Display *display, Window root, const char *name, long *out, int count,
-                   int first)
+bool ReadCardinals(Display *display, Window root, const char *name, long *out, int count, int first)
 {
     Atom property = XInternAtom(display, name, True);
     if (property == None)
@@ -22,8 +21,8 @@ bool ReadCardinals(Display *display, Window root, const char *name, long *out, i
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char *data = nullptr;
-    int status = XGetWindowProperty(display, root, property, first, count, False,
-                                    XA_CARDINAL, &type, &format, &items, &after, &data);
+    int status = XGetWindowProperty(display, root, property, first, count, False, XA_CARDINAL,
+                                    &type, &format, &items, &after, &data);
     bool ok = status == Success && type == XA_CARDINAL && format == 32 &&
               items == static_cast<unsigned long>(count);
     if (ok)
