@@ -165,7 +165,8 @@ PANEKIT_EXPORT uint32_t KeysymToVirtualKey(uint32_t keysym);
 
 // An X pointer button as an event: 1 left, 2 middle, 3 right become button events with
 // XMSG_BUTTON_*; 4 (up, away from the user) and 5 (down, towards) become wheel events
-// (key 0 and 1). Returns 0 for buttons the system ignores (6, 7 and above): kind then 0.
+// (key 0 and 1) on the press; the release of a wheel button and buttons 6 and above
+// are ignored: the result is 0 and kind 0.
 PANEKIT_EXPORT int TranslateX11Button(uint32_t button, int press, XInputEvent *event);
 
 // Pointer shape of a SetMouseCursor code: a cursor theme name, and the X cursor font

@@ -12,7 +12,7 @@
 
 typedef struct _cairo_surface cairo_surface_t;
 class XPainter;
-struct XFontDesc;
+struct XFontRecord_t;
 
 // What BeginPainter paints: the clip bound in window coordinates (clipped to the client
 // area by BeginPainter) and the painter it hands out.
@@ -96,7 +96,7 @@ public:
     // Turns the input method on or off for this window.
     void EnableImeInputer(int enable);
     // Font for the input method's composition window; 0 when there is none.
-    virtual int GetInputFonter(XFontDesc *font);
+    virtual int GetInputFonter(XFontRecord_t *font);
 
     // Clipboard: format 0 is UTF-16 text of `bytes` bytes including the terminator.
     int SetClipboard(uint32_t format, const void *data, uint32_t bytes);
