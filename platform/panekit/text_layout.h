@@ -114,5 +114,7 @@ public:
     int TestLinePlace(cairo_t *cr, const XFontHandle *font, const char16_t *text, int len, int x);
 
 private:
+    XTextLayoutCache &Cache();
+
     XTextLayoutCache *m_cache; // Pango context, layout and scratch buffers; made on first use
 };

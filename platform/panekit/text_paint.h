@@ -1,0 +1,25 @@
+#pragma once
+// Drawing state of one text call: the text colour as the source and the caller's path
+// and graphics state kept aside, so that drawing text changes nothing the painter set.
+// Internal to the text engine.
+
+#include <cstdint>
+
+#include <pango/pangocairo.h>
+
+class XTextPaint
+{
+public:
+    // color is 0x00BBGGRR.
+    XTextPaint(cairo_t *cr, uint32_t color);
+    ~XTextPaint();
+    XTextPaint(const XTextPaint &) = delete;
+    XTextPaint &operator=(const XTextPaint &) = delete;
+
+    // Draws a laid-out row with its origin (left end of the baseline) at (x, baseline).
+    void ShowLine(PangoLayoutLine *line, double x, double baseline);
+
+private:
+    cairo_t *m_cr;
+    cairo_path_t *m_path; // the caller's pending path, null when there was none
+};
