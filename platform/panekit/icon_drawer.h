@@ -11,11 +11,9 @@ typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 class XPainter;
 
-// Flags of LoadBuffer, LoadIconWare and LoadSurface.
-enum : uint32_t {
-    // Pixels of the strip's top-left colour become transparent (strips without alpha).
-    kIconColorKey = 0x1,
-};
+// Flag of LoadBuffer, LoadIconWare and LoadSurface: pixels of the strip's top-left colour
+// become transparent (strips without alpha).
+constexpr uint32_t kIconColorKey = 0x1;
 
 // Limits of a strip a loader accepts: anything outside is refused before any pixel is
 // read or allocated.
