@@ -61,6 +61,10 @@ public:
 PANEKIT_EXPORT void SetDialogProvider(XDialogProvider *provider);
 // The provider chooser calls go to now (never null).
 PANEKIT_EXPORT XDialogProvider *GetDialogProvider();
+// The desktop's choosers: the zenity program (ZEP_PANEKIT_ZENITY names another one that
+// takes the same arguments), the painted chooser when it cannot be started. The X11
+// backend's own provider.
+PANEKIT_EXPORT XDialogProvider *GetDesktopDialogs();
 
 // The open-file chooser. path (capacity cap units, terminator included) holds the
 // current path and receives the chosen one. extra names a clear choice (such as

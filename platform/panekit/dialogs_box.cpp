@@ -10,8 +10,10 @@
 
 #include "platform/panekit/dialogs.h"
 #include "platform/panekit/dialogs_impl.h"
+#include "platform/panekit/font_handle.h"
 #include "platform/panekit/paint_core.h"
 #include "platform/panekit/panekit_window.h"
+#include "platform/panekit/pen_handle.h"
 #include "platform/panekit/session.h"
 #include "platform/panekit/xdraw_window.h"
 #include "platform/panekit/xpainter.h"
@@ -273,10 +275,24 @@ void XMessageBoxWindow::PaintIcon(XPainter *painter)
     cy = std::min(cy, kMargin + r + std::max(0, m_textBound.height - kIconSize) / 2.0);
     painter->SetFillStyle(error ? kErrorRed : kQuestionBlue);
     painter->FillEllipse(cx, cy, r, r);
+    if (error) {
+        // A white cross of two thick strokes.
+        XPenHandle pen = {kPenSolid, 3, 0xFFFFFF};
+        XPenHandle previous = painter->SelectPen(&pen);
+        double d = r * 0.4;
+        painter->MoveTo(cx - d, cy - d);
+        painter->LineTo(cx + d, cy + d);
+        painter->MoveTo(cx + d, cy - d);
+        painter->LineTo(cx - d, cy + d);
+        painter->SelectPen(&previous);
+        return;
+    }
+    XFontHandle *mark = CreateFontHandle(u"宋体", -1, kIconSize * 3 / 4, kFontFlagBold);
+    const XFontHandle *font = painter->SelectFonter(mark);
     painter->SetTextColor(0xFFFFFF);
-    painter->SetTextStyle(0x1);
-    painter->DrawText(cx, cy, 0x2 | 0x8, error ? u"×" : u"?", -1);
-    painter->SetTextStyle(0);
+    painter->DrawText(cx, cy, 0x2 | 0x8, u"?", -1);
+    painter->SelectFonter(font);
+    ReleaseFontHandle(mark);
 }
 
 void XMessageBoxWindow::PaintContent(XPainter *painter)

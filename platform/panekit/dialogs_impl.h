@@ -18,10 +18,6 @@ struct XFileKind
 // without a pattern are skipped; blanks around patterns are dropped.
 std::vector<XFileKind> ParseChooserFilter(const char16_t *filter);
 
-// The X11 backend's provider: the desktop's chooser program, the painted chooser when
-// that cannot be started.
-XDialogProvider *GetDesktopDialogs();
-
 // The painted chooser: a modal window with one line of text (the answer text) and OK,
 // Cancel and the extra choice.
 int RunPaintedChooser(Panekit *owner, const XChooserRequest &request, std::u16string *answer);
