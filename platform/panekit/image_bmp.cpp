@@ -2,7 +2,9 @@
 // too), 16 and 32 bits plain or with bit fields, 24 bits, and embedded JPEG or PNG.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/panekit/image_codec.h"
 #include "platform/panekit/image_dib.h"
@@ -149,4 +151,81 @@ bool DecodeBmp(const uint8_t *data, size_t size, bool dib, XImageBuilder *out)
         return false;
     cairo_surface_t *s = out->AddFrame(info.width, info.height);
     return s != nullptr && ReadDibPixels(info, data + bits, size - bits, s);
+}
+
+// ---- writing ----------------------------------------------------------------------------
+
+namespace {
+
+void Put16(std::vector<uint8_t> *out, uint32_t v)
+{
+    out->push_back(static_cast<uint8_t>(v));
+    out->push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void Put32(std::vector<uint8_t> *out, uint32_t v)
+{
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+// Header sizes written: the info header for 24-bit files, the V4 header (with its alpha
+// mask) for 32-bit files.
+constexpr uint32_t kInfoHeader = 40;
+constexpr uint32_t kV4Header = 108;
+
+void PutHeaders(std::vector<uint8_t> *out, int w, int h, bool alpha, uint32_t imageSize)
+{
+    uint32_t header = alpha ? kV4Header : kInfoHeader;
+    out->push_back('B');
+    out->push_back('M');
+    Put32(out, 14 + header + imageSize);
+    Put32(out, 0);
+    Put32(out, 14 + header);
+    Put32(out, header);
+    Put32(out, static_cast<uint32_t>(w));
+    Put32(out, static_cast<uint32_t>(h)); // bottom-up rows
+    Put16(out, 1);
+    Put16(out, alpha ? 32 : 24);
+    Put32(out, alpha ? kDibBitFields : kDibRgb);
+    Put32(out, imageSize);
+    Put32(out, 2835); // 72 dpi in pixels per metre
+    Put32(out, 2835);
+    Put32(out, 0);
+    Put32(out, 0);
+    if (!alpha)
+        return;
+    for (uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
+        Put32(out, mask);
+    Put32(out, 0x73524742); // "sRGB" colour space
+    out->insert(out->end(), 48, 0); // end points and gamma, unused for sRGB
+}
+
+} // namespace
+
+bool EncodeBmp(cairo_surface_t *s, std::vector<uint8_t> *out)
+{
+    int w = cairo_image_surface_get_width(s);
+    int h = cairo_image_surface_get_height(s);
+    bool alpha = !IsSurfaceOpaque(s);
+    int bpp = alpha ? 32 : 24;
+    size_t stride = DibStride(w, bpp);
+    if (stride * h > UINT32_MAX - 200)
+        return false;
+    PutHeaders(out, w, h, alpha, static_cast<uint32_t>(stride * h));
+    cairo_surface_flush(s);
+    for (int y = h - 1; y >= 0; --y) {
+        const uint32_t *row = SurfaceRow(s, y);
+        size_t start = out->size();
+        for (int x = 0; x < w; ++x) {
+            uint32_t c = UnpremultiplyArgb(row[x]);
+            out->push_back(static_cast<uint8_t>(c));
+            out->push_back(static_cast<uint8_t>(c >> 8));
+            out->push_back(static_cast<uint8_t>(c >> 16));
+            if (alpha)
+                out->push_back(static_cast<uint8_t>(c >> 24));
+        }
+        out->resize(start + stride, 0);
+    }
+    return true;
 }
