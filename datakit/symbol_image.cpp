@@ -24,34 +24,11 @@ uint32_t ToSurfacePixel(uint32_t color)
     return 0xFF000000u | (color & 0xFFu) << 16 | (color & 0xFF00u) | (color >> 16 & 0xFFu);
 }
 
-// A 24-bit white image with the dark pixels of bits in color.
-bool BitsToImage(const XBitImage &bits, uint32_t color, XImage *image)
-{
-    if (!image->CreateBitmap(static_cast<int>(bits.GetWidth()), static_cast<int>(bits.GetHeight()), 24)
-        || !image->FillBackColor(0xFFFFFF))
-        return false;
-    if (IsNoColor(color))
-        return true;
-    cairo_surface_t *surface = image->GetSurface();
-    cairo_surface_flush(surface);
-    uint8_t *data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    const uint32_t pixel = ToSurfacePixel(color);
-    for (uint32_t y = 0; y < bits.GetHeight(); y++) {
-        auto *row = reinterpret_cast<uint32_t *>(data + static_cast<size_t>(y) * stride);
-        for (uint32_t x = 0; x < bits.GetWidth(); x++)
-            if (bits.IsDark(x, y))
-                row[x] = pixel;
-    }
-    cairo_surface_mark_dirty(surface);
-    return true;
-}
-
 // Stores bits as a PNG at out's cursor; size becomes the image's size on success.
 int StoreSymbol(IArchive *out, const XBitImage &bits, uint32_t color, SIZE_t *size)
 {
     XImage image;
-    if (!BitsToImage(bits, color, &image) || !image.SaveImageDoc(out, kImagePng, 0))
+    if (!MakeSymbolImage(bits, color, &image) || !image.SaveImageDoc(out, kImagePng, 0))
         return 0;
     size->cx = static_cast<int32_t>(bits.GetWidth());
     size->cy = static_cast<int32_t>(bits.GetHeight());
@@ -81,6 +58,28 @@ bool FitsPainter(unsigned width, unsigned height)
 }
 
 } // namespace
+
+bool MakeSymbolImage(const XBitImage &bits, uint32_t color, XImage *image)
+{
+    if (!image->CreateBitmap(static_cast<int>(bits.GetWidth()), static_cast<int>(bits.GetHeight()), 24)
+        || !image->FillBackColor(0xFFFFFF))
+        return false;
+    if (IsNoColor(color))
+        return true;
+    cairo_surface_t *surface = image->GetSurface();
+    cairo_surface_flush(surface);
+    uint8_t *data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const uint32_t pixel = ToSurfacePixel(color);
+    for (uint32_t y = 0; y < bits.GetHeight(); y++) {
+        auto *row = reinterpret_cast<uint32_t *>(data + static_cast<size_t>(y) * stride);
+        for (uint32_t x = 0; x < bits.GetWidth(); x++)
+            if (bits.IsDark(x, y))
+                row[x] = pixel;
+    }
+    cairo_surface_mark_dirty(surface);
+    return true;
+}
 
 int CreateBarcodeImage(IArchive *out, const char16_t *text, int type, uint32_t color,
                        unsigned module, SIZE_t *size)

@@ -11,6 +11,8 @@
 #include "platform/panekit/bound.h"
 
 class IArchive;
+class XBitImage;
+class XImage;
 class XPainter;
 
 // type: low byte 0 Code 39, 1 Code 128 set B, 2 Code 128 automatic B/C; 0x100 vertical.
@@ -38,3 +40,7 @@ DATAKIT_EXPORT int CreateQRCodeImage(IArchive *out, const char16_t *text, uint32
 // min(width, height) / side. 1, or 0.
 DATAKIT_EXPORT int PaintQRCodeImage(XPainter *painter, const char16_t *text, int x, int y,
                                     unsigned width, unsigned height, uint32_t color);
+
+// image = a 24-bit white image of bits' size with its dark pixels in color. False (image
+// empty) when the image cannot be made.
+DATAKIT_EXPORT bool MakeSymbolImage(const XBitImage &bits, uint32_t color, XImage *image);

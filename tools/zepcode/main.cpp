@@ -28,7 +28,8 @@
 #include "datakit/code_page.h"
 #include "datakit/qr_encoder.h"
 #include "datakit/qr_render.h"
-#include "png_writer.h"
+#include "datakit/symbol_image.h"
+#include "platform/panekit/ximage.h"
 
 namespace {
 
@@ -104,6 +105,14 @@ std::u16string FromUtf8(const char *s)
     n = UStrToWStr(s, -1, text.data(), static_cast<uint32_t>(text.size()));
     text.resize(n > 0 && text[n - 1] == 0 ? n - 1 : n);
     return text;
+}
+
+// The symbol, dark modules black, as a PNG file. False when it cannot be written.
+bool WritePng(const char *path, const XBitImage &bits)
+{
+    XImage image;
+    return MakeSymbolImage(bits, 0x000000, &image) &&
+           image.SaveToFile(FromUtf8(path).c_str()) != 0;
 }
 
 int RunQR(const Options_t &opt, const std::u16string &text)
