@@ -6,6 +6,7 @@
 
 #include <pango/pangocairo.h>
 
+#include "platform/panekit/text_font_config.h"
 #include "platform/panekit/text_utf8_map.h"
 
 namespace {
@@ -77,6 +78,7 @@ void ReadMetrics(XFontHandle *font)
 
 XFontHandle *CreateFontHandle(const char16_t *family, int len, int32_t pixelSize, uint32_t flags)
 {
+    EnsureSyntheticFontStyles();
     len = UnitLength(family, len);
     if (len == 0) {
         family = kFontDefaultFamily;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/panekit/font_handle.h"
+#include "platform/panekit/text_font_config.h"
 #include "platform/panekit/text_layout_cache.h"
 
 namespace {
@@ -68,6 +69,7 @@ int TextUnitLength(const char16_t *text, int len)
 
 XTextLayoutCache::XTextLayoutCache()
 {
+    EnsureSyntheticFontStyles();
     measureSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
     measureCr = cairo_create(measureSurface);
     context = pango_font_map_create_context(pango_cairo_font_map_get_default());
