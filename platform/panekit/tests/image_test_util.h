@@ -80,10 +80,11 @@ inline void WriteBytes(const std::string &path, const std::vector<uint8_t> &byte
                                                  static_cast<std::streamsize>(bytes.size()));
 }
 
-// Width and height of every frame of a file, as ImageMagick sees them.
-inline std::vector<std::pair<int, int>> FrameSizes(const std::string &path)
+// Width and height of every frame of a file, as ImageMagick sees them after the options.
+inline std::vector<std::pair<int, int>> FrameSizes(const std::string &path,
+                                                   const std::string &options = "")
 {
-    std::istringstream in(RunOk("identify -format '%w %h\\n' '" + path + "'"));
+    std::istringstream in(RunOk("convert '" + path + "' " + options + " -format '%w %h\\n' info:"));
     std::vector<std::pair<int, int>> sizes;
     int w, h;
     while (in >> w >> h)
@@ -121,7 +122,7 @@ inline std::vector<uint32_t> FramePixels(const XImage &image, int index)
 inline void ExpectPixelsLikeMagick(const XImage &image, const std::string &path,
                                    const std::string &options = "")
 {
-    auto sizes = FrameSizes(path);
+    auto sizes = FrameSizes(path, options);
     ASSERT_EQ(static_cast<int>(sizes.size()), image.GetFrameCount()) << path;
     std::string rgba =
         RunOk("convert '" + path + "' " + options + " -depth 8 rgba:-");
