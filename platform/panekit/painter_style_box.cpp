@@ -2,7 +2,7 @@
 // and its borders, rasterised row by row into pixel runs.
 //
 // Pixel rule: a pixel belongs to a shape when its centre lies inside it (on the edge
-// counts as inside). The outer shape is the bound with elliptical corners of the radii;
+// counts as inside; rounded corners keep a small allowance, see kCornerAllowance). The outer shape is the bound with elliptical corners of the radii;
 // the inner shape (inside the borders) is the bound less the border widths, its corner
 // radii reduced by the adjacent widths. A border pixel (in the outer but not the inner
 // shape) belongs to the top or bottom side when it lies within that side's width of the
@@ -67,13 +67,20 @@ void FitRadii(Shape *s)
     }
 }
 
-// x of the ellipse corner's edge at row centre cy, measured inwards from the side.
+// How far inside its ideal edge a rounded corner's pixel centre must lie: the curve is
+// traced as a fine polygon inside the true ellipse, as other non-antialiasing
+// rasterisers do, so that the same figure gives the same pixels.
+constexpr double kCornerAllowance = 0.078;
+
+// x of the corner's edge at a row whose centre lies dy above (or below) the corner
+// ellipse's centre, measured inwards from the side.
 double CornerInset(double rx, double ry, double dy)
 {
-    if (rx <= 0 || ry <= 0 || dy <= 0)
+    if (rx <= kCornerAllowance || ry <= kCornerAllowance || dy <= 0)
         return 0;
-    const double t = std::min(dy / ry, 1.0);
-    return rx * (1.0 - std::sqrt(1.0 - t * t));
+    const double ex = rx - kCornerAllowance, ey = ry - kCornerAllowance;
+    const double t = std::min(dy / ey, 1.0);
+    return rx - ex * std::sqrt(1.0 - t * t);
 }
 
 // Columns [x0, x1) whose pixel centres lie inside the shape on the row with centre cy.
@@ -174,6 +181,25 @@ int PixelSide(const BoxPlan &p, double cx, double cy)
     return best;
 }
 
+bool Is3D(uint8_t kind)
+{
+    return kind == kBorderInset || kind == kBorderOutset;
+}
+
+// Inset and outset borders are nested one-pixel frames: the pixel belongs to the frame at
+// its smallest distance from the edges, whose top and bottom rows run its full width.
+void FrameSide(const int edge[4], int *side, int *depth)
+{
+    const int d = std::min(std::min(edge[0], edge[1]), std::min(edge[2], edge[3]));
+    *depth = d;
+    if (edge[kSideTop] == d)
+        *side = kSideTop;
+    else if (edge[kSideBottom] == d)
+        *side = kSideBottom;
+    else
+        *side = edge[kSideLeft] == d ? kSideLeft : kSideRight;
+}
+
 uint32_t Shade(uint32_t color, bool light)
 {
     uint32_t out = 0;
@@ -195,6 +221,8 @@ uint32_t SideColor(const BoxPlan &p, int side, int depth, int along)
     case kBorderDashed: return (along / w) % 6 < 4 ? color : 0xFFFFFFFF;
     case kBorderInset:
     case kBorderOutset: {
+        // The outer half (rounded up) is shaded: dark at the top and left of an inset
+        // border, light at its bottom and right; the other way round when outset.
         if (depth >= (w + 1) / 2)
             return color;
         const bool topLeft = side == kSideLeft || side == kSideTop;
@@ -241,17 +269,15 @@ void RingPixels(const BoxPlan &p, uint32_t sides, int y, int x0, int x1, std::ve
     const double cy = y + 0.5;
     for (int x = x0; x < x1; ++x) {
         const double cx = x + 0.5;
-        const int side = PixelSide(p, cx, cy);
+        const int edge[4] = {x - p.bound.x, y - p.bound.y, p.bound.x + p.bound.width - 1 - x,
+                             p.bound.y + p.bound.height - 1 - y};
+        int side = PixelSide(p, cx, cy);
+        int depth = edge[side];
+        if (Is3D(p.kind[side]))
+            FrameSide(edge, &side, &depth);
         if (!(sides & kSideMasks[side]))
             continue;
         const bool vertical = side == kSideLeft || side == kSideRight;
-        int depth = 0;
-        switch (side) {
-        case kSideLeft: depth = x - p.bound.x; break;
-        case kSideTop: depth = y - p.bound.y; break;
-        case kSideRight: depth = p.bound.x + p.bound.width - 1 - x; break;
-        default: depth = p.bound.y + p.bound.height - 1 - y; break;
-        }
         const int along = vertical ? y - p.bound.y : x - p.bound.x;
         AddRun(runs, SideColor(p, side, depth, along), x, y, 1);
     }
