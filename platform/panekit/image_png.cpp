@@ -48,9 +48,10 @@ void RequestRgba(png_structp png, png_infop info)
     png_read_update_info(png, info);
 }
 
-// Runs under the caller's setjmp: the RGBA rows of the image into *rgba, its size into *w, *h.
+// Runs under the caller's setjmp, so it owns nothing that needs freeing: the RGBA rows of
+// the image into *rgba (through the row pointers *rows), its size into *w, *h.
 bool ReadImage(png_structp png, png_infop info, const XImageBuilder &out, std::vector<uint8_t> *rgba,
-               png_uint_32 *w, png_uint_32 *h)
+               std::vector<png_bytep> *rows, png_uint_32 *w, png_uint_32 *h)
 {
     png_read_info(png, info);
     *w = png_get_image_width(png, info);
@@ -61,10 +62,10 @@ bool ReadImage(png_structp png, png_infop info, const XImageBuilder &out, std::v
     if (png_get_rowbytes(png, info) != size_t(*w) * 4)
         return false;
     rgba->resize(size_t(*w) * *h * 4);
-    std::vector<png_bytep> rows(*h);
+    rows->resize(*h);
     for (png_uint_32 y = 0; y < *h; ++y)
-        rows[y] = rgba->data() + size_t(y) * *w * 4;
-    png_read_image(png, rows.data());
+        (*rows)[y] = rgba->data() + size_t(y) * *w * 4;
+    png_read_image(png, rows->data());
     png_read_end(png, nullptr);
     return true;
 }
@@ -109,14 +110,15 @@ bool DecodePng(const uint8_t *data, size_t size, XImageBuilder *out)
         return false;
     png_infop info = png_create_info_struct(png);
     PngSource src = {data, size, 0};
-    std::vector<uint8_t> rgba; // outside the jump so it is freed normally
+    std::vector<uint8_t> rgba; // outside the jump so they are freed normally
+    std::vector<png_bytep> rows;
     png_uint_32 w = 0, h = 0;
     volatile bool ok = false;
     if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
         png_set_read_fn(png, &src, ReadFromMemory);
         png_set_user_limits(png, kImageMaxSide, kImageMaxSide);
         png_set_chunk_malloc_max(png, 8u << 20);
-        ok = ReadImage(png, info, *out, &rgba, &w, &h);
+        ok = ReadImage(png, info, *out, &rgba, &rows, &w, &h);
     }
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok)
