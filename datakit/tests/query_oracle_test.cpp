@@ -1,0 +1,405 @@
+// WHERE text checked by real SQL engines. sqlite3 runs the text of generated condition
+// lists over a table that holds every true/false combination of the conditions and must
+// select exactly the rows the author's flat condition text selects; PostgreSQL must
+// accept the date ranges and find in them exactly the times of the year, month or day.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "corekit/xstring.h"
+#include "datakit/query_template.h"
+#include "oracle_util.h"
+#include "query_util.h"
+
+namespace {
+
+constexpr int kBits = 8; // conditions per list at most; the table has 2^kBits rows
+
+class Sqlite
+{
+public:
+    Sqlite()
+    {
+        sqlite3_open(":memory:", &m_db);
+        std::string create = "CREATE TABLE t(r INTEGER PRIMARY KEY";
+        for (int k = 0; k < kBits; ++k)
+            create += ", b" + std::to_string(k) + " INTEGER";
+        Exec(create + ")");
+        Exec("BEGIN");
+        for (int r = 0; r < (1 << kBits); ++r) {
+            std::string row = "INSERT INTO t VALUES(" + std::to_string(r);
+            for (int k = 0; k < kBits; ++k)
+                row += r >> k & 1 ? ",1" : ",0";
+            Exec(row + ")");
+        }
+        Exec("COMMIT");
+    }
+    ~Sqlite() { sqlite3_close(m_db); }
+
+    void Exec(const std::string &sql) { ASSERT_EQ(SQLITE_OK, sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr)) << sql; }
+
+    // The first column of the first row as text ("<error: ...>" when the text is refused).
+    std::string Value(const std::string &sql)
+    {
+        sqlite3_stmt *st = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+            return std::string("<error: ") + sqlite3_errmsg(m_db) + ">";
+        std::string out;
+        int rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW && sqlite3_column_text(st, 0))
+            out = reinterpret_cast<const char *>(sqlite3_column_text(st, 0));
+        else if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            out = std::string("<error: ") + sqlite3_errmsg(m_db) + ">";
+        sqlite3_finalize(st);
+        return out;
+    }
+
+    // The rows of t that the condition selects, as "r1,r2,...".
+    std::string Rows(const std::string &where)
+    {
+        return Value("SELECT group_concat(r) FROM (SELECT r FROM t" +
+                     (where.empty() ? std::string() : " WHERE " + where) + " ORDER BY r)");
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+// ---- Generated condition lists ----------------------------------------------------------
+
+struct GenCond
+{
+    uint16_t lbox = 0, rbox = 0, join = 0, pare = 0, mode = 0;
+    std::u16string body, kape;
+    bool hasBody = true;
+};
+
+// Builds a condition list and the same conditions as flat SQL text. Condition k is true
+// exactly on the rows whose bit k is set (or constant for a missing parameter).
+class Generator
+{
+public:
+    Generator(std::mt19937 &rng, Sqlite &db) : m_rng(rng), m_db(db) {}
+
+    void Make()
+    {
+        m_conds.clear();
+        m_flat.clear();
+        m_open = 0;
+        Expr(0, 1, 1 + static_cast<int>(Pick(kBits)));
+    }
+
+    const std::vector<GenCond> &Conds() const { return m_conds; }
+    const std::string &Flat() const { return m_flat; }
+
+private:
+    uint32_t Pick(uint32_t n) { return m_rng() % n; }
+
+    // minTerms to minTerms + 2 terms using at most budget conditions (budget >= minTerms);
+    // returns the conditions used. A bracket always holds two terms or more.
+    int Expr(int depth, int minTerms, int budget)
+    {
+        const int terms = std::min(budget, minTerms + static_cast<int>(Pick(3)));
+        int left = budget;
+        for (int i = 0; i < terms; ++i) {
+            if (i > 0) {
+                uint16_t join = Pick(2) ? kJoinAnd : kJoinOr;
+                m_conds.back().join = join;
+                m_flat += join == kJoinAnd ? " AND " : " OR ";
+            }
+            const int avail = left - (terms - i - 1); // later terms need one each
+            if (depth < 3 && avail >= 2 && Pick(3) == 0) {
+                ++m_open;
+                m_flat += "(";
+                left -= Expr(depth + 1, 2, 2 + static_cast<int>(Pick(avail - 1)));
+                ++m_conds.back().rbox;
+                m_flat += ")";
+            } else {
+                Condition();
+                --left;
+            }
+        }
+        return budget - left;
+    }
+
+    void Condition()
+    {
+        GenCond c;
+        c.lbox = m_open;
+        m_open = 0;
+        const std::string bit = "b" + std::to_string(m_conds.size());
+        std::string flat = Comparison(bit, &c);
+        if (Pick(20) == 0) { // a parameter the binder cannot supply
+            c.mode = Pick(2) ? kModeFalse : kModeTrue;
+            c.kape = u"?" + c.kape;
+            flat = c.mode == kModeFalse ? "1 = 0" : "1 = 1";
+        } else if (Pick(3) == 0) { // a parameter the binder supplies
+            c.kape = u"=" + c.kape;
+        }
+        if (c.hasBody && Pick(4) == 0)
+            c.body = u"=" + c.body;
+        m_flat += flat;
+        m_conds.push_back(c);
+    }
+
+    static std::string Case(const std::string &bit, const std::string &yes, const std::string &no)
+    {
+        return "CASE WHEN " + bit + " THEN " + yes + " ELSE " + no + " END";
+    }
+
+    // Fills the condition for one comparison code and returns its flat text.
+    std::string Comparison(const std::string &bit, GenCond *c)
+    {
+        // Code, value true, value false, operator, for the value 5.
+        struct Numeric
+        {
+            uint16_t pare;
+            const char *yes, *no, *op;
+        };
+        static constexpr Numeric kNumeric[] = {{1, "6", "5", ">"},  {2, "5", "4", "="},
+                                               {3, "4", "5", "<"},  {4, "5", "4", ">="},
+                                               {5, "5", "6", "<="}, {6, "4", "5", "<>"}};
+        static constexpr uint16_t kCodes[] = {1, 2, 3, 4, 5, 6, 8, 10, 11, 12, 13, 16, 17, 33, 34, 35};
+        c->pare = kCodes[Pick(std::size(kCodes))];
+        std::string x, flat;
+        switch (c->pare) {
+        case 8:
+            x = Case(bit, "'abc'", "'xbc'");
+            c->kape = u"'ab%'";
+            flat = x + " LIKE 'ab%'";
+            break;
+        case 10:
+        case 11:
+            return InList(bit, c);
+        case 12:
+        case 13:
+            x = c->pare == 12 ? Case(bit, "NULL", "1") : Case(bit, "1", "NULL");
+            c->kape = u"NULL";
+            flat = x + (c->pare == 12 ? " IS NULL" : " IS NOT NULL");
+            break;
+        case 16:
+        case 17: {
+            c->hasBody = false;
+            std::string sub = "(SELECT 1 WHERE " + bit + (c->pare == 16 ? " = 1)" : " = 0)");
+            c->kape = ToUtf16(sub);
+            return (c->pare == 16 ? "EXISTS " : "NOT EXISTS ") + sub;
+        }
+        case 33:
+        case 34:
+        case 35:
+            return DateRange(bit, c);
+        default: {
+            const Numeric &n = kNumeric[c->pare - 1];
+            x = Case(bit, n.yes, n.no);
+            c->kape = u"5";
+            flat = x + " " + n.op + " 5";
+        }
+        }
+        c->body = ToUtf16(x);
+        return flat;
+    }
+
+    std::string InList(const std::string &bit, GenCond *c)
+    {
+        const bool in = c->pare == 10;
+        std::string x, list;
+        if (Pick(2)) {
+            x = in ? Case(bit, "2", "4") : Case(bit, "4", "2");
+            static const char *const kForms[] = {"(1,2,3)", "\"1,2,3,\"", " '1,2,3' ", "\"1,2,3\""};
+            c->kape = ToUtf16(kForms[Pick(4)]);
+            list = "(1,2,3)";
+        } else {
+            x = in ? Case(bit, "'b'", "'c'") : Case(bit, "'c'", "'b'");
+            c->kape = Pick(2) ? u"\"'a','b',\"" : u"('a','b')";
+            list = "('a','b')";
+        }
+        c->body = ToUtf16(x);
+        return x + (in ? " IN " : " NOT IN ") + list;
+    }
+
+    // A date, one time inside its year, month or day and one outside, chosen near the
+    // bounds; the bounds come from sqlite's own date functions.
+    std::string DateRange(const std::string &bit, GenCond *c)
+    {
+        static const char *const kDates[] = {"2020-02-29", "2021-02-28", "2020-12-31", "2021-01-01",
+                                             "1999-12-31", "2000-02-29", "2024-06-30", "2023-11-15"};
+        std::string date = kDates[Pick(std::size(kDates))];
+        if (Pick(2)) {
+            char buf[16];
+            snprintf(buf, sizeof buf, "%04u-%02u-%02u", 1990 + Pick(50), 1 + Pick(12), 1 + Pick(28));
+            date = buf;
+        }
+        const char *unit = c->pare == 33 ? "year" : c->pare == 34 ? "month" : "day";
+        const std::string start = "datetime('" + date + "', 'start of " + unit + "')";
+        const std::string next = "datetime('" + date + "', 'start of " + unit + "', '+1 " + unit + "')";
+        const std::string inside[] = {start, "datetime(" + next + ", '-1 second')",
+                                      "datetime('" + date + "', '+12 hours')"};
+        const std::string outside[] = {next, "datetime(" + start + ", '-1 second')"};
+        std::string yes = m_db.Value("SELECT " + inside[Pick(3)]);
+        std::string no = m_db.Value("SELECT " + outside[Pick(2)]);
+        std::string x = Case(bit, "'" + yes + "'", "'" + no + "'");
+        c->body = ToUtf16(x);
+        c->kape = ToUtf16("'" + date + "'");
+        if (c->pare == 33)
+            return "strftime('%Y', " + x + ") = '" + date.substr(0, 4) + "'";
+        if (c->pare == 34)
+            return "strftime('%Y-%m', " + x + ") = '" + date.substr(0, 7) + "'";
+        return "date(" + x + ") = '" + date + "'";
+    }
+
+    std::mt19937 &m_rng;
+    Sqlite &m_db;
+    std::vector<GenCond> m_conds;
+    std::string m_flat;
+    uint16_t m_open = 0;
+};
+
+// The template's WHERE text; *none when it can match nothing.
+std::string RenderGenerated(const std::vector<GenCond> &conds, bool *none, bool *ok)
+{
+    std::vector<QueryCond> qc;
+    for (const GenCond &c : conds)
+        qc.push_back({c.lbox, c.hasBody ? c.body.c_str() : nullptr, c.pare, c.kape.c_str(),
+                      c.rbox, c.join, c.mode});
+    XQueryTemplate t;
+    AddConditions(&t, qc);
+    MakeResolvable(&t);
+    QueryRendered r = RenderWhere(&t);
+    *none = r.computed == 1;
+    *ok = r.replaced == 0 && (r.clause == 1 || *none);
+    return r.text;
+}
+
+TEST(QueryOracle, SqliteSelectsWhatTheFlatConditionsSelect)
+{
+    Sqlite db;
+    std::mt19937 rng(0x5eed);
+    Generator gen(rng, db);
+    const std::string all = db.Rows("");
+    int mismatches = 0, mixed = 0;
+    constexpr int kTemplates = 10000;
+    for (int i = 0; i < kTemplates && mismatches < 10; ++i) {
+        gen.Make();
+        bool none = false, ok = false;
+        const std::string where = RenderGenerated(gen.Conds(), &none, &ok);
+        ASSERT_TRUE(ok) << gen.Flat();
+        const std::string expected = db.Rows(gen.Flat());
+        ASSERT_EQ(std::string::npos, expected.find("<error")) << gen.Flat() << expected;
+        const std::string got = none ? std::string() : db.Rows(where);
+        if (got != expected) {
+            ++mismatches;
+            ADD_FAILURE() << "flat: " << gen.Flat() << "\nours: " << where << "\nexpected "
+                          << expected << "\ngot " << got;
+        }
+        mixed += !expected.empty() && expected != all;
+    }
+    EXPECT_EQ(0, mismatches);
+    EXPECT_GT(mixed, kTemplates / 2); // most lists select some rows and not others
+}
+
+// ---- Values and quoting ----------------------------------------------------------------------
+
+const char16_t kInjected[] = u"' OR '1'='1";
+
+int32_t QuotingBinder(void *data, const char16_t *expression, XString *work)
+{
+    if (expression[0] != u':')
+        return 0;
+    const bool doubling = data != nullptr;
+    work->AppendChar(u'\'');
+    for (const char16_t *p = kInjected; *p; ++p) {
+        work->AppendChar(*p);
+        if (*p == u'\'' && doubling)
+            work->AppendChar(u'\'');
+    }
+    work->AppendChar(u'\'');
+    return 1;
+}
+
+TEST(QueryOracle, ABinderThatDoublesQuotesMakesAnInjectedValueHarmless)
+{
+    Sqlite db;
+    db.Exec("CREATE TABLE people(id INTEGER, name TEXT)");
+    db.Exec("INSERT INTO people VALUES (1, 'alice'), (2, 'bob'), (3, ''' OR ''1''=''1')");
+    int doubling = 1;
+    for (void *data : {static_cast<void *>(&doubling), static_cast<void *>(nullptr)}) {
+        XQueryTemplate t;
+        AddConditions(&t, {{0, u"name", 2, u":name", 0, 0}});
+        MakeResolvable(&t);
+        t.SetBinder(data, QuotingBinder);
+        QueryRendered r = RenderWhere(&t);
+        ASSERT_EQ(1, r.clause);
+        std::string ids = db.Value("SELECT group_concat(id) FROM (SELECT id FROM people WHERE " +
+                                   r.text + " ORDER BY id)");
+        // Inserted verbatim: only the binder's quoting stands between the value and the query.
+        EXPECT_EQ(data ? "3" : "1,2,3", ids) << r.text;
+    }
+}
+
+// ---- PostgreSQL ----------------------------------------------------------------------------
+
+TEST(QueryOracle, PostgresqlAcceptsTheDateRanges)
+{
+    ASSERT_TRUE(HaveTool("pg_virtualenv")) << "postgresql-common is needed";
+    static const char *const kDates[] = {"2020-12-05", "2020-02-29", "2021-02-28", "2020-12-31",
+                                         "2021-01-01", "1999-12-31", "2000-02-29", "2100-02-28",
+                                         "2024-07-31", "2023-04-30"};
+    // Prefix and suffix around the quoted date; Body is the column x.
+    static const char *const kForms[][2] = {{"'", "'"}, {"TIMESTAMP '", "'"}, {"'", "'::timestamp"},
+                                            {"CAST('", "' AS timestamp)"}};
+    std::string sql = "\\set ON_ERROR_STOP 1\nCREATE TEMP TABLE base(b timestamp);\n";
+    for (const char *d : kDates)
+        sql += std::string("INSERT INTO base VALUES ('") + d + " 13:14:15');\n";
+    sql += "CREATE TEMP TABLE d AS SELECT DISTINCT x FROM base, LATERAL (VALUES ";
+    for (const char *u : {"year", "month", "day"}) {
+        std::string s = std::string("date_trunc('") + u + "', b)", n = s + " + interval '1 " + u + "'";
+        sql += "(" + s + "), (" + s + " - interval '1 second'), (" + n + "), (" + n +
+               " - interval '1 second'), ";
+    }
+    sql += "(b)) v(x);\n";
+    int count = 0;
+    for (const char *d : kDates)
+        for (uint16_t pare : {33, 34, 35})
+            for (const auto &form : kForms) {
+                std::u16string kape = ToUtf16(std::string(form[0]) + d + form[1]);
+                XQueryTemplate t;
+                AddConditions(&t, {{0, u"x", pare, kape.c_str(), 0, 0}});
+                MakeResolvable(&t);
+                QueryRendered r = RenderWhere(&t);
+                ASSERT_EQ(1, r.clause) << d;
+                const char *unit = pare == 33 ? "year" : pare == 34 ? "month" : "day";
+                sql += "SELECT " + std::to_string(++count) + ", bool_and(coalesce(" + r.text +
+                       ", false) = (date_trunc('" + unit + "', x) = date_trunc('" + unit +
+                       "', timestamp '" + d + "'))), count(*) FILTER (WHERE " + r.text +
+                       ") FROM d;\n";
+            }
+    const std::string folder = MakeTempFolder();
+    const std::string file = folder + "/ranges.sql";
+    std::ofstream(file) << sql;
+    int status = -1;
+    std::string out = RunCommand("cd " + ShellQuote(folder) + " && pg_virtualenv sh -c " +
+                                     ShellQuote("psql -X -At -f " + ShellQuote(file)) + " 2>&1",
+                                 &status);
+    ASSERT_EQ(0, status) << out;
+    int checked = 0;
+    for (size_t pos = 0; (pos = out.find('\n', pos)) != std::string::npos; ++pos) {
+        size_t start = out.rfind('\n', pos - 1);
+        std::string line = out.substr(start == std::string::npos ? 0 : start + 1,
+                                      pos - (start == std::string::npos ? 0 : start + 1));
+        size_t bar = line.find('|');
+        if (bar == std::string::npos || line.find('|', bar + 1) == std::string::npos)
+            continue;
+        ++checked;
+        EXPECT_EQ("t", line.substr(bar + 1, 1)) << line;
+        EXPECT_NE("0", line.substr(line.rfind('|') + 1)) << line;
+    }
+    EXPECT_EQ(count, checked) << out;
+}
+
+} // namespace
