@@ -10,6 +10,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/panekit/panekit_export.h"
 #include "platform/panekit/window_backend.h"
 #include "platform/panekit/x11_xlib.h"
 
@@ -29,7 +30,7 @@ struct XX11Atoms
     Atom transfer; // property the pasted selection is delivered into
 };
 
-class XX11Backend : public XWindowBackend
+class PANEKIT_EXPORT XX11Backend : public XWindowBackend
 {
 public:
     // Null when no display can be opened.
@@ -75,7 +76,7 @@ private:
     std::unordered_map<uint32_t, Cursor> m_cursors;
 };
 
-class XX11Window : public XNativeWindow
+class PANEKIT_EXPORT XX11Window : public XNativeWindow
 {
 public:
     XX11Window(XX11Backend *backend, Panekit *owner, Window window);

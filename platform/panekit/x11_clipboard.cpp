@@ -82,12 +82,15 @@ int XX11Backend::GetClipboardText(std::u16string *text)
     if (text == nullptr)
         return 0;
     text->clear();
-    if (m_clipOwned) {
+    // Ask the server: another client may have taken the selection with its SelectionClear
+    // still unread.
+    Window owner = XGetSelectionOwner(m_display, m_atoms.clipboard);
+    if (owner == None)
+        return 0;
+    if (owner == m_clipWindow && m_clipOwned) {
         *text = devkit::Utf8ToUtf16(m_clipText.data(), m_clipText.size());
         return 1;
     }
-    if (XGetSelectionOwner(m_display, m_atoms.clipboard) == None)
-        return 0;
     XDeleteProperty(m_display, m_clipWindow, m_atoms.transfer);
     XConvertSelection(m_display, m_atoms.clipboard, m_atoms.utf8String, m_atoms.transfer,
                       m_clipWindow, CurrentTime);
