@@ -30,36 +30,10 @@ public:
     // the time given (the machine may be loaded).
     bool Start(int seconds = 60)
     {
-        m_number = FreeDisplay();
-        if (m_number < 0)
-            return false;
-        std::string display = ":" + std::to_string(m_number);
-        const char *argv[] = {"Xvfb",      display.c_str(), "-screen",  "0",    "1024x768x24",
-                              "-nolisten", "tcp",           "-noreset", nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        int failed = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr,
-                                  const_cast<char *const *>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (failed != 0) {
-            m_pid = 0;
-            return false;
-        }
-        setenv("DISPLAY", display.c_str(), 1);
-        std::string socket = "/tmp/.X11-unix/X" + std::to_string(m_number);
-        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-        while (std::chrono::steady_clock::now() < until) {
-            struct stat info;
-            if (stat(socket.c_str(), &info) == 0 && Run("xdpyinfo >/dev/null 2>&1") == 0)
+        // Another program may take the same free number at the same moment: try the next.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (StartOnce(seconds, attempt))
                 return true;
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = 0; // it ended: the number was taken after all
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         return false;
     }
@@ -99,9 +73,46 @@ public:
     }
 
 private:
-    static int FreeDisplay()
+    bool StartOnce(int seconds, int skip)
     {
-        int start = 200 + static_cast<int>(getpid() % 600);
+        m_number = FreeDisplay(skip);
+        if (m_number < 0)
+            return false;
+        std::string display = ":" + std::to_string(m_number);
+        const char *argv[] = {"Xvfb",      display.c_str(), "-screen",  "0",    "1024x768x24",
+                              "-nolisten", "tcp",           "-noreset", nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        int failed = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr,
+                                  const_cast<char *const *>(argv), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (failed != 0) {
+            m_pid = 0;
+            return false;
+        }
+        setenv("DISPLAY", display.c_str(), 1);
+        std::string socket = "/tmp/.X11-unix/X" + std::to_string(m_number);
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < until) {
+            struct stat info;
+            if (stat(socket.c_str(), &info) == 0 && Run("xdpyinfo >/dev/null 2>&1") == 0)
+                return true;
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = 0; // it ended: the number was taken after all
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        Stop();
+        return false;
+    }
+
+    static int FreeDisplay(int skip)
+    {
+        int start = 200 + static_cast<int>((getpid() + skip * 7) % 600);
         for (int i = 0; i < 600; ++i) {
             int number = 200 + (start - 200 + i) % 600;
             std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
