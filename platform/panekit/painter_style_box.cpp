@@ -25,10 +25,12 @@ struct Shape
     double rx[4], ry[4]; // kCorner* order
 };
 
+// Pixels of one colour: a run of a row, or a band of rows.
 struct Run
 {
     uint32_t color;
     int x, y, width;
+    int height = 1;
 };
 
 // Everything PaintBox needs of a descriptor, with unset fields taken as nothing.
@@ -260,7 +262,7 @@ void AddRun(std::vector<Run> *runs, uint32_t color, int x, int y, int width)
             return;
         }
     }
-    runs->push_back(Run{color, x, y, width});
+    runs->push_back(Run{color, x, y, width, 1});
 }
 
 // The border pixels of one row between columns x0 and x1, pixel by pixel.
@@ -283,12 +285,35 @@ void RingPixels(const BoxPlan &p, uint32_t sides, int y, int x0, int x1, std::ve
     }
 }
 
+// The ring of a square box in one colour, as up to four bands.
+std::vector<Run> SquareRing(const BoxPlan &p, uint32_t color)
+{
+    std::vector<Run> bands;
+    const BOUND_t &b = p.bound;
+    const int top = std::min(p.width[kSideTop], b.height);
+    const int bottom = std::min(p.width[kSideBottom], b.height - top);
+    const int middle = b.height - top - bottom;
+    const int left = std::min(p.width[kSideLeft], b.width);
+    const int right = std::min(p.width[kSideRight], b.width - left);
+    auto band = [&](int x, int y, int w, int h) {
+        if (w > 0 && h > 0 && !IsNone(color))
+            bands.push_back(Run{color, x, y, w, h});
+    };
+    band(b.x, b.y, b.width, top);
+    band(b.x, b.y + b.height - bottom, b.width, bottom);
+    band(b.x, b.y + top, left, middle);
+    band(b.x + b.width - right, b.y + top, right, middle);
+    return bands;
+}
+
 // Collects the border runs of every row of the box.
 std::vector<Run> RingRuns(const BoxPlan &p, uint32_t sides)
 {
     std::vector<Run> runs;
     uint32_t plain = 0;
     const bool plainRing = IsPlainRing(p, sides, &plain);
+    if (plainRing && !p.round) // square and one colour: four bands (runs of many rows)
+        return SquareRing(p, plain);
     for (int y = p.bound.y; y < p.bound.y + p.bound.height; ++y) {
         int ox0, ox1, ix0 = 0, ix1 = 0;
         if (!RowSpan(p.outer, y + 0.5, &ox0, &ox1))
@@ -342,7 +367,7 @@ void FillRuns(cairo_t *cr, std::vector<Run> *runs)
         const uint32_t color = (*runs)[i].color;
         cairo_new_path(cr);
         for (; i < runs->size() && (*runs)[i].color == color; ++i)
-            cairo_rectangle(cr, (*runs)[i].x, (*runs)[i].y, (*runs)[i].width, 1);
+            cairo_rectangle(cr, (*runs)[i].x, (*runs)[i].y, (*runs)[i].width, (*runs)[i].height);
         cairo_set_source_rgb(cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
                              ((color >> 16) & 0xFF) / 255.0);
         cairo_fill(cr);
