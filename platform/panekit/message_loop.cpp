@@ -164,7 +164,7 @@ int XWindowLoop::DeliverOne(XWindowBackend *backend)
         return 1;
     if (DeliverInput())
         return 1;
-    return DeliverTimer(backend->Now());
+    return !m_timers.empty() && DeliverTimer(backend->Now());
 }
 
 int XWindowLoop::DeliverPosted()

@@ -193,7 +193,7 @@ int Panekit::PopupWindow(int cancel)
         owner->m_native->SetEnabled(0);
     m_native->Show(1);
     m_native->SetFocus();
-    uint64_t ownerId = owner != nullptr ? owner->m_windowId : 0;
+    uint64_t ownerId = owner != nullptr ? owner->GetWindowId() : 0;
     int code = XWindowLoop::Get().RunPopup(this, cancel);
     // The owner may have gone while the loop ran.
     if (ownerId != 0 && XWindowLoop::Get().FindWindow(ownerId) == owner &&

@@ -8,6 +8,7 @@
 // frame is gone. Every loop also ends when nothing can arrive any more (a virtual
 // backend whose script ran out), then with the cancel code it was given.
 
+#include <atomic>
 #include <cstdint>
 
 #include "platform/panekit/bound.h"
@@ -116,12 +117,13 @@ public:
     // ---- for the layer and the backends ----
     XNativeWindow *GetNative() const { return m_native; }
     // The layer's window serial (never reused); 0 when not created.
-    uint64_t GetWindowId() const { return m_windowId; }
+    uint64_t GetWindowId() const { return m_windowId.load(std::memory_order_acquire); }
 
 protected:
     // After the native window exists: 0 refuses the creation.
     virtual int OnCreateWindow();
-    // After the native window is gone.
+    // After the native window is gone. A subclass that overrides it calls DestroyWindow
+    // in its own destructor: the base destructors can no longer reach the override.
     virtual void OnDestroyWindow();
     // A size change of the client area, before its message 33 is delivered.
     virtual void OnResize(int32_t width, int32_t height);
@@ -139,7 +141,7 @@ protected:
 private:
     friend class XWindowLoop;
     XNativeWindow *m_native = nullptr;
-    uint64_t m_windowId = 0;
+    std::atomic<uint64_t> m_windowId{0}; // read by PostMessage on other threads
     Panekit *m_parent = nullptr;
     Panekit *m_owner = nullptr;
     char16_t *m_title = nullptr;

@@ -1,5 +1,6 @@
 // Backend registry and selection, and the defaults of the backend interface.
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -22,8 +23,9 @@ struct Registry
 {
     std::mutex lock;
     std::vector<BackendEntry> entries;
-    XWindowBackend *active = nullptr;
-    int selected = 0;
+    // Read without the lock once selected: PostMessage asks for it from any thread.
+    std::atomic<XWindowBackend *> active{nullptr};
+    std::atomic<int> selected{0};
     XMessageBoxProc boxProc = nullptr;
 };
 
@@ -104,16 +106,18 @@ void RegisterWindowBackend(const char *name, int priority, XBackendFactory facto
 XWindowBackend *GetWindowBackend()
 {
     Registry &registry = GetRegistry();
+    if (registry.selected.load(std::memory_order_acquire))
+        return registry.active.load(std::memory_order_acquire);
     std::lock_guard<std::mutex> hold(registry.lock);
-    if (registry.selected)
-        return registry.active;
-    registry.selected = 1;
+    if (registry.selected.load(std::memory_order_relaxed))
+        return registry.active.load(std::memory_order_relaxed);
     const char *forced = std::getenv("ZEP_PANEKIT_BACKEND");
-    if (forced != nullptr && forced[0] != '\0')
-        registry.active = MakeByName(registry, forced);
-    else
-        registry.active = MakeByPriority(registry);
-    return registry.active;
+    XWindowBackend *backend = forced != nullptr && forced[0] != '\0'
+                                  ? MakeByName(registry, forced)
+                                  : MakeByPriority(registry);
+    registry.active.store(backend, std::memory_order_release);
+    registry.selected.store(1, std::memory_order_release);
+    return backend;
 }
 
 int SelectWindowBackend(const char *name)
@@ -122,13 +126,16 @@ int SelectWindowBackend(const char *name)
         return 0;
     Registry &registry = GetRegistry();
     std::lock_guard<std::mutex> hold(registry.lock);
-    if (registry.active != nullptr && std::strcmp(registry.active->GetName(), name) == 0)
+    XWindowBackend *active = registry.active.load();
+    if (active != nullptr && std::strcmp(active->GetName(), name) == 0) {
+        registry.selected.store(1);
         return 1;
+    }
     XWindowBackend *backend = MakeByName(registry, name);
     if (backend == nullptr)
         return 0;
     // The previous backend is kept alive: other threads may still hold it for Wake.
-    registry.active = backend;
-    registry.selected = 1;
+    registry.active.store(backend);
+    registry.selected.store(1);
     return 1;
 }
