@@ -1,4 +1,6 @@
 // Block functions of the text engine: a text laid out in a bound under a layout word.
+#include <cstdint>
+
 #include <cairo.h>
 
 #include "platform/panekit/text_layout.h"
@@ -22,7 +24,8 @@ uint32_t BlockMode(uint32_t layout)
 }
 
 // Offset of a part `size` long inside `room`: 0 at the start, 1 at the end, 2 and 3 centred.
-int AlignOffset(uint32_t code, int room, int size)
+// Wide enough for any bound, whose far edge may lie beyond the 32-bit range.
+int64_t AlignOffset(uint32_t code, int64_t room, int64_t size)
 {
     switch (code) {
     case 0:
@@ -47,7 +50,9 @@ int XTextLayout::DrawText(cairo_t *cr, const XFontHandle *font, uint32_t color,
     PangoRectangle block;
     pango_layout_get_extents(pl, nullptr, &block);
     const int blockHeight = PangoCeilPixels(block.height);
-    const int top = bound->y + AlignOffset((layout & kDrawTextVertMask) >> 2, bound->height, blockHeight);
+    const int64_t top =
+        bound->y + AlignOffset((layout & kDrawTextVertMask) >> 2, bound->height, blockHeight);
+    const int64_t boundBottom = int64_t(bound->y) + bound->height;
 
     XTextPaint paint(cr, color);
     cairo_rectangle(cr, bound->x, bound->y, bound->width, bound->height);
@@ -56,18 +61,18 @@ int XTextLayout::DrawText(cairo_t *cr, const XFontHandle *font, uint32_t color,
     do {
         PangoRectangle logical;
         pango_layout_iter_get_line_extents(it, nullptr, &logical);
-        const int rowTop = top + PANGO_PIXELS(logical.y - block.y);
-        if (rowTop >= bound->y + bound->height)
+        const int64_t rowTop = top + PANGO_PIXELS(logical.y - block.y);
+        if (rowTop >= boundBottom)
             break;
         if (rowTop + PangoCeilPixels(logical.height) <= bound->y)
             continue;
         PangoLayoutLine *line = pango_layout_iter_get_line_readonly(it);
         PangoRectangle own;
         pango_layout_line_get_extents(line, nullptr, &own);
-        const int left = bound->x + AlignOffset(layout & kDrawTextHorzMask, bound->width,
-                                                PangoCeilPixels(own.width));
-        const int baseline = top + PANGO_PIXELS(pango_layout_iter_get_baseline(it) - block.y);
-        paint.ShowLine(line, left - PANGO_PIXELS(own.x), baseline);
+        const int64_t left = bound->x + AlignOffset(layout & kDrawTextHorzMask, bound->width,
+                                                    PangoCeilPixels(own.width));
+        const int64_t baseline = top + PANGO_PIXELS(pango_layout_iter_get_baseline(it) - block.y);
+        paint.ShowLine(line, double(left - PANGO_PIXELS(own.x)), double(baseline));
     } while (pango_layout_iter_next_line(it));
     pango_layout_iter_free(it);
     return blockHeight;

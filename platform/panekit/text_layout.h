@@ -6,8 +6,8 @@
 // surrogate pair is one character of two units and is never split: a position between
 // its halves is treated as the position before the pair. A lone surrogate or a zero unit
 // is drawn as U+FFFD and counts one unit. A "boundary" is a position where a caret may
-// stand: between characters, not inside a surrogate pair, a CR LF pair or a grapheme
-// cluster (a base with its combining marks).
+// stand: between characters, not inside a surrogate pair or a grapheme cluster (a base
+// with its combining marks). Rows never end between CR and LF.
 //
 // Every function takes the cairo context it draws on or measures for (null: a private
 // 1x1 measuring surface) and a font handle (null: the default font). Text null is empty;
@@ -18,8 +18,9 @@
 //   word (kDrawText* below): rows break at line breaks and wrap at the width.
 // - Line functions (DrawTextLine, CalcLineSize, CalcTextRange, CalcLinePlace,
 //   TestLinePlace) treat the text as one row, the way an edit draws a row: tabs expand to
-//   the next stop of 8 average characters, line-break units draw as blanks of their own
-//   and nothing wraps. CalcLineRange cuts a text into such rows.
+//   the next stop of 8 average characters (avgCharWidth of the font), each line-break unit
+//   draws as a blank of its own (so a caret may stand between CR and LF) and nothing
+//   wraps. CalcLineRange cuts a text into such rows.
 
 #include <cstdint>
 

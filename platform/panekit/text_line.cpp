@@ -59,7 +59,7 @@ int XTextLayout::DrawTextLine(cairo_t *cr, const XFontHandle *font, uint32_t col
     PangoRectangle logical;
     pango_layout_line_get_extents(line, nullptr, &logical);
     XTextPaint paint(cr, color);
-    paint.ShowLine(line, x, y + font->ascent);
+    paint.ShowLine(line, x, double(y) + font->ascent);
     return PangoCeilPixels(logical.width);
 }
 

@@ -46,6 +46,7 @@ const std::u16string kTexts[] = {
     u"\r\n\r\n",
     u"\t\t",
     std::u16string(u"lone\xD800high\xDC00low"),
+    std::u16string(u"zero\0unit", 9),
 };
 
 class TextLine : public ::testing::TestWithParam<int>
@@ -73,6 +74,20 @@ TEST_P(TextLine, HitTestInvertsPlaceAtEveryBoundary)
         EXPECT_EQ(lastX, engine.CalcLineSize(nullptr, font.get(), text.data(), Len(text), &size));
         EXPECT_EQ(font->height, size.cy);
     }
+}
+
+TEST_P(TextLine, ClustersAreNeverSplit)
+{
+    // 'e' with a combining acute accent is one character on screen: the caret never stands
+    // between them and a place inside the cluster is the place before it.
+    const std::u16string text = u"ae\u0301x";
+    const int before = engine.CalcLinePlace(nullptr, font.get(), text.data(), 4, 1);
+    EXPECT_EQ(before, engine.CalcLinePlace(nullptr, font.get(), text.data(), 4, 2));
+    const int end = engine.CalcLineSize(nullptr, font.get(), text.data(), 4, nullptr);
+    for (int x = -1; x <= end + 1; ++x)
+        EXPECT_NE(2, engine.TestLinePlace(nullptr, font.get(), text.data(), 4, x)) << x;
+    for (int w = 0; w <= end; ++w)
+        EXPECT_NE(2, engine.CalcTextRange(nullptr, font.get(), text.data(), 4, w, nullptr)) << w;
 }
 
 TEST_P(TextLine, PairsAreNeverSplit)
