@@ -1,5 +1,6 @@
 // Session state: work folder, profile values with most-recent lists, application
 // fonts and the main frame.
+#include <cairo.h>
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include "platform/devkit/native_path.h"
 #include "platform/dockit/xml_archive.h"
 #include "platform/panekit/session.h"
+#include "platform/panekit/ximage.h"
 
 // Fontconfig keeps the fonts an application adds, and Pango its font lists, until the
 // process ends; they are not leaks of ours.
@@ -191,6 +193,99 @@ TEST(X11Session, FontFilesFromConfigurationAreRegistered)
     EXPECT_FALSE(SetupFontFile(temp.Wide("missing.ttf").c_str()));
     EXPECT_FALSE(SetupFontFile(static_cast<const char16_t *>(nullptr)));
     EXPECT_EQ(0, SetupFontFile(static_cast<XML_Archive *>(nullptr)));
+}
+
+// A PNG of a side x side square.
+std::string SquarePng(int side)
+{
+    cairo_surface_t *surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side, side);
+    std::string png;
+    cairo_surface_write_to_png_stream(
+        surface,
+        [](void *closure, const unsigned char *data, unsigned int length) {
+            static_cast<std::string *>(closure)->append(reinterpret_cast<const char *>(data),
+                                                        length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
+    cairo_surface_destroy(surface);
+    return png;
+}
+
+void PutLe16(std::string *out, int value)
+{
+    out->push_back(static_cast<char>(value & 0xFF));
+    out->push_back(static_cast<char>((value >> 8) & 0xFF));
+}
+
+void PutLe32(std::string *out, uint32_t value)
+{
+    PutLe16(out, static_cast<int>(value & 0xFFFF));
+    PutLe16(out, static_cast<int>(value >> 16));
+}
+
+struct IconEntry
+{
+    int side;
+    int hotX; // planes of an icon
+    int hotY; // bit count of an icon
+};
+
+// An icon (type 1) or cursor (type 2) file of PNG entries.
+std::string IconFile(int type, std::initializer_list<IconEntry> entries)
+{
+    std::string out;
+    PutLe16(&out, 0);
+    PutLe16(&out, type);
+    PutLe16(&out, static_cast<int>(entries.size()));
+    std::string images;
+    uint32_t offset = 6 + 16 * static_cast<uint32_t>(entries.size());
+    for (const IconEntry &entry : entries) {
+        std::string png = SquarePng(entry.side);
+        out.push_back(static_cast<char>(entry.side));
+        out.push_back(static_cast<char>(entry.side));
+        out.push_back(0);
+        out.push_back(0);
+        PutLe16(&out, entry.hotX);
+        PutLe16(&out, entry.hotY);
+        PutLe32(&out, static_cast<uint32_t>(png.size()));
+        PutLe32(&out, offset + static_cast<uint32_t>(images.size()));
+        images += png;
+    }
+    return out + images;
+}
+
+TEST(X11Session, IconsAndCursorsFromBytes)
+{
+    struct Case
+    {
+        int kind;
+        std::string bytes;
+        int width;
+        int hotX;
+        int hotY;
+    } const cases[] = {
+        {kResourceCursor, IconFile(2, {{16, 3, 5}, {32, 9, 9}}), 16, 3, 5},
+        {kResourceCursor, IconFile(2, {{16, 40, 40}}), 16, 15, 15}, // kept inside
+        {kResourceIcon, IconFile(1, {{16, 1, 32}, {32, 1, 32}, {24, 1, 32}}), 32, 0, 0},
+        {kResourceCursor, SquarePng(8), 8, 0, 0},
+    };
+    for (const Case &c : cases) {
+        XSysResource *resource =
+            LoadResource(c.kind, c.bytes.data(), static_cast<uint32_t>(c.bytes.size()));
+        ASSERT_NE(nullptr, resource) << c.width;
+        EXPECT_EQ(c.kind, resource->kind);
+        EXPECT_EQ(c.width, resource->image->GetWidth());
+        EXPECT_EQ(c.hotX, resource->hotX);
+        EXPECT_EQ(c.hotY, resource->hotY);
+        ReleaseResource(resource);
+    }
+    std::string cursor = IconFile(2, {{16, 3, 5}});
+    EXPECT_EQ(nullptr, LoadResource(7, cursor.data(), static_cast<uint32_t>(cursor.size())));
+    EXPECT_EQ(nullptr, LoadResource(kResourceIcon, cursor.data(), 10)); // cut short
+    EXPECT_EQ(nullptr, LoadResource(kResourceIcon, "not an icon", 11));
+    EXPECT_EQ(nullptr, LoadResource(kResourceIcon, nullptr, 0));
+    ReleaseResource(nullptr);
 }
 
 } // namespace

@@ -1,0 +1,103 @@
+// The demo tool under a private Xvfb: it echoes what xdotool types, shows the painted
+// message box on a right click, and ends on the desktop's close request.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "platform/panekit/tests/x11_xvfb.h"
+// Xlib last: its macros would reach the headers above.
+#include "platform/panekit/x11_xlib.h"
+
+namespace {
+
+std::string ReadFile(const std::string &path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool WaitFor(const std::string &path, const std::string &line, int seconds = 30)
+{
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (ReadFile(path).find(line + "\n") == std::string::npos) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+// The window id xdotool finds for a title pattern, "" when none appears in time.
+std::string FindWindow(const std::string &pattern)
+{
+    std::string id =
+        XvfbServer::Output("timeout 30 xdotool search --sync --name '" + pattern + "' | head -n 1");
+    while (!id.empty() && id.back() == '\n')
+        id.pop_back();
+    return id;
+}
+
+void RequestClose(const std::string &id)
+{
+    Display *display = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, display);
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = std::stoul(id);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    XSync(display, False);
+    XCloseDisplay(display);
+}
+
+TEST(X11Demo, EchoesInputAndAnswersTheBox)
+{
+    XvfbServer server;
+    ASSERT_TRUE(server.Start());
+    std::string out = "/tmp/x11_demo_" + std::to_string(getpid()) + ".txt";
+    std::string demo = ZEP_BINARY_DIR "/tools/panedemo/panedemo";
+    ASSERT_EQ(0, access(demo.c_str(), X_OK)) << demo << " is not built";
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        freopen(out.c_str(), "w", stdout);
+        setenv("ZEP_PANEKIT_BACKEND", "x11", 1);
+        execl(demo.c_str(), "panedemo", "--seconds", "120", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    std::string id = FindWindow("^面板演示 Panekit demo$");
+    ASSERT_FALSE(id.empty());
+    ASSERT_TRUE(WaitFor(out, "backend x11"));
+    EXPECT_EQ(0, XvfbServer::Run("xdotool windowfocus --sync " + id + " key a"));
+    EXPECT_TRUE(WaitFor(out, "char U+0061 a")) << ReadFile(out);
+
+    EXPECT_EQ(0, XvfbServer::Run("xdotool mousemove --window " + id + " 100 200 click 3"));
+    std::string box = FindWindow("^面板演示$");
+    ASSERT_FALSE(box.empty());
+    EXPECT_EQ(0, XvfbServer::Run("xdotool windowfocus --sync " + box + " key Return"));
+    EXPECT_TRUE(WaitFor(out, "box 1")) << ReadFile(out);
+
+    RequestClose(id);
+    EXPECT_TRUE(WaitFor(out, "end")) << ReadFile(out);
+    int status = 0;
+    for (int i = 0; i < 300 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (waitpid(pid, &status, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        ADD_FAILURE() << "the demo did not end";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::remove(out.c_str());
+}
+
+} // namespace
