@@ -41,9 +41,13 @@ public:
     int closeRequests = 0;
     int allowClose = 0;
 
+    int stopOnPost = 0;
+
     int OnMessage(XMessage_t *message) override
     {
         messages.push_back(*message);
+        if (message->code == XMSG_POSTED && stopOnPost)
+            Panekit::StopForMessage(static_cast<int>(message->key));
         return XDrawWindow::OnMessage(message);
     }
     int OnCloseWindow() override
@@ -343,6 +347,38 @@ TEST_F(X11Window, WorkAreaIsTheScreenWithoutPanels)
     EXPECT_EQ(24, area.y);
     EXPECT_EQ(700, area.height);
     XvfbServer::Run("xprop -root -remove _NET_WORKAREA");
+}
+
+TEST_F(X11Window, PostsFromAnotherThreadAndTimersWakeTheLoop)
+{
+    m_window.stopOnPost = 1;
+    std::thread poster([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        m_window.PostMessage(4899, nullptr, 7);
+    });
+    auto start = std::chrono::steady_clock::now();
+    int code = Panekit::WaitForMessage(60000);
+    auto waited = std::chrono::steady_clock::now() - start;
+    poster.join();
+    EXPECT_EQ(4899, code);
+    EXPECT_LT(waited, std::chrono::seconds(30)); // woken, not timed out
+    ASSERT_FALSE(m_window.Of(XMSG_POSTED).empty());
+    EXPECT_EQ(7u, m_window.Of(XMSG_POSTED).back().value);
+
+    ASSERT_TRUE(m_window.SetTimer(uintptr_t(3), 30));
+    ASSERT_TRUE(PumpUntil([this] { return m_window.Of(XMSG_TIMER).size() >= 3; }));
+    EXPECT_EQ(3u, m_window.Of(XMSG_TIMER).front().key);
+    m_window.KillTimer(uintptr_t(3));
+}
+
+TEST_F(X11Window, SecondQuickPressIsADoubleClick)
+{
+    m_window.messages.clear();
+    ASSERT_EQ(0, XvfbServer::Run("xdotool mousemove --window " + Id() +
+                                 " 20 20 click --repeat 2 --delay 50 1"));
+    ASSERT_TRUE(PumpUntil([this] { return m_window.Of(XMSG_BUTTONUP).size() == 2; }));
+    EXPECT_EQ(1u, m_window.Of(XMSG_BUTTONDOWN).size());
+    EXPECT_EQ(1u, m_window.Of(XMSG_DBLCLICK).size());
 }
 
 } // namespace
