@@ -288,11 +288,12 @@ private:
     void Attach(cairo_surface_t *surface, const BOUND_t *clip);
     void Detach();
     void ApplyClip();
-    void GetPixelOffset(int *dx, int *dy) const;
+    void GetPixelOffset(int64_t *dx, int64_t *dy) const;
+    void AddClippedRect(RunPath &runs, int64_t x, int64_t y, int64_t w, int64_t h) const;
     bool PenDraws() const;
     bool PixelOn(int x, int y) const;
-    void ExactLine(int x1, int y1, int x2, int y2, int w);
-    void Span(RunPath &runs, int x, int y, int dx, int dy, int count, int bw, int bh);
+    void ExactLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int w);
+    void Span(RunPath &runs, int64_t x, int64_t y, int dx, int dy, int64_t count, int bw, int bh);
     void ApplyPenStroke(int w);
     void StrokeSegment(double x1, double y1, double x2, double y2, int w);
     void StrokeRect(double x, double y, double cx, double cy, int w);
@@ -319,6 +320,7 @@ private:
     double m_curX = 0;
     double m_curY = 0;
     uint32_t m_dashIndex = 0; // pixels of the pen's pattern used since MoveTo
+    BOUND_t m_figureClip{0, 0, 0, 0}; // device clip of the exact figure being drawn
     bool m_pathOpen = false;
     int m_pathMode = kPathWinding;
 };

@@ -97,6 +97,9 @@ private:
 
 namespace {
 
+// Longest slanted line walked pixel by pixel (far longer than any surface side).
+constexpr double kMaxWalkSteps = 65536;
+
 int PenWidth(const XPenHandle &pen) { return pen.width == 0 ? 1 : static_cast<int>(std::min(pen.width, 255u)); }
 
 } // namespace
@@ -124,12 +127,25 @@ XPaintCore::DeviceScope::~DeviceScope()
     }
 }
 
-void XPaintCore::GetPixelOffset(int *dx, int *dy) const
+void XPaintCore::GetPixelOffset(int64_t *dx, int64_t *dy) const
 {
     cairo_matrix_t m;
     cairo_get_matrix(m_cr, &m);
-    *dx = static_cast<int>(m.x0);
-    *dy = static_cast<int>(m.y0);
+    // Cairo keeps coordinates far inside this range; the clamp only keeps the cast defined.
+    *dx = static_cast<int64_t>(std::clamp(m.x0, -1e12, 1e12));
+    *dy = static_cast<int64_t>(std::clamp(m.y0, -1e12, 1e12));
+}
+
+// Adds the part of the device rectangle x, y, w, h inside the figure's clip.
+void XPaintCore::AddClippedRect(RunPath &runs, int64_t x, int64_t y, int64_t w, int64_t h) const
+{
+    int64_t left = std::max<int64_t>(x, m_figureClip.x);
+    int64_t top = std::max<int64_t>(y, m_figureClip.y);
+    int64_t right = std::min<int64_t>(x + w, int64_t(m_figureClip.x) + m_figureClip.width);
+    int64_t bottom = std::min<int64_t>(y + h, int64_t(m_figureClip.y) + m_figureClip.height);
+    if (right > left && bottom > top)
+        runs.AddRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                     static_cast<int>(bottom - top));
 }
 
 // ---- fills and frames -------------------------------------------------------------------------
@@ -141,10 +157,12 @@ void XPaintCore::FillRect(const BOUND_t *bound, uint32_t color)
     if (m_cr == nullptr || bound == nullptr || bound->width <= 0 || bound->height <= 0) return;
     if ((color >> 24) != 0) return;
     if (IsPixelExact()) {
-        int dx, dy;
+        int64_t dx, dy;
         GetPixelOffset(&dx, &dy);
+        m_figureClip = DeviceClip();
         DeviceScope scope(m_cr, m_pathOpen);
-        cairo_rectangle(m_cr, bound->x + dx, bound->y + dy, bound->width, bound->height);
+        RunPath runs(m_cr);
+        AddClippedRect(runs, bound->x + dx, bound->y + dy, bound->width, bound->height);
         SetSource(color);
         cairo_fill(m_cr);
         return;
@@ -173,19 +191,20 @@ void XPaintCore::DrawRect(const BOUND_t *bound)
         StrokeRect(bound->x + half, bound->y + half, bound->width - w, bound->height - w, w);
         return;
     }
-    int dx, dy;
+    int64_t dx, dy;
     GetPixelOffset(&dx, &dy);
-    int x = bound->x + dx, y = bound->y + dy, cx = bound->width, cy = bound->height;
+    int64_t x = bound->x + dx, y = bound->y + dy, cx = bound->width, cy = bound->height;
+    m_figureClip = DeviceClip();
     DeviceScope scope(m_cr, m_pathOpen);
     RunPath runs(m_cr);
     m_dashIndex = 0;
     if (2 * w >= cx || 2 * w >= cy) {
-        for (int row = 0; row < cy; ++row) Span(runs, x, y + row, 1, 0, cx, 1, 1);
+        for (int64_t row = 0; row < cy; ++row) Span(runs, x, y + row, 1, 0, cx, 1, 1);
     } else {
-        Span(runs, x, y, 1, 0, cx, 1, w);                       // top, left to right
-        Span(runs, x + cx - w, y + w, 0, 1, cy - w, w, 1);      // right, downwards
+        Span(runs, x, y, 1, 0, cx, 1, w);                            // top, left to right
+        Span(runs, x + cx - w, y + w, 0, 1, cy - w, w, 1);           // right, downwards
         Span(runs, x + cx - w - 1, y + cy - w, -1, 0, cx - w, 1, w); // bottom, leftwards
-        Span(runs, x, y + cy - w - 1, 0, -1, cy - 2 * w, w, 1); // left, upwards
+        Span(runs, x, y + cy - w - 1, 0, -1, cy - 2 * w, w, 1);      // left, upwards
     }
     runs.Flush();
     SetSource(m_pen.color);
@@ -204,25 +223,27 @@ void XPaintCore::MoveTo(int x, int y)
 
 void XPaintCore::LineTo(int x, int y)
 {
-    int x1 = static_cast<int>(std::floor(m_curX)), y1 = static_cast<int>(std::floor(m_curY));
+    double fx = std::floor(m_curX), fy = std::floor(m_curY);
     m_curX = x;
     m_curY = y;
     if (m_cr == nullptr) return;
     if (m_pathOpen) {
-        if (!cairo_has_current_point(m_cr)) cairo_move_to(m_cr, x1 + 0.5, y1 + 0.5);
+        if (!cairo_has_current_point(m_cr)) cairo_move_to(m_cr, fx + 0.5, fy + 0.5);
         cairo_line_to(m_cr, x + 0.5, y + 0.5);
         return;
     }
-    if (!PenDraws() || (x1 == x && y1 == y)) return;
+    if (!PenDraws() || (fx == x && fy == y)) return;
     int w = PenWidth(m_pen);
-    bool straight = x1 == x || y1 == y;
-    if (!IsPixelExact() || (w > 1 && !straight)) {
-        StrokeSegment(x1 + 0.5, y1 + 0.5, x + 0.5, y + 0.5, w);
+    bool straight = fx == x || fy == y;
+    // Slanted lines walk every step; one far longer than any surface goes to Cairo.
+    bool walkable = straight || std::max(std::abs(fx - x), std::abs(fy - y)) <= kMaxWalkSteps;
+    if (!IsPixelExact() || (w > 1 && !straight) || !walkable) {
+        StrokeSegment(fx + 0.5, fy + 0.5, x + 0.5, y + 0.5, w);
         return;
     }
-    int dx, dy;
+    int64_t dx, dy;
     GetPixelOffset(&dx, &dy);
-    ExactLine(x1 + dx, y1 + dy, x + dx, y + dy, w);
+    ExactLine(static_cast<int64_t>(fx) + dx, static_cast<int64_t>(fy) + dy, x + dx, y + dy, w);
 }
 
 void XPaintCore::DrawLine(int x1, int y1, int x2, int y2)
@@ -233,8 +254,9 @@ void XPaintCore::DrawLine(int x1, int y1, int x2, int y2)
 
 // A line in device pixels from (x1, y1) to (x2, y2), end left out. Wide pens only reach
 // here for horizontal and vertical lines; their band is centred on the line.
-void XPaintCore::ExactLine(int x1, int y1, int x2, int y2, int w)
+void XPaintCore::ExactLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int w)
 {
+    m_figureClip = DeviceClip();
     DeviceScope scope(m_cr, false);
     RunPath runs(m_cr);
     int back = (w - 1) / 2;
@@ -244,15 +266,18 @@ void XPaintCore::ExactLine(int x1, int y1, int x2, int y2, int w)
         Span(runs, x1 - back, y1, 0, y2 > y1 ? 1 : -1, std::abs(y2 - y1), w, 1);
     } else {
         // Bresenham's walk over the major axis, the end pixel left out.
-        int adx = std::abs(x2 - x1), ady = std::abs(y2 - y1);
+        int64_t adx = std::abs(x2 - x1), ady = std::abs(y2 - y1);
         int sx = x2 > x1 ? 1 : -1, sy = y2 > y1 ? 1 : -1;
-        int steps = std::max(adx, ady);
-        int err = (adx > ady ? adx : -ady) / 2;
-        int x = x1, y = y1;
-        for (int i = 0; i < steps; ++i) {
-            if (PixelOn(x, y)) runs.Add(x, y);
+        int64_t steps = std::max(adx, ady);
+        int64_t err = (adx > ady ? adx : -ady) / 2;
+        int64_t x = x1, y = y1;
+        const BOUND_t &c = m_figureClip;
+        for (int64_t i = 0; i < steps; ++i) {
+            bool inside = x >= c.x && x < int64_t(c.x) + c.width && y >= c.y && y < int64_t(c.y) + c.height;
+            if (inside && PixelOn(static_cast<int>(x), static_cast<int>(y)))
+                runs.Add(static_cast<int>(x), static_cast<int>(y));
             ++m_dashIndex;
-            int e = err;
+            int64_t e = err;
             if (e > -adx) {
                 err -= ady;
                 x += sx;
@@ -268,24 +293,55 @@ void XPaintCore::ExactLine(int x1, int y1, int x2, int y2, int w)
     cairo_fill(m_cr);
 }
 
-// `count` steps from (x, y) by (dx, dy); each step covers a block of bw x bh pixels whose
-// top-left corner is the step's position. The pen's pattern advances one unit per step.
-void XPaintCore::Span(RunPath &runs, int x, int y, int dx, int dy, int count, int bw, int bh)
+// `count` steps from (x, y) by (dx, dy), one of them 0; each step covers a block of
+// bw x bh pixels whose top-left corner is the step's position. The pen's pattern advances
+// one unit per step. Only the steps whose block meets the figure's clip are visited.
+void XPaintCore::Span(RunPath &runs, int64_t x, int64_t y, int dx, int dy, int64_t count, int bw,
+                      int bh)
 {
     if (count <= 0) return;
+    uint32_t base = m_dashIndex;
+    m_dashIndex = base + static_cast<uint32_t>(count);
+    const BOUND_t &c = m_figureClip;
+    int64_t cx1 = c.x, cy1 = c.y, cx2 = int64_t(c.x) + c.width, cy2 = int64_t(c.y) + c.height;
+    // Steps whose block meets the clip along the line: pos + step * d within [lo, hi).
+    auto range = [&](int64_t pos, int d, int size, int64_t lo, int64_t hi, int64_t *i0, int64_t *i1) {
+        if (d > 0) {
+            *i0 = std::max<int64_t>(0, lo - size + 1 - pos);
+            *i1 = std::min<int64_t>(count, hi - pos);
+        } else {
+            *i0 = std::max<int64_t>(0, pos - (hi - 1));
+            *i1 = std::min<int64_t>(count, pos - (lo - size + 1) + 1);
+        }
+    };
+    int64_t i0, i1;
+    if (dx != 0) {
+        if (y + bh <= cy1 || y >= cy2) return;
+        range(x, dx, bw, cx1, cx2, &i0, &i1);
+    } else {
+        if (x + bw <= cx1 || x >= cx2) return;
+        range(y, dy, bh, cy1, cy2, &i0, &i1);
+    }
+    if (i0 >= i1) return;
     if (m_pen.style != kPenPattern && FindDash(m_pen.style) == nullptr) {
-        int x2 = x + dx * (count - 1), y2 = y + dy * (count - 1);
-        runs.AddRect(std::min(x, x2), std::min(y, y2), std::abs(x2 - x) + bw, std::abs(y2 - y) + bh);
-        m_dashIndex += count;
+        int64_t ax = x + dx * i0, ay = y + dy * i0, bx = x + dx * (i1 - 1), by = y + dy * (i1 - 1);
+        AddClippedRect(runs, std::min(ax, bx), std::min(ay, by), std::abs(bx - ax) + bw,
+                       std::abs(by - ay) + bh);
         return;
     }
-    for (int i = 0; i < count; ++i, x += dx, y += dy) {
+    for (int64_t i = i0; i < i1; ++i) {
+        m_dashIndex = base + static_cast<uint32_t>(i);
+        int64_t px = x + dx * i, py = y + dy * i;
         for (int row = 0; row < bh; ++row)
-            for (int col = 0; col < bw; ++col)
-                if (PixelOn(x + col, y + row)) runs.Add(x + col, y + row);
+            for (int col = 0; col < bw; ++col) {
+                int64_t qx = px + col, qy = py + row;
+                if (qx < cx1 || qx >= cx2 || qy < cy1 || qy >= cy2) continue;
+                if (PixelOn(static_cast<int>(qx), static_cast<int>(qy)))
+                    runs.Add(static_cast<int>(qx), static_cast<int>(qy));
+            }
         runs.Flush();
-        ++m_dashIndex;
     }
+    m_dashIndex = base + static_cast<uint32_t>(count);
 }
 
 // Whether the pen sets device pixel (x, y) at the current pattern position.

@@ -133,6 +133,25 @@ TEST(PainterPrimitives, FillsAndFramesMatchMagick)
              p.FillRect(&box);
          },
          ""},
+        {"huge frames and lines visit only the visible part",
+         [&](XPaintCore &p) {
+             BOUND_t huge{-1000000000, 2, 2000000000, 10};
+             p.SetLineStyle(kLineBorder1, kRed);
+             p.DrawRect(&huge);
+             p.SetLineStyle(kLineDotted1, kBlue);
+             p.DrawLine(-2000000000, 15, 2000000000, 15);
+             BOUND_t wide{-2000000000, 18, 2100000000, 2};
+             p.FillRect(&wide, kGreen);
+         },
+         [] {
+             std::vector<std::pair<int, int>> pattern, dots;
+             for (int x = 0; x < 32; ++x) {
+                 for (int y : {2, 11})
+                     if (((x + y) & 1) == 0) pattern.push_back({x, y});
+                 if ((x & 1) == 0) dots.push_back({x, 15});
+             }
+             return Points(kRed, pattern) + " " + Points(kBlue, dots) + " " + Rect(kGreen, 0, 18, 31, 19);
+         }()},
         {"null pen draws nothing",
          [&](XPaintCore &p) {
              p.SetStockDrawer(kStockNullDrawer);
