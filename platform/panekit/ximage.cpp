@@ -119,6 +119,7 @@ void XImage::SwapImage(XImage *other)
 
 int XImage::CreateBitmap(int cx, int cy, int bits)
 {
+    ClearImage();
     XImageBuilder builder;
     cairo_surface_t *s = builder.AddFrame(cx, cy);
     if (s == nullptr)

@@ -81,14 +81,15 @@ public:
     // ---- making images -----------------------------------------------------------------
 
     // A new single-frame image of cx x cy pixels. bits 24 (or anything but 32): opaque
-    // black; 32: fully transparent. 0 when a side is below 1 or the limits are exceeded.
+    // black; 32: fully transparent. 0 and an empty image when a side is below 1 or the
+    // limits are exceeded.
     int CreateBitmap(int cx, int cy, int bits = 24);
     // Replaces the content with a copy of a Cairo image surface (any image format; the copy
-    // is ARGB32), or of the part of it inside *part when part is given. 0 when src is not an
-    // image surface or the part is empty.
+    // is ARGB32), or of the part of it inside *part when part is given. 0 (content kept) when
+    // src is not an image surface or the part is empty.
     int CopyFromSurface(cairo_surface_t *src, const BOUND_t *part = nullptr);
     // Replaces the content with the surface itself, taking over the caller's reference. It
-    // must be an ARGB32 image surface; otherwise it is released and 0 returned.
+    // must be an ARGB32 image surface; otherwise it is released and 0 returned (content kept).
     int AttachSurface(cairo_surface_t *surface);
     // Makes the image empty.
     void ClearImage();
