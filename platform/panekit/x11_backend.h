@@ -117,6 +117,7 @@ private:
     int32_t m_x = INT32_MIN;
     int32_t m_y = INT32_MIN;
     bool m_mapped = false;
+    bool m_focusWanted = false; // SetFocus came before the window was shown
 };
 
 // Modifier bits of an X state word as XINPUT_MOD_* (marked known).

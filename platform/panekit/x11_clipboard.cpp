@@ -13,6 +13,16 @@ constexpr uint64_t kPasteWaitMs = 3000;
 // Largest text taken from another owner (bytes of UTF-8).
 constexpr long kPasteMaxBytes = 16L << 20;
 
+// Largest property one request can set. Longer texts would need the incremental
+// transfer; they are refused rather than sent half.
+size_t MaxPropertyBytes(Display *display)
+{
+    long units = XExtendedMaxRequestSize(display);
+    if (units == 0)
+        units = XMaxRequestSize(display);
+    return static_cast<size_t>(units) * 4 - 1024;
+}
+
 } // namespace
 
 int XX11Backend::SetClipboardText(const char16_t *text, size_t length)
@@ -44,8 +54,9 @@ void XX11Backend::HandleSelectionRequest(const XSelectionRequestEvent &request)
             XChangeProperty(m_display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
                             reinterpret_cast<unsigned char *>(offered), 4);
             reply.property = property;
-        } else if (request.target == m_atoms.utf8String || request.target == XA_STRING ||
-                   request.target == m_atoms.text) {
+        } else if ((request.target == m_atoms.utf8String || request.target == XA_STRING ||
+                    request.target == m_atoms.text) &&
+                   m_clipText.size() <= MaxPropertyBytes(m_display)) {
             // STRING should be Latin-1; UTF-8 is what every current reader takes anyway.
             Atom type = request.target == XA_STRING ? XA_STRING : m_atoms.utf8String;
             XChangeProperty(m_display, request.requestor, property, type, 8, PropModeReplace,

@@ -193,6 +193,10 @@ void XX11Window::HandleEvent(XEvent *event)
         return;
     case MapNotify:
         m_mapped = true;
+        if (m_focusWanted) {
+            m_focusWanted = false;
+            SetFocus();
+        }
         return;
     case UnmapNotify:
         m_mapped = false;

@@ -200,8 +200,10 @@ void XX11Window::SetEnabled(int enable)
 
 void XX11Window::SetFocus()
 {
-    if (!m_mapped)
-        return; // focus on a window not yet viewable is an error
+    if (!m_mapped) {
+        m_focusWanted = true; // focus on a window not yet viewable is an error: wait
+        return;
+    }
     XSetInputFocus(m_backend->GetDisplay(), m_window, RevertToParent, CurrentTime);
     XFlush(m_backend->GetDisplay());
 }
@@ -249,6 +251,9 @@ void XX11Window::Present(cairo_surface_t *shown, const BOUND_t *bound)
                                     cairo_image_surface_get_stride(shown));
     if (image == nullptr)
         return;
+    // The rows are in this machine's byte order; Xlib swaps them for a server that
+    // differs.
+    image->byte_order = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst;
     XPutImage(display, m_window, m_gc, image, part.x, part.y, part.x, part.y,
               static_cast<unsigned>(part.width), static_cast<unsigned>(part.height));
     image->data = nullptr; // the pixels stay the surface's
