@@ -1,6 +1,7 @@
 // X11 native windows: creation, titles, placement, showing the buffer, cursors,
 // capture, focus and the input context.
 #include <cairo.h>
+#include <unistd.h>
 
 #include <climits>
 #include <string>
@@ -48,6 +49,23 @@ void SetSizeHints(Display *display, Window window, const BOUND_t &place, uint32_
     XFree(hints);
 }
 
+// The process and the program class, so that desktops and tools find a program's windows.
+void SetIdentity(Display *display, Window window)
+{
+    long pid = static_cast<long>(getpid());
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char *>(&pid), 1);
+    XClassHint *hint = XAllocClassHint();
+    if (hint != nullptr) {
+        char name[] = "panekit";
+        char klass[] = "Panekit";
+        hint->res_name = name;
+        hint->res_class = klass;
+        XSetClassHint(display, window, hint);
+        XFree(hint);
+    }
+}
+
 void SetTopLevelProperties(XX11Backend *backend, Window window, const XWindowSpec *spec)
 {
     Display *display = backend->GetDisplay();
@@ -58,6 +76,13 @@ void SetTopLevelProperties(XX11Backend *backend, Window window, const XWindowSpe
         auto *owner = static_cast<XX11Window *>(spec->owner->GetNative());
         XSetTransientForHint(display, window, owner->GetWindow());
     }
+    if (spec->style & PANEKIT_STYLE_TOOL) {
+        Atom state = XInternAtom(display, "_NET_WM_STATE", False);
+        Atom skip = XInternAtom(display, "_NET_WM_STATE_SKIP_TASKBAR", False);
+        XChangeProperty(display, window, state, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char *>(&skip), 1);
+    }
+    SetIdentity(display, window);
     if (spec->style & PANEKIT_STYLE_BORDERLESS) {
         XSetWindowAttributes attributes = {};
         attributes.override_redirect = True;
