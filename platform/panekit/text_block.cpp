@@ -55,8 +55,8 @@ int XTextLayout::DrawText(cairo_t *cr, const XFontHandle *font, uint32_t color,
     const int64_t boundBottom = int64_t(bound->y) + bound->height;
 
     XTextPaint paint(cr, color);
-    cairo_rectangle(cr, bound->x, bound->y, bound->width, bound->height);
-    cairo_clip(cr);
+    if (!paint.Clip(bound->x, bound->y, bound->width, bound->height))
+        return blockHeight;
     PangoLayoutIter *it = pango_layout_get_iter(pl);
     do {
         PangoRectangle logical;
@@ -64,15 +64,15 @@ int XTextLayout::DrawText(cairo_t *cr, const XFontHandle *font, uint32_t color,
         const int64_t rowTop = top + PANGO_PIXELS(logical.y - block.y);
         if (rowTop >= boundBottom)
             break;
-        if (rowTop + PangoCeilPixels(logical.height) <= bound->y)
-            continue;
         PangoLayoutLine *line = pango_layout_iter_get_line_readonly(it);
         PangoRectangle own;
         pango_layout_line_get_extents(line, nullptr, &own);
-        const int64_t left = bound->x + AlignOffset(layout & kDrawTextHorzMask, bound->width,
-                                                    PangoCeilPixels(own.width));
+        const int rowWidth = PangoCeilPixels(own.width);
+        const int64_t left =
+            bound->x + AlignOffset(layout & kDrawTextHorzMask, bound->width, rowWidth);
         const int64_t baseline = top + PANGO_PIXELS(pango_layout_iter_get_baseline(it) - block.y);
-        paint.ShowLine(line, double(left - PANGO_PIXELS(own.x)), double(baseline));
+        paint.ShowLine(line, double(left - PANGO_PIXELS(own.x)), double(baseline), double(left),
+                       double(rowTop), rowWidth, PangoCeilPixels(logical.height));
     } while (pango_layout_iter_next_line(it));
     pango_layout_iter_free(it);
     return blockHeight;

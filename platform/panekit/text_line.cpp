@@ -58,9 +58,10 @@ int XTextLayout::DrawTextLine(cairo_t *cr, const XFontHandle *font, uint32_t col
     PangoLayoutLine *line = pango_layout_get_line_readonly(pl, 0);
     PangoRectangle logical;
     pango_layout_line_get_extents(line, nullptr, &logical);
+    const int width = PangoCeilPixels(logical.width);
     XTextPaint paint(cr, color);
-    paint.ShowLine(line, x, double(y) + font->ascent);
-    return PangoCeilPixels(logical.width);
+    paint.ShowLine(line, x, double(y) + font->ascent, x, y, width, font->height);
+    return width;
 }
 
 int XTextLayout::CalcLineSize(cairo_t *cr, const XFontHandle *font, const char16_t *text, int len,

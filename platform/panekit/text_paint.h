@@ -16,10 +16,16 @@ public:
     XTextPaint(const XTextPaint &) = delete;
     XTextPaint &operator=(const XTextPaint &) = delete;
 
-    // Draws a laid-out row with its origin (left end of the baseline) at (x, baseline).
-    void ShowLine(PangoLayoutLine *line, double x, double baseline);
+    // Narrows drawing to the box, in user space; false when none of it is visible. Boxes far
+    // outside the surface never reach Cairo, whose coordinates do not reach that far.
+    bool Clip(double x, double y, double width, double height);
+    // Draws a laid-out row with its origin (left end of the baseline) at (x, baseline), when
+    // its box (left, top, width, height) is at least partly visible.
+    void ShowLine(PangoLayoutLine *line, double x, double baseline, double left, double top,
+                  double width, double height);
 
 private:
     cairo_t *m_cr;
     cairo_path_t *m_path; // the caller's pending path, null when there was none
+    double m_left, m_top, m_right, m_bottom; // visible part of the user space
 };

@@ -1,6 +1,7 @@
 // Block and row drawing of the text engine: alignment in a bound, wrapping, mnemonics,
 // clipping, colours, the caller's cairo state, and a golden image of antialiased text.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -320,6 +321,23 @@ TEST(TextDraw, NothingIsDrawnForNoColourNoTextOrNoRoom)
     EXPECT_EQ(0, engine.DrawTextLine(canvas.Cr(), nullptr, 0x01000000, u"字", 1, 0, 0));
     EXPECT_EQ(0, engine.DrawTextLine(canvas.Cr(), nullptr, 0, u"", 0, 0, 0));
     EXPECT_EQ(0, canvas.InkCount());
+}
+
+TEST(TextDraw, BoundsNearTheIntegerLimitsAreSafe)
+{
+    XTextLayout engine;
+    Canvas canvas(40, 20);
+    const BOUND_t bounds[] = {
+        {INT32_MAX - 5, INT32_MAX - 5, INT32_MAX, INT32_MAX},
+        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+        {-100000, 0, INT32_MAX, 20},
+    };
+    for (const BOUND_t &bound : bounds)
+        for (uint32_t layout : {uint32_t(0), uint32_t(kDrawTextCenter | kDrawTextMiddle),
+                                uint32_t(kDrawTextRight | kDrawTextBottom)})
+            engine.DrawText(canvas.Cr(), nullptr, 0, u"字", 1, &bound, layout);
+    engine.DrawTextLine(canvas.Cr(), nullptr, 0, u"字", 1, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(0, canvas.InkCount()); // everything lands far off the canvas
 }
 
 TEST(TextDraw, ColourIsReadAsBlueGreenRed)
