@@ -91,6 +91,7 @@ void XPaintCore::ApplyClip()
     cairo_rectangle(m_cr, m_paintClip.x, m_paintClip.y, m_paintClip.width, m_paintClip.height);
     cairo_clip(m_cr);
     cairo_set_matrix(m_cr, &matrix);
+    UpdateDeviceClip();
     if (path != nullptr) {
         cairo_append_path(m_cr, path);
         cairo_path_destroy(path);
@@ -116,6 +117,7 @@ void XPaintCore::SetClipRect(const BOUND_t *bound)
     cairo_set_antialias(m_cr, CAIRO_ANTIALIAS_NONE);
     cairo_clip(m_cr);
     cairo_set_antialias(m_cr, antialias);
+    UpdateDeviceClip();
     if (path != nullptr) {
         cairo_append_path(m_cr, path);
         cairo_path_destroy(path);

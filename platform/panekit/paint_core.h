@@ -273,8 +273,7 @@ protected:
 
 private:
     class RunPath;
-    // Draws in device pixels for the life of the scope: identity matrix, no antialiasing,
-    // an open canvas path kept aside and put back.
+    // An exact figure's scope: no antialiasing, an open canvas path kept aside and put back.
     struct DeviceScope
     {
         DeviceScope(cairo_t *cr, bool keepPath);
@@ -292,13 +291,13 @@ private:
     void AddClippedRect(RunPath &runs, int64_t x, int64_t y, int64_t w, int64_t h) const;
     bool PenDraws() const;
     bool PixelOn(int x, int y) const;
-    void ExactLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int w);
+    void ExactLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int w, int64_t dx, int64_t dy);
     void Span(RunPath &runs, int64_t x, int64_t y, int dx, int dy, int64_t count, int bw, int bh);
     void ApplyPenStroke(int w);
     void StrokeSegment(double x1, double y1, double x2, double y2, int w);
     void StrokeRect(double x, double y, double cx, double cy, int w);
     void InvertBand(const BOUND_t &band);
-    BOUND_t DeviceClip() const;
+    void UpdateDeviceClip();
     void StrokeCanvas();
     void FillCanvas(bool evenOdd);
     void AddCurve(const FPOINT_t *points, int count, bool closed);
@@ -320,6 +319,7 @@ private:
     double m_curX = 0;
     double m_curY = 0;
     uint32_t m_dashIndex = 0; // pixels of the pen's pattern used since MoveTo
+    BOUND_t m_deviceClip{0, 0, 0, 0}; // the current clip in device pixels
     BOUND_t m_figureClip{0, 0, 0, 0}; // device clip of the exact figure being drawn
     bool m_pathOpen = false;
     int m_pathMode = kPathWinding;

@@ -57,7 +57,9 @@ bool DashUnitOn(const DashRow &row, uint32_t unit)
 class XPaintCore::RunPath
 {
 public:
-    explicit RunPath(cairo_t *cr) : m_cr(cr) {}
+    // Pixels are given in device space; the rectangles go into the path in the user
+    // space that lies (ox, oy) whole pixels from it.
+    RunPath(cairo_t *cr, int64_t ox, int64_t oy) : m_cr(cr), m_ox(ox), m_oy(oy) {}
     ~RunPath() { Flush(); }
 
     void Add(int x, int y)
@@ -80,16 +82,18 @@ public:
     }
     void AddRect(int x, int y, int w, int h)
     {
-        if (w > 0 && h > 0) cairo_rectangle(m_cr, x, y, w, h);
+        if (w > 0 && h > 0) cairo_rectangle(m_cr, double(x - m_ox), double(y - m_oy), w, h);
     }
     void Flush()
     {
-        if (m_len > 0) cairo_rectangle(m_cr, m_x, m_y, m_len, 1);
+        if (m_len > 0) cairo_rectangle(m_cr, double(m_x - m_ox), double(m_y - m_oy), m_len, 1);
         m_len = 0;
     }
 
 private:
     cairo_t *m_cr;
+    int64_t m_ox;
+    int64_t m_oy;
     int m_x = 0;
     int m_y = 0;
     int m_len = 0;
@@ -106,21 +110,19 @@ int PenWidth(const XPenHandle &pen) { return pen.width == 0 ? 1 : static_cast<in
 
 // ---- device drawing ---------------------------------------------------------------------------
 
-// Starts a figure in device pixels: keeps an open canvas path aside and clears the path.
+// Starts an exact figure: keeps an open canvas path aside and puts it back afterwards.
+// The figure is drawn in the user space itself, which is a whole-pixel translation of the
+// device space, so no state needs saving.
 XPaintCore::DeviceScope::DeviceScope(cairo_t *cr, bool keepPath) : cr(cr)
 {
     path = keepPath ? cairo_copy_path(cr) : nullptr;
-    cairo_save(cr);
-    cairo_identity_matrix(cr);
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     cairo_new_path(cr);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
 }
 
 XPaintCore::DeviceScope::~DeviceScope()
 {
     cairo_new_path(cr);
-    cairo_restore(cr);
     if (path != nullptr) {
         cairo_append_path(cr, path);
         cairo_path_destroy(path);
@@ -159,9 +161,9 @@ void XPaintCore::FillRect(const BOUND_t *bound, uint32_t color)
     if (IsPixelExact()) {
         int64_t dx, dy;
         GetPixelOffset(&dx, &dy);
-        m_figureClip = DeviceClip();
+        m_figureClip = m_deviceClip;
         DeviceScope scope(m_cr, m_pathOpen);
-        RunPath runs(m_cr);
+        RunPath runs(m_cr, dx, dy);
         AddClippedRect(runs, bound->x + dx, bound->y + dy, bound->width, bound->height);
         SetSource(color);
         cairo_fill(m_cr);
@@ -194,9 +196,9 @@ void XPaintCore::DrawRect(const BOUND_t *bound)
     int64_t dx, dy;
     GetPixelOffset(&dx, &dy);
     int64_t x = bound->x + dx, y = bound->y + dy, cx = bound->width, cy = bound->height;
-    m_figureClip = DeviceClip();
+    m_figureClip = m_deviceClip;
     DeviceScope scope(m_cr, m_pathOpen);
-    RunPath runs(m_cr);
+    RunPath runs(m_cr, dx, dy);
     m_dashIndex = 0;
     if (2 * w >= cx || 2 * w >= cy) {
         for (int64_t row = 0; row < cy; ++row) Span(runs, x, y + row, 1, 0, cx, 1, 1);
@@ -243,7 +245,7 @@ void XPaintCore::LineTo(int x, int y)
     }
     int64_t dx, dy;
     GetPixelOffset(&dx, &dy);
-    ExactLine(static_cast<int64_t>(fx) + dx, static_cast<int64_t>(fy) + dy, x + dx, y + dy, w);
+    ExactLine(static_cast<int64_t>(fx) + dx, static_cast<int64_t>(fy) + dy, x + dx, y + dy, w, dx, dy);
 }
 
 void XPaintCore::DrawLine(int x1, int y1, int x2, int y2)
@@ -254,11 +256,12 @@ void XPaintCore::DrawLine(int x1, int y1, int x2, int y2)
 
 // A line in device pixels from (x1, y1) to (x2, y2), end left out. Wide pens only reach
 // here for horizontal and vertical lines; their band is centred on the line.
-void XPaintCore::ExactLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int w)
+void XPaintCore::ExactLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int w, int64_t dx,
+                           int64_t dy)
 {
-    m_figureClip = DeviceClip();
+    m_figureClip = m_deviceClip;
     DeviceScope scope(m_cr, false);
-    RunPath runs(m_cr);
+    RunPath runs(m_cr, dx, dy);
     int back = (w - 1) / 2;
     if (y1 == y2) {
         Span(runs, x1, y1 - back, x2 > x1 ? 1 : -1, 0, std::abs(x2 - x1), 1, w);
@@ -442,7 +445,7 @@ void XPaintCore::DrawHalftone(const BOUND_t *bound, int frame)
 // inversion of an opaque pixel, and its own inverse for every byte value.
 void XPaintCore::InvertBand(const BOUND_t &band)
 {
-    BOUND_t clip = DeviceClip(), part;
+    BOUND_t clip = m_deviceClip, part;
     if (!IntersectBound(&part, &band, &clip)) return;
     cairo_surface_flush(m_surface);
     unsigned char *data = cairo_image_surface_get_data(m_surface);
@@ -461,8 +464,9 @@ void XPaintCore::InvertBand(const BOUND_t &band)
     cairo_surface_mark_dirty_rectangle(m_surface, part.x, part.y, part.width, part.height);
 }
 
-// The current clip in device pixels, cut to the surface.
-BOUND_t XPaintCore::DeviceClip() const
+// Keeps the current clip in device pixels, cut to the surface (the pixels whose whole
+// area is inside it): exact figures and the halftone cut themselves to it.
+void XPaintCore::UpdateDeviceClip()
 {
     cairo_matrix_t matrix;
     cairo_get_matrix(m_cr, &matrix);
@@ -473,7 +477,6 @@ BOUND_t XPaintCore::DeviceClip() const
     int left = static_cast<int>(std::ceil(x1 - 1e-6)), top = static_cast<int>(std::ceil(y1 - 1e-6));
     int right = static_cast<int>(std::floor(x2 + 1e-6)), bottom = static_cast<int>(std::floor(y2 + 1e-6));
     BOUND_t clip{left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
-    BOUND_t whole{0, 0, GetWidth(), GetHeight()}, out;
-    IntersectBound(&out, &clip, &whole);
-    return out;
+    BOUND_t whole{0, 0, GetWidth(), GetHeight()};
+    IntersectBound(&m_deviceClip, &clip, &whole);
 }
