@@ -185,8 +185,7 @@ void XVirtualBackend::AddStep(Step step)
     m_script.push_back(std::move(step));
 }
 
-void XVirtualBackend::AddEvent(Panekit *window, uint32_t kind, uint32_t key, int32_t x,
-                               int32_t y)
+void XVirtualBackend::AddEvent(Panekit *window, uint32_t kind, uint32_t key, int32_t x, int32_t y)
 {
     Step step = {};
     step.kind = 0;

@@ -39,8 +39,7 @@ void XWindowLoop::RemoveWindow(Panekit *window)
     auto sameWindow = [id](const auto &entry) { return entry.window == id; };
     m_input.erase(std::remove_if(m_input.begin(), m_input.end(), sameWindow), m_input.end());
     m_ready.erase(std::remove_if(m_ready.begin(), m_ready.end(), sameWindow), m_ready.end());
-    m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(), sameWindow),
-                   m_timers.end());
+    m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(), sameWindow), m_timers.end());
     {
         std::lock_guard<std::mutex> hold(m_postLock);
         m_incoming.erase(std::remove_if(m_incoming.begin(), m_incoming.end(), sameWindow),
@@ -85,10 +84,11 @@ int XWindowLoop::Post(uint64_t window, uint32_t code, void *item, uintptr_t valu
     {
         std::lock_guard<std::mutex> hold(m_postLock);
         m_incoming.push_back({window, code, item, value});
-        wake = !m_wakePending;
-        m_wakePending = 1;
+        wake = m_sleeping;
+        m_sleeping = 0;
     }
-    // One wake per batch: the loop clears the flag when it takes the batch.
+    // Only a loop that may be blocked in the backend needs waking; a busy one looks at the
+    // queue again before it waits.
     if (wake)
         backend->Wake();
     return 1;
@@ -172,7 +172,6 @@ int XWindowLoop::DeliverPosted()
     if (m_ready.empty()) {
         std::lock_guard<std::mutex> hold(m_postLock);
         m_ready.swap(m_incoming);
-        m_wakePending = 0;
     }
     while (!m_ready.empty()) {
         Posted post = m_ready.front();
@@ -318,7 +317,11 @@ int XWindowLoop::Run(Frame *frame)
         uint64_t wakeAt = std::min(NextTimerDue(), frame->deadline);
         if (busy)
             wakeAt = backend->Now();
-        if (backend->PumpEvents(wakeAt, frame->deadline != kNoTime) == XPUMP_EXHAUSTED) {
+        if (!EnterSleep())
+            continue;
+        int pumped = backend->PumpEvents(wakeAt, frame->deadline != kNoTime);
+        LeaveSleep();
+        if (pumped == XPUMP_EXHAUSTED) {
             frame->code = frame->cancel;
             break;
         }
@@ -329,12 +332,30 @@ int XWindowLoop::Run(Frame *frame)
     return frame->code;
 }
 
+// Marks the loop as about to wait in the backend, so that posts wake it. 0 when posts
+// arrived meanwhile (then it must not wait).
+int XWindowLoop::EnterSleep()
+{
+    std::lock_guard<std::mutex> hold(m_postLock);
+    if (!m_incoming.empty())
+        return 0;
+    m_sleeping = 1;
+    return 1;
+}
+
+void XWindowLoop::LeaveSleep()
+{
+    std::lock_guard<std::mutex> hold(m_postLock);
+    m_sleeping = 0;
+}
+
 // Paints and presents every window, then lets each do idle work. Non-zero when a
 // window still has painting pending (the backend must not block).
 int XWindowLoop::RunIdle()
 {
-    std::vector<uint64_t> ids;
-    ids.reserve(m_order.size());
+    // Windows may come and go while their callbacks run: walk a copy of the serials.
+    std::vector<uint64_t> &ids = m_idleIds;
+    ids.clear();
     for (Panekit *window : m_order)
         ids.push_back(window->m_windowId);
     for (uint64_t id : ids) {

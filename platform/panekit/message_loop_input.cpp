@@ -151,8 +151,7 @@ void XWindowLoop::TranslateKey(Panekit *window, const XInputEvent *event, XMessa
     QueueMessage(window, *message);
 }
 
-void XWindowLoop::TranslateButton(Panekit *window, const XInputEvent *event,
-                                  XMessage_t *message)
+void XWindowLoop::TranslateButton(Panekit *window, const XInputEvent *event, XMessage_t *message)
 {
     uint32_t held = HeldBitOfButton(event->key);
     if (held == 0)
@@ -167,15 +166,14 @@ void XWindowLoop::TranslateButton(Panekit *window, const XInputEvent *event,
     }
     m_buttons |= held;
     const Press &last = m_lastPress;
-    bool twice = last.valid && last.window == window->GetWindowId() &&
-                 last.button == event->key && event->time >= last.time &&
-                 event->time - last.time <= kDoubleClickTime &&
+    bool twice = last.valid && last.window == window->GetWindowId() && last.button == event->key &&
+                 event->time >= last.time && event->time - last.time <= kDoubleClickTime &&
                  std::abs(event->x - last.x) <= kDoubleClickDistance &&
                  std::abs(event->y - last.y) <= kDoubleClickDistance;
     message->code = twice ? XMSG_DBLCLICK : XMSG_BUTTONDOWN;
     // A double click ends the pair: a third press starts a new one.
-    m_lastPress = {window->GetWindowId(), event->key, event->x, event->y, event->time,
-                   twice ? 0 : 1};
+    m_lastPress = {window->GetWindowId(), event->key,   event->x, event->y,
+                   event->time,           twice ? 0 : 1};
     message->flags = m_modifiers | m_buttons;
     QueueMessage(window, *message);
 }

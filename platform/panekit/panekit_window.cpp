@@ -1,6 +1,5 @@
 // The base window: creation, destruction, modal loops and invalidation.
 
-
 #include "platform/panekit/panekit_window.h"
 #include "platform/panekit/window_backend.h"
 #include "platform/panekit/window_loop.h"
@@ -39,8 +38,8 @@ Panekit::~Panekit()
     delete[] m_title;
 }
 
-int Panekit::Create(const char16_t *title, const BOUND_t *place, Panekit *parent,
-                    Panekit *owner, uint32_t style)
+int Panekit::Create(const char16_t *title, const BOUND_t *place, Panekit *parent, Panekit *owner,
+                    uint32_t style)
 {
     XWindowBackend *backend = GetWindowBackend();
     if (m_native != nullptr || backend == nullptr)

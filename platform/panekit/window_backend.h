@@ -33,9 +33,9 @@ enum : uint32_t {
     XINPUT_MOVE = 9,        // x, y = new window position
     XINPUT_FOCUS_IN = 10,
     XINPUT_FOCUS_OUT = 11,
-    XINPUT_CLOSE = 12,      // the user asked to close the window (OnCloseWindow decides)
-    XINPUT_EXPOSE = 13,     // x, y, width, height: shown part to draw again from the buffer
-    XINPUT_LEAVE = 14,      // the pointer left the window
+    XINPUT_CLOSE = 12,  // the user asked to close the window (OnCloseWindow decides)
+    XINPUT_EXPOSE = 13, // x, y, width, height: shown part to draw again from the buffer
+    XINPUT_LEAVE = 14,  // the pointer left the window
 };
 
 // Modifier bits of XInputEvent::modifiers.
@@ -146,8 +146,7 @@ using XBackendFactory = XWindowBackend *(*)();
 
 // Registers a backend by name; on selection the available one of highest priority wins
 // ("x11" 10, "virtual" 0). Call from a static initialiser of the backend's source.
-PANEKIT_EXPORT void RegisterWindowBackend(const char *name, int priority,
-                                          XBackendFactory factory);
+PANEKIT_EXPORT void RegisterWindowBackend(const char *name, int priority, XBackendFactory factory);
 // The backend in use, selected on first call: ZEP_PANEKIT_BACKEND=virtual|x11 forces
 // one, otherwise the registered ones are tried by priority. Null when none can run.
 PANEKIT_EXPORT XWindowBackend *GetWindowBackend();

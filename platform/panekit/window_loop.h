@@ -107,7 +107,8 @@ private:
     void TranslateKey(Panekit *window, const XInputEvent *event, XMessage_t *message);
     void TranslateButton(Panekit *window, const XInputEvent *event, XMessage_t *message);
     void ApplyModifiers(const XInputEvent *event);
-    void EndAll();
+    int EnterSleep();
+    void LeaveSleep();
 
     std::unordered_map<uint64_t, Panekit *> m_windows;
     std::vector<Panekit *> m_order;
@@ -118,10 +119,11 @@ private:
     std::deque<Queued> m_input;
     std::vector<Timer> m_timers;
     std::vector<Frame *> m_frames;
+    std::vector<uint64_t> m_idleIds;
 
     std::mutex m_postLock;
     std::deque<Posted> m_incoming; // guarded by m_postLock
-    int m_wakePending = 0;         // guarded by m_postLock
+    int m_sleeping = 0;            // guarded by m_postLock: the loop may wait in the backend
     std::deque<Posted> m_ready;    // UI thread
 
     // Input translation state.

@@ -112,9 +112,8 @@ XWindowBackend *GetWindowBackend()
     if (registry.selected.load(std::memory_order_relaxed))
         return registry.active.load(std::memory_order_relaxed);
     const char *forced = std::getenv("ZEP_PANEKIT_BACKEND");
-    XWindowBackend *backend = forced != nullptr && forced[0] != '\0'
-                                  ? MakeByName(registry, forced)
-                                  : MakeByPriority(registry);
+    XWindowBackend *backend = forced != nullptr && forced[0] != '\0' ? MakeByName(registry, forced)
+                                                                     : MakeByPriority(registry);
     registry.active.store(backend, std::memory_order_release);
     registry.selected.store(1, std::memory_order_release);
     return backend;

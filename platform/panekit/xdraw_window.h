@@ -42,8 +42,7 @@ enum : uint32_t {
     PANEKIT_CLIP_TEXT = 0, // UTF-16 text; byte counts include the terminator
 };
 // Receives clipboard data: bytes of the format; its result is GetClipboard's.
-using XClipboardProc = int (*)(void *context, uint32_t format, const void *data,
-                               uint32_t bytes);
+using XClipboardProc = int (*)(void *context, uint32_t format, const void *data, uint32_t bytes);
 
 // Timer ids below this are timer numbers; others are item addresses.
 constexpr uintptr_t kTimerNumberLimit = 0x10000;

@@ -28,11 +28,11 @@ struct XMessage_t
 
 // Message codes the window layer produces.
 enum : uint32_t {
-    XMSG_UPDATE = 0,     // empty message: never delivered, asks for a paint cycle
-    XMSG_KEYUP = 1,      // key released; key = virtual key
-    XMSG_KEYDOWN = 2,    // key pressed (repeats while held); key = virtual key
-    XMSG_CHAR = 3,       // one typed UTF-16 unit in key (two messages outside the BMP)
-    XMSG_BUTTONUP = 17,  // key = XMSG_BUTTON_*
+    XMSG_UPDATE = 0,    // empty message: never delivered, asks for a paint cycle
+    XMSG_KEYUP = 1,     // key released; key = virtual key
+    XMSG_KEYDOWN = 2,   // key pressed (repeats while held); key = virtual key
+    XMSG_CHAR = 3,      // one typed UTF-16 unit in key (two messages outside the BMP)
+    XMSG_BUTTONUP = 17, // key = XMSG_BUTTON_*
     XMSG_BUTTONDOWN = 18,
     XMSG_MOUSEMOVE = 19,
     XMSG_WHEEL = 20,     // key non-zero: turned towards the user

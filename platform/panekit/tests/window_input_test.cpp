@@ -51,7 +51,7 @@ TEST_F(InputTest, KeysCarryVirtualKeysAndTheModifierState)
         int shift, ctrl;
     };
     const Expect expected[] = {
-        {2, 17, 0x1, 0, 1}, {2, 16, 0x3, 1, 1}, {2, 9, 0x3, 1, 1}, {1, 9, 0x3, 1, 1},
+        {2, 17, 0x1, 0, 1}, {2, 16, 0x3, 1, 1}, {2, 9, 0x3, 1, 1},  {1, 9, 0x3, 1, 1},
         {1, 17, 0x2, 1, 0}, {2, 13, 0x2, 1, 0}, {1, 16, 0x0, 0, 0}, {1, 13, 0x0, 0, 0},
     };
     ASSERT_EQ(std::size(expected), window.received.size());
@@ -74,8 +74,7 @@ TEST_F(InputTest, FocusLossForgetsHeldModifiers)
     display->Focus(&window, 1);
     display->Press(&window, 5, 5);
     Panekit::WaitForMessage();
-    EXPECT_EQ((std::vector<uint32_t>{XMSG_KEYDOWN, XMSG_KILLFOCUS, XMSG_SETFOCUS,
-                                     XMSG_BUTTONDOWN}),
+    EXPECT_EQ((std::vector<uint32_t>{XMSG_KEYDOWN, XMSG_KILLFOCUS, XMSG_SETFOCUS, XMSG_BUTTONDOWN}),
               window.Codes());
     EXPECT_EQ(XMSG_STATE_LEFT, window.Of(XMSG_BUTTONDOWN)[0].flags);
     EXPECT_EQ(0, IsKeyPress(17));
@@ -116,9 +115,8 @@ TEST_F(InputTest, ButtonsCarryTheHeldStateAfterTheEvent)
         int32_t x, y;
     };
     const Expect expected[] = {
-        {18, 0, 0x4, 10, 11}, {19, 0, 0x4, 12, 13}, {18, 1, 0xC, 12, 13},
-        {17, 0, 0x8, 12, 13}, {20, 1, 0x8, 12, 13}, {20, 0, 0x8, 12, 13},
-        {17, 1, 0x0, 14, 15}, {18, 2, 0x10, 16, 17},
+        {18, 0, 0x4, 10, 11}, {19, 0, 0x4, 12, 13}, {18, 1, 0xC, 12, 13}, {17, 0, 0x8, 12, 13},
+        {20, 1, 0x8, 12, 13}, {20, 0, 0x8, 12, 13}, {17, 1, 0x0, 14, 15}, {18, 2, 0x10, 16, 17},
     };
     ASSERT_EQ(std::size(expected), window.received.size());
     for (size_t i = 0; i < std::size(expected); i++) {
@@ -145,7 +143,7 @@ TEST_F(InputTest, SecondPressIsADoubleClickWithinTimeAndDistance)
         uint32_t secondCode;
     };
     const Case cases[] = {
-        {0, 0, 0, 0, XMSG_DBLCLICK},   {500, 0, 0, 0, XMSG_DBLCLICK},
+        {0, 0, 0, 0, XMSG_DBLCLICK},     {500, 0, 0, 0, XMSG_DBLCLICK},
         {501, 0, 0, 0, XMSG_BUTTONDOWN}, {100, 4, -4, 0, XMSG_DBLCLICK},
         {100, 5, 0, 0, XMSG_BUTTONDOWN}, {100, 0, -5, 0, XMSG_BUTTONDOWN},
         {100, 0, 0, 1, XMSG_BUTTONDOWN}, {100, 0, 0, 2, XMSG_BUTTONDOWN},

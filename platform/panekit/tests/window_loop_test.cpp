@@ -295,7 +295,7 @@ TEST_F(LoopTest, MessageBoxesAnswerFromTheScript)
         int answer;
     };
     const Case cases[] = {
-        {34, 1, 1},  {34, 0, 0},    {0x22, -100, 0}, {0x11, -100, 0},
+        {34, 1, 1},      {34, 0, 0},   {0x22, -100, 0}, {0x11, -100, 0},
         {0x10, -100, 1}, {0, -100, 1}, {1, 1, 1},
     };
     for (const Case &c : cases) {

@@ -138,8 +138,7 @@ TEST_F(PaintTest, CaretIsInvertedOverThePictureAndBlinks)
     });
     look();
     Panekit::WaitForMessage();
-    EXPECT_EQ((std::vector<uint32_t>{0xFF00FF, 0x00FF00, 0xFF00FF, 0xFF00FF, 0x00FF00,
-                                     0x00FF00}),
+    EXPECT_EQ((std::vector<uint32_t>{0xFF00FF, 0x00FF00, 0xFF00FF, 0xFF00FF, 0x00FF00, 0x00FF00}),
               seen);
     // The buffer itself never holds the caret.
     EXPECT_EQ(0x00FF00u, PixelAt(window.GetBufferSurface(), 60, 30));
@@ -235,7 +234,7 @@ TEST_F(PaintTest, ClipboardTextCountsBytesWithTheTerminator)
     };
     const Case cases[] = {
         {u"复制", 6, u"复制"}, {u"复制", 4, u"复制"}, {u"复制", 3, u"复"},
-        {u"a\0b", 8, u"a"},   {u"", 2, u""},
+        {u"a\0b", 8, u"a"},    {u"", 2, u""},
     };
     for (const Case &c : cases) {
         display->SetClipboard(u"old");
