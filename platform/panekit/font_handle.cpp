@@ -55,7 +55,7 @@ PangoFontDescription *MakeDescription(const XTextUtf8Map &family, int32_t pixelS
     pango_font_description_set_family(desc, family.Bytes());
     pango_font_description_set_absolute_size(desc, double(pixelSize) * PANGO_SCALE);
     pango_font_description_set_weight(desc, (flags & kFontFlagBold) ? PANGO_WEIGHT_BOLD
-                                                                     : PANGO_WEIGHT_NORMAL);
+                                                                    : PANGO_WEIGHT_NORMAL);
     pango_font_description_set_style(desc, (flags & kFontFlagItalic) ? PANGO_STYLE_ITALIC
                                                                      : PANGO_STYLE_NORMAL);
     return desc;

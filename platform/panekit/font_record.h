@@ -23,10 +23,10 @@ constexpr int kFontRecordFaceUnits = 32;
 
 struct XFontRecord_t
 {
-    int32_t size;                         // pixels; 0 = default size
-    uint32_t flags;                       // kFontFlag*
-    uint32_t color;                       // 0x00BBGGRR; 0xFFFFFFFF = unset
-    char16_t face[kFontRecordFaceUnits];  // family; empty = default family
+    int32_t size;                        // pixels; 0 = default size
+    uint32_t flags;                      // kFontFlag*
+    uint32_t color;                      // 0x00BBGGRR; 0xFFFFFFFF = unset
+    char16_t face[kFontRecordFaceUnits]; // family; empty = default family
 };
 static_assert(sizeof(XFontRecord_t) == kFontRecordBytes, "the font record is 76 bytes");
 

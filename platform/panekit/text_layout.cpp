@@ -89,8 +89,8 @@ XTextLayoutCache::~XTextLayoutCache()
     cairo_surface_destroy(measureSurface);
 }
 
-bool XTextLayoutCache::IsHeld(const XFontHandle *font, const char16_t *text, int len,
-                              uint32_t mode, int width) const
+bool XTextLayoutCache::IsHeld(const XFontHandle *font, const char16_t *text, int len, uint32_t mode,
+                              int width) const
 {
     return m_held && mode == m_mode && width == m_width && font->pixelSize == m_pixelSize &&
            font->flags == m_fontFlags && m_family == font->family &&
@@ -119,7 +119,8 @@ void XTextLayoutCache::ApplyAttributes(const XFontHandle *font)
         pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
     if (m_mode & kPrepareMnemonic) {
         for (int pos : m_marks) {
-            const int step = IsHighSurrogate(m_shown[size_t(pos)]) && size_t(pos) + 1 < m_shown.size() &&
+            const int step = IsHighSurrogate(m_shown[size_t(pos)]) &&
+                                     size_t(pos) + 1 < m_shown.size() &&
                                      IsLowSurrogate(m_shown[size_t(pos) + 1])
                                  ? 2
                                  : 1;

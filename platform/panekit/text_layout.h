@@ -68,8 +68,8 @@ public:
     // horizontally in the bound, the block of rows vertically. The font's underline and
     // line-through flags apply to the whole text. Returns the block's height in pixels
     // (0 when nothing was drawn: empty bound, empty text or colour none).
-    int DrawText(cairo_t *cr, const XFontHandle *font, uint32_t color, const char16_t *text, int len,
-                 const BOUND_t *bound, uint32_t layout);
+    int DrawText(cairo_t *cr, const XFontHandle *font, uint32_t color, const char16_t *text,
+                 int len, const BOUND_t *bound, uint32_t layout);
 
     // Size of the text's block as DrawText lays it out: wrapping at width unless width <= 0,
     // kDrawTextNoWrap or kDrawTextSingleLine. cx is the widest row, cy the rows' height; an

@@ -37,8 +37,8 @@ bool XTextPaint::Clip(double x, double y, double width, double height)
     return true;
 }
 
-void XTextPaint::ShowLine(PangoLayoutLine *line, double x, double baseline, double left,
-                          double top, double width, double height)
+void XTextPaint::ShowLine(PangoLayoutLine *line, double x, double baseline, double left, double top,
+                          double width, double height)
 {
     if (left >= m_right || top >= m_bottom || left + width <= m_left || top + height <= m_top)
         return;

@@ -26,6 +26,6 @@ public:
 
 private:
     cairo_t *m_cr;
-    cairo_path_t *m_path; // the caller's pending path, null when there was none
+    cairo_path_t *m_path;                    // the caller's pending path, null when there was none
     double m_left, m_top, m_right, m_bottom; // visible part of the user space
 };

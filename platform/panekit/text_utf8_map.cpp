@@ -93,7 +93,8 @@ void XTextUtf8Map::BlankLineBreaks()
             b[i] = ' ';
         } else if (c == 0xC2 && i + 1 < n && b[i + 1] == 0x85) {
             b[i + 1] = 0xA0;
-        } else if (c == 0xE2 && i + 2 < n && b[i + 1] == 0x80 && (b[i + 2] == 0xA8 || b[i + 2] == 0xA9)) {
+        } else if (c == 0xE2 && i + 2 < n && b[i + 1] == 0x80 &&
+                   (b[i + 2] == 0xA8 || b[i + 2] == 0xA9)) {
             b[i + 2] = 0x82;
         }
     }

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -77,8 +77,8 @@ public:
     uint32_t Pixel(int x, int y) const
     {
         cairo_surface_flush(m_surface);
-        const unsigned char *row = cairo_image_surface_get_data(m_surface) +
-                                   y * cairo_image_surface_get_stride(m_surface);
+        const unsigned char *row =
+            cairo_image_surface_get_data(m_surface) + y * cairo_image_surface_get_stride(m_surface);
         uint32_t v;
         std::memcpy(&v, row + 4 * x, 4);
         return v & 0xFFFFFF;
@@ -141,7 +141,8 @@ TEST(TextDraw, AlignmentPlacesTheBlockInTheBound)
     EXPECT_EQ(font->height, size.cy);
 
     Canvas base(260, 90);
-    ASSERT_EQ(size.cy, engine.DrawText(base.Cr(), font.get(), 0, text.data(), Len(text), &bound, 0));
+    ASSERT_EQ(size.cy,
+              engine.DrawText(base.Cr(), font.get(), 0, text.data(), Len(text), &bound, 0));
     const Box ink = base.Ink();
     ASSERT_NE(Box{}, ink);
     for (uint32_t v = 0; v < 4; ++v) {
@@ -151,7 +152,8 @@ TEST(TextDraw, AlignmentPlacesTheBlockInTheBound)
             engine.DrawText(canvas.Cr(), font.get(), 0, text.data(), Len(text), &bound, h | v << 2);
             const int dx = Offset(h, bound.width, size.cx);
             const int dy = Offset(v, bound.height, size.cy);
-            EXPECT_EQ((Box{ink.left + dx, ink.top + dy, ink.right + dx, ink.bottom + dy}), canvas.Ink());
+            EXPECT_EQ((Box{ink.left + dx, ink.top + dy, ink.right + dx, ink.bottom + dy}),
+                      canvas.Ink());
         }
     }
 }
@@ -191,7 +193,7 @@ TEST(TextDraw, WrappingFollowsTheLayoutWord)
         int rows;
     };
     const Case cases[] = {
-        {&longText, 0, 3},                      // 240 pixels in rows of 100
+        {&longText, 0, 3}, // 240 pixels in rows of 100
         {&longText, kDrawTextNoWrap, 1},
         {&longText, kDrawTextSingleLine, 1},
         {&broken, 0, 2},
@@ -209,9 +211,11 @@ TEST(TextDraw, WrappingFollowsTheLayoutWord)
     SIZE_t single;
     engine.CalcTextSize(nullptr, font.get(), broken.data(), Len(broken), kDrawTextSingleLine, 100,
                         &single);
-    EXPECT_EQ(engine.CalcLineSize(nullptr, font.get(), broken.data(), Len(broken), nullptr), single.cx);
+    EXPECT_EQ(engine.CalcLineSize(nullptr, font.get(), broken.data(), Len(broken), nullptr),
+              single.cx);
     // A width of 0 or less does not wrap.
-    EXPECT_EQ(1, engine.CalcTextSize(nullptr, font.get(), longText.data(), Len(longText), 0, 0, &single));
+    EXPECT_EQ(
+        1, engine.CalcTextSize(nullptr, font.get(), longText.data(), Len(longText), 0, 0, &single));
     EXPECT_EQ(240, single.cx);
     // An empty text is one empty row.
     EXPECT_EQ(1, engine.CalcTextSize(nullptr, font.get(), u"", 0, 0, 100, &single));
@@ -226,8 +230,8 @@ TEST(TextDraw, TabsExpandOnlyWhenAsked)
     const std::u16string tabbed = u"a\tb";
     SIZE_t plain, expanded;
     engine.CalcTextSize(nullptr, font.get(), tabbed.data(), 3, kDrawTextNoWrap, 0, &plain);
-    engine.CalcTextSize(nullptr, font.get(), tabbed.data(), 3, kDrawTextNoWrap | kDrawTextExpandTabs,
-                        0, &expanded);
+    engine.CalcTextSize(nullptr, font.get(), tabbed.data(), 3,
+                        kDrawTextNoWrap | kDrawTextExpandTabs, 0, &expanded);
     EXPECT_EQ(engine.CalcLineSize(nullptr, font.get(), u"a b", 3, nullptr), plain.cx);
     EXPECT_EQ(engine.CalcLineSize(nullptr, font.get(), tabbed.data(), 3, nullptr), expanded.cx);
     EXPECT_EQ(8 * font->avgCharWidth + font->avgCharWidth, expanded.cx);
@@ -243,7 +247,7 @@ TEST(TextDraw, MnemonicMarkersAreHiddenAndUnderlineOneCharacter)
         std::u16string shown;
     };
     const Case cases[] = {
-        {u"&File", u"File"}, {u"A&&B", u"A&B"},   {u"AB&", u"AB"},
+        {u"&File", u"File"}, {u"A&&B", u"A&B"},       {u"AB&", u"AB"},
         {u"&&&x", u"&x"},    {u"a&\r\nb", u"a\r\nb"}, {u"打开(&O)", u"打开(O)"},
     };
     for (const Case &c : cases) {
@@ -291,11 +295,13 @@ TEST(TextDraw, DrawingStaysInsideTheBound)
     XTextLayout engine;
     const std::u16string text = u"很长的一段文字超出边界 Overflowing text";
     const BOUND_t bound{30, 20, 90, 15};
-    for (uint32_t layout : {uint32_t(0), uint32_t(kDrawTextMiddle | kDrawTextCenter),
-                            uint32_t(kDrawTextBottom | kDrawTextRight), uint32_t(kDrawTextSingleLine)}) {
+    for (uint32_t layout :
+         {uint32_t(0), uint32_t(kDrawTextMiddle | kDrawTextCenter),
+          uint32_t(kDrawTextBottom | kDrawTextRight), uint32_t(kDrawTextSingleLine)}) {
         Canvas canvas(160, 60);
-        EXPECT_GT(engine.DrawText(canvas.Cr(), font.get(), 0, text.data(), Len(text), &bound, layout),
-                  bound.height);
+        EXPECT_GT(
+            engine.DrawText(canvas.Cr(), font.get(), 0, text.data(), Len(text), &bound, layout),
+            bound.height);
         const Box ink = canvas.Ink();
         EXPECT_NE(Box{}, ink);
         EXPECT_GE(ink.left, bound.x);
@@ -451,7 +457,8 @@ TEST(TextDraw, AntialiasedTextMatchesTheGoldenImage)
             const uint32_t g = canvas.Pixel(x, y);
             int diff = 0;
             for (int shift : {0, 8, 16})
-                diff = std::max(diff, std::abs(int((w >> shift) & 0xFF) - int((g >> shift) & 0xFF)));
+                diff =
+                    std::max(diff, std::abs(int((w >> shift) & 0xFF) - int((g >> shift) & 0xFF)));
             off += diff > 0;
             worst = std::max(worst, diff);
         }

@@ -160,8 +160,8 @@ TEST(TextFontRecord, StoredFormIsLittleEndianFieldByField)
     unsigned char bytes[80];
     std::memset(bytes, 0xEE, sizeof bytes);
     ASSERT_EQ(76u, StoreFontRecord(&record, bytes, sizeof bytes));
-    const unsigned char head[] = {0xF0, 0xFF, 0xFF, 0xFF, 0x05, 0, 0, 0, 0x11, 0x22, 0x33, 0x00,
-                                  0x8B, 0x5B, 0x53, 0x4F, 0x41, 0x00, 0x00, 0x00};
+    const unsigned char head[] = {0xF0, 0xFF, 0xFF, 0xFF, 0x05, 0,    0,    0,    0x11, 0x22,
+                                  0x33, 0x00, 0x8B, 0x5B, 0x53, 0x4F, 0x41, 0x00, 0x00, 0x00};
     EXPECT_EQ(0, std::memcmp(head, bytes, sizeof head));
     for (size_t i = sizeof head; i < 76; ++i)
         EXPECT_EQ(0, bytes[i]) << i;

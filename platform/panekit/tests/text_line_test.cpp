@@ -32,8 +32,8 @@ int Len(const std::u16string &s)
 
 bool InsidePair(const std::u16string &s, int pos)
 {
-    return pos > 0 && pos < Len(s) && s[size_t(pos - 1)] >= 0xD800 && s[size_t(pos - 1)] <= 0xDBFF &&
-           s[size_t(pos)] >= 0xDC00 && s[size_t(pos)] <= 0xDFFF;
+    return pos > 0 && pos < Len(s) && s[size_t(pos - 1)] >= 0xD800 &&
+           s[size_t(pos - 1)] <= 0xDBFF && s[size_t(pos)] >= 0xDC00 && s[size_t(pos)] <= 0xDFFF;
 }
 
 const std::u16string kTexts[] = {
@@ -278,7 +278,8 @@ TEST(TextLineRows, RowsOfAWrappedLineReadBackAsOneText)
     // each row must rise from 0 to that row's width.
     XTextLayout engine;
     FontPtr font(CreateFontHandle(u"宋体", -1, 12, 0));
-    const std::u16string text = u"在多行编辑框中，一行文字按照框的宽度折成若干行显示，光标在每一行中定位。";
+    const std::u16string text =
+        u"在多行编辑框中，一行文字按照框的宽度折成若干行显示，光标在每一行中定位。";
     const int width = 100;
     const std::vector<int> ends = EngineRowEnds(engine, font.get(), text, width);
     ASSERT_GT(ends.size(), 2u);
@@ -287,9 +288,10 @@ TEST(TextLineRows, RowsOfAWrappedLineReadBackAsOneText)
         const char16_t *row = text.data() + start;
         const int rowWidth = engine.CalcLineSize(nullptr, font.get(), row, end - start, nullptr);
         EXPECT_LE(rowWidth, width);
-        EXPECT_EQ(rowWidth, engine.CalcLinePlace(nullptr, font.get(), row, end - start, end - start));
-        EXPECT_EQ(end - start, engine.CalcTextRange(nullptr, font.get(), row, end - start, width,
-                                                    nullptr));
+        EXPECT_EQ(rowWidth,
+                  engine.CalcLinePlace(nullptr, font.get(), row, end - start, end - start));
+        EXPECT_EQ(end - start,
+                  engine.CalcTextRange(nullptr, font.get(), row, end - start, width, nullptr));
         start = end;
     }
 }
