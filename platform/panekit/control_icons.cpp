@@ -8,11 +8,11 @@
 
 namespace {
 
-constexpr double kFrame[3] = {0.44, 0.50, 0.60};   // box frames
-constexpr double kMark[3] = {0.10, 0.16, 0.30};    // check marks, arrows, glyphs
-constexpr double kOff[3] = {0.66, 0.66, 0.66};     // disabled glyphs
-constexpr double kFace[3] = {0.90, 0.91, 0.93};    // button faces
-constexpr double kAccent[3] = {0.12, 0.45, 0.85};  // active filter
+constexpr double kFrame[3] = {0.44, 0.50, 0.60};  // box frames
+constexpr double kMark[3] = {0.10, 0.16, 0.30};   // check marks, arrows, glyphs
+constexpr double kOff[3] = {0.66, 0.66, 0.66};    // disabled glyphs
+constexpr double kFace[3] = {0.90, 0.91, 0.93};   // button faces
+constexpr double kAccent[3] = {0.12, 0.45, 0.85}; // active filter
 
 void SetColor(cairo_t *cr, const double *rgb)
 {
@@ -64,10 +64,10 @@ void Arrow(cairo_t *cr, int dir, const double *rgb)
 {
     // Columns: tip x, tip y, base end 1 x, y, base end 2 x, y.
     constexpr double kTri[4][6] = {
-        {8, 5, 4, 10, 12, 10},  // up
-        {8, 11, 4, 6, 12, 6},   // down
-        {5, 8, 10, 4, 10, 12},  // left
-        {11, 8, 6, 4, 6, 12},   // right
+        {8, 5, 4, 10, 12, 10}, // up
+        {8, 11, 4, 6, 12, 6},  // down
+        {5, 8, 10, 4, 10, 12}, // left
+        {11, 8, 6, 4, 6, 12},  // right
     };
     const double *t = kTri[dir];
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
@@ -161,10 +161,12 @@ void Funnel(cairo_t *cr, bool active)
 void DrawOne(cairo_t *cr, int index)
 {
     switch (index) {
-    case kCtrlIconCheckOff: case kCtrlIconTreeCheckOff:
+    case kCtrlIconCheckOff:
+    case kCtrlIconTreeCheckOff:
         Box(cr);
         break;
-    case kCtrlIconCheckOn: case kCtrlIconTreeCheckOn:
+    case kCtrlIconCheckOn:
+    case kCtrlIconTreeCheckOn:
         Box(cr);
         CheckMark(cr, 0, 0);
         break;
@@ -174,37 +176,72 @@ void DrawOne(cairo_t *cr, int index)
         SetColor(cr, kMark);
         cairo_fill(cr);
         break;
-    case kCtrlIconRadioOff: case kCtrlIconRadioOn:
+    case kCtrlIconRadioOff:
+    case kCtrlIconRadioOn:
         Radio(cr, index == kCtrlIconRadioOn);
         break;
-    case kCtrlIconArrowUp: Arrow(cr, 0, kMark); break;
-    case kCtrlIconArrowDown: Arrow(cr, 1, kMark); break;
-    case kCtrlIconArrowDownOff: Arrow(cr, 1, kOff); break;
-    case kCtrlIconArrowLeft: case kCtrlIconTabLeft: Arrow(cr, 2, kMark); break;
-    case kCtrlIconArrowRight: case kCtrlIconTabRight: Arrow(cr, 3, kMark); break;
-    case kCtrlIconArrowRightOff: case kCtrlIconTabRightOff: Arrow(cr, 3, kOff); break;
-    case kCtrlIconTabLeftOff: Arrow(cr, 2, kOff); break;
-    case kCtrlIconDropButton: DropButton(cr, true); break;
-    case kCtrlIconDropButtonOff: DropButton(cr, false); break;
-    case kCtrlIconTabClose: TabClose(cr); break;
-    case kCtrlIconPageList: PageList(cr); break;
-    case kCtrlIconMenuCheck: CheckMark(cr, 0, 0); break;
-    case kCtrlIconExpandPlus: case kCtrlIconExpandMinus:
+    case kCtrlIconArrowUp:
+        Arrow(cr, 0, kMark);
+        break;
+    case kCtrlIconArrowDown:
+        Arrow(cr, 1, kMark);
+        break;
+    case kCtrlIconArrowDownOff:
+        Arrow(cr, 1, kOff);
+        break;
+    case kCtrlIconArrowLeft:
+    case kCtrlIconTabLeft:
+        Arrow(cr, 2, kMark);
+        break;
+    case kCtrlIconArrowRight:
+    case kCtrlIconTabRight:
+        Arrow(cr, 3, kMark);
+        break;
+    case kCtrlIconArrowRightOff:
+    case kCtrlIconTabRightOff:
+        Arrow(cr, 3, kOff);
+        break;
+    case kCtrlIconTabLeftOff:
+        Arrow(cr, 2, kOff);
+        break;
+    case kCtrlIconDropButton:
+        DropButton(cr, true);
+        break;
+    case kCtrlIconDropButtonOff:
+        DropButton(cr, false);
+        break;
+    case kCtrlIconTabClose:
+        TabClose(cr);
+        break;
+    case kCtrlIconPageList:
+        PageList(cr);
+        break;
+    case kCtrlIconMenuCheck:
+        CheckMark(cr, 0, 0);
+        break;
+    case kCtrlIconExpandPlus:
+    case kCtrlIconExpandMinus:
         ExpandBox(cr, index == kCtrlIconExpandPlus);
         break;
-    case kCtrlIconExpandRight: Arrow(cr, 3, kFrame); break;
-    case kCtrlIconExpandDown: Arrow(cr, 1, kFrame); break;
-    case kCtrlIconFilter: case kCtrlIconFilterOn:
+    case kCtrlIconExpandRight:
+        Arrow(cr, 3, kFrame);
+        break;
+    case kCtrlIconExpandDown:
+        Arrow(cr, 1, kFrame);
+        break;
+    case kCtrlIconFilter:
+    case kCtrlIconFilterOn:
         Funnel(cr, index == kCtrlIconFilterOn);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
 cairo_surface_t *DrawStrip()
 {
-    cairo_surface_t *strip = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
-                                                        kCtrlIconSize * kCtrlIconCount, kCtrlIconSize);
+    cairo_surface_t *strip = cairo_image_surface_create(
+        CAIRO_FORMAT_ARGB32, kCtrlIconSize * kCtrlIconCount, kCtrlIconSize);
     cairo_t *cr = cairo_create(strip);
     for (int i = 0; i < kCtrlIconCount; ++i) {
         cairo_save(cr);

@@ -2,8 +2,8 @@
 
 #include <cairo.h>
 
-#include "platform/panekit/xpainter.h"
 #include "platform/panekit/ximage.h"
+#include "platform/panekit/xpainter.h"
 
 namespace {
 

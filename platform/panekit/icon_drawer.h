@@ -17,8 +17,8 @@ constexpr uint32_t kIconColorKey = 0x1;
 
 // Limits of a strip a loader accepts: anything outside is refused before any pixel is
 // read or allocated.
-constexpr int kIconMaxSize = 256;    // icon edge = strip height, 1 ... 256
-constexpr int kIconMaxCount = 4096;  // icons in one strip
+constexpr int kIconMaxSize = 256;   // icon edge = strip height, 1 ... 256
+constexpr int kIconMaxCount = 4096; // icons in one strip
 
 class PANEKIT_EXPORT XIconDrawer
 {
@@ -74,8 +74,8 @@ enum : int {
     kCtrlIconCheckOn = 1,
     kCtrlIconRadioOff = 2,
     kCtrlIconRadioOn = 3,
-    kCtrlIconArrowUp = 4,      // scroll arrow; also "sorted ascending"
-    kCtrlIconDropButton = 5,   // drop button; also "sorted descending"
+    kCtrlIconArrowUp = 4,    // scroll arrow; also "sorted ascending"
+    kCtrlIconDropButton = 5, // drop button; also "sorted descending"
     kCtrlIconArrowDown = 6,
     kCtrlIconArrowDownOff = 7,
     kCtrlIconArrowLeft = 8,

@@ -34,10 +34,10 @@ int XPainter::SetDrawer(const XStyleDesc *style, int side)
     }
     if (side < 0)
         side = FirstDrawnSide(style);
-    const XPenHandle *pen = side < 0 ? nullptr
-                                     : Helper()->CheckSidePen(style->borderPen[side],
-                                                              style->border[side],
-                                                              style->borderColor[side]);
+    const XPenHandle *pen =
+        side < 0 ? nullptr
+                 : Helper()->CheckSidePen(style->borderPen[side], style->border[side],
+                                          style->borderColor[side]);
     SelectPen(pen != nullptr ? pen : &kNullPen);
     return pen != nullptr ? 1 : 0;
 }

@@ -87,8 +87,8 @@ void XPainter::PaintBackground(const XStyleDesc *style, const BOUND_t *bound)
         const XGradientDesc *g = style->backGradient;
         if (g->count == 0 || g->count > XGradientDesc::kMaxStops)
             return;
-        cairo_pattern_t *pattern = g->shape == XGradientDesc::kRadial ? RadialPattern(g, bound)
-                                                                        : LinearPattern(g, bound);
+        cairo_pattern_t *pattern =
+            g->shape == XGradientDesc::kRadial ? RadialPattern(g, bound) : LinearPattern(g, bound);
         AddStops(pattern, g);
         cairo_set_source(cr, pattern);
         cairo_rectangle(cr, bound->x, bound->y, bound->width, bound->height);

@@ -2,12 +2,12 @@
 // and its borders, rasterised row by row into pixel runs.
 //
 // Pixel rule: a pixel belongs to a shape when its centre lies inside it (on the edge
-// counts as inside; rounded corners keep a small allowance, see kCornerAllowance). The outer shape is the bound with elliptical corners of the radii;
-// the inner shape (inside the borders) is the bound less the border widths, its corner
-// radii reduced by the adjacent widths. A border pixel (in the outer but not the inner
-// shape) belongs to the top or bottom side when it lies within that side's width of the
-// bound's edge, else to the left or right side likewise, and in a rounded corner to the
-// side it is relatively nearest to (its distance divided by the side's width).
+// counts as inside; rounded corners keep a small allowance, see kCornerAllowance). The outer shape
+// is the bound with elliptical corners of the radii; the inner shape (inside the borders) is the
+// bound less the border widths, its corner radii reduced by the adjacent widths. A border pixel (in
+// the outer but not the inner shape) belongs to the top or bottom side when it lies within that
+// side's width of the bound's edge, else to the left or right side likewise, and in a rounded
+// corner to the side it is relatively nearest to (its distance divided by the side's width).
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -37,9 +37,9 @@ struct Run
 struct BoxPlan
 {
     BOUND_t bound;
-    int width[4];       // border widths, kSide* order
-    uint8_t kind[4];    // border styles
-    uint32_t color[4];  // border colours
+    int width[4];      // border widths, kSide* order
+    uint8_t kind[4];   // border styles
+    uint32_t color[4]; // border colours
     Shape outer, inner;
     bool round;
 };
@@ -102,8 +102,7 @@ bool RowSpan(const Shape &s, double cy, int *x0, int *x1)
         xr = std::min(xr, s.right - CornerInset(s.rx[kCornerTopRight], s.ry[kCornerTopRight],
                                                 dTop + s.ry[kCornerTopRight]));
     if (cy > s.bottom - s.ry[kCornerBottomRight])
-        xr = std::min(xr, s.right - CornerInset(s.rx[kCornerBottomRight],
-                                                s.ry[kCornerBottomRight],
+        xr = std::min(xr, s.right - CornerInset(s.rx[kCornerBottomRight], s.ry[kCornerBottomRight],
                                                 dBottom + s.ry[kCornerBottomRight]));
     *x0 = int(std::ceil(xl - 0.5));
     *x1 = int(std::floor(xr - 0.5)) + 1;
@@ -122,8 +121,12 @@ BoxPlan MakePlan(const XStyleDesc *style, const BOUND_t *bound, bool round)
         p.kind[side] = style->border[side] & 0xF;
         p.color[side] = style->borderColor[side];
     }
-    p.outer = Shape{double(bound->x), double(bound->y), double(bound->x) + bound->width,
-                    double(bound->y) + bound->height, {0, 0, 0, 0}, {0, 0, 0, 0}};
+    p.outer = Shape{double(bound->x),
+                    double(bound->y),
+                    double(bound->x) + bound->width,
+                    double(bound->y) + bound->height,
+                    {0, 0, 0, 0},
+                    {0, 0, 0, 0}};
     for (int c = 0; round && c < 4; ++c) {
         const uint8_t r = style->radius[c];
         p.outer.rx[c] = p.outer.ry[c] = r == kStyleUnsetRadius ? 0 : r;
@@ -219,8 +222,10 @@ uint32_t SideColor(const BoxPlan &p, int side, int depth, int along)
     const uint32_t color = p.color[side];
     const int w = std::max(p.width[side], 1);
     switch (p.kind[side]) {
-    case kBorderDotted: return (along / w) % 2 == 0 ? color : 0xFFFFFFFF;
-    case kBorderDashed: return (along / w) % 6 < 4 ? color : 0xFFFFFFFF;
+    case kBorderDotted:
+        return (along / w) % 2 == 0 ? color : 0xFFFFFFFF;
+    case kBorderDashed:
+        return (along / w) % 6 < 4 ? color : 0xFFFFFFFF;
     case kBorderInset:
     case kBorderOutset: {
         // The outer half (rounded up) is shaded: dark at the top and left of an inset
@@ -230,7 +235,8 @@ uint32_t SideColor(const BoxPlan &p, int side, int depth, int along)
         const bool topLeft = side == kSideLeft || side == kSideTop;
         return Shade(color, topLeft == (p.kind[side] == kBorderOutset));
     }
-    default: return color;
+    default:
+        return color;
     }
 }
 

@@ -149,12 +149,17 @@ const XPenHandle *XRescHelper::SearchSidePen(uint8_t side, uint32_t color)
     if (width == 0)
         return nullptr;
     switch (kind) {
-    case kBorderSolid: return SearchPen(kPenSolid, width, color);
-    case kBorderDotted: return SearchPen(kPenDotted, width, color);
-    case kBorderDashed: return SearchPen(kPenDashed, width, color);
+    case kBorderSolid:
+        return SearchPen(kPenSolid, width, color);
+    case kBorderDotted:
+        return SearchPen(kPenDotted, width, color);
+    case kBorderDashed:
+        return SearchPen(kPenDashed, width, color);
     case kBorderInset:
-    case kBorderOutset: return SearchPen(kPenSolid, (width + 1) / 2, color);
-    default: return nullptr;
+    case kBorderOutset:
+        return SearchPen(kPenSolid, (width + 1) / 2, color);
+    default:
+        return nullptr;
     }
 }
 
@@ -328,8 +333,8 @@ const XPenHandle *XRescHelper::CheckSidePen(const void *cached, uint8_t side, ui
     return pen;
 }
 
-const XFontHandle *XRescHelper::CheckFont(const void *cached, const char16_t *family,
-                                          int32_t size, uint32_t flags)
+const XFontHandle *XRescHelper::CheckFont(const void *cached, const char16_t *family, int32_t size,
+                                          uint32_t flags)
 {
     if (family != nullptr && family[0] == 0)
         family = nullptr;

@@ -60,7 +60,10 @@ public:
     // color; kColorUnset takes the style's first drawn border colour (or the line code's own
     // colour without a style). 0 for an unknown code.
     int SetStyleDrawer(const XStyleDesc *style, uint32_t code, uint32_t color = 0xFFFFFFFF);
-    int SetStyleDrawer(uint32_t code, uint32_t color) { return SetStyleDrawer(nullptr, code, color); }
+    int SetStyleDrawer(uint32_t code, uint32_t color)
+    {
+        return SetStyleDrawer(nullptr, code, color);
+    }
     // Selects the style's background colour as fill colour ("none" when the background has
     // no colour). Returns the previous fill colour.
     uint32_t SetFiller(const XStyleDesc *style);

@@ -2,9 +2,10 @@
 // icons by name.
 //
 // The goldens are ImageMagick's gradients, made with
-//   convert -size 16x64 gradient:'#ff0000-#0000ff' -rotate -90 -depth 8 PNG24:style_linear_right.png
-//   convert -size 48x24 gradient:'#ffff00-#008000' -depth 8 PNG24:style_linear_down.png
-//   convert -size 48x48 -define gradient:extent=diagonal radial-gradient:'#ff0000-#0000ff'
+//   convert -size 16x64 gradient:'#ff0000-#0000ff' -rotate -90 -depth 8
+//   PNG24:style_linear_right.png convert -size 48x24 gradient:'#ffff00-#008000' -depth 8
+//   PNG24:style_linear_down.png convert -size 48x48 -define gradient:extent=diagonal
+//   radial-gradient:'#ff0000-#0000ff'
 //           -depth 8 PNG24:style_radial.png
 // ImageMagick puts the end colours on the first and last pixel, the painter samples pixel
 // centres along the gradient line, half a pixel in: over the 24 rows of the shortest
@@ -77,7 +78,8 @@ int MaxDifference(cairo_surface_t *a, cairo_surface_t *b)
         for (int x = 0; x < w; ++x) {
             const uint32_t p = Rgb(a, x, y), q = Rgb(b, x, y);
             for (int shift = 0; shift < 24; shift += 8)
-                worst = std::max(worst, std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF)));
+                worst =
+                    std::max(worst, std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF)));
         }
     return worst;
 }
@@ -99,7 +101,8 @@ TEST(StyleBack, GradientsMatchGoldens)
         const std::string path = std::string(ZEP_TEST_DIR) + "/golden/" + c.golden;
         cairo_surface_t *golden = cairo_image_surface_create_from_png(path.c_str());
         ASSERT_EQ(CAIRO_STATUS_SUCCESS, cairo_surface_status(golden)) << path;
-        const int w = cairo_image_surface_get_width(golden), h = cairo_image_surface_get_height(golden);
+        const int w = cairo_image_surface_get_width(golden),
+                  h = cairo_image_surface_get_height(golden);
         XGradientDesc *g = MallocGradientDesc(2);
         g->shape = c.shape;
         g->angle = c.angle;
@@ -140,8 +143,8 @@ TEST(StyleBack, GradientInsideShape)
         const BOUND_t b{10, 2, 20, 16};
         painter.DrawItemBox(&d, &b);
     }
-    EXPECT_EQ(0xFFFFFFu, Rgb(s, 10, 2));  // rounded-off corner
-    EXPECT_EQ(0xFFFFFFu, Rgb(s, 9, 10));  // outside the box
+    EXPECT_EQ(0xFFFFFFu, Rgb(s, 10, 2));     // rounded-off corner
+    EXPECT_EQ(0xFFFFFFu, Rgb(s, 9, 10));     // outside the box
     EXPECT_LT(Rgb(s, 10, 10) & 0xFF, 0x20u); // dark start
     EXPECT_GT(Rgb(s, 29, 10) & 0xFF, 0xE0u); // fades out towards the "none" stop
     cairo_surface_destroy(s);
@@ -194,11 +197,11 @@ TEST_F(StyleBackFiles, PicturesRendersAndIcons)
         // expected 0xRRGGBB at three points: inside top-left, centre, inside bottom-right
         uint32_t topLeft, centre, bottomRight;
     } cases[] = {
-        {kBackPicture | 3u << 8, pic, 0xFF0000, 0xFF0000, 0xFF0000},           // stretch
-        {kBackPicture, pic, 0xFF0000, 0xEEEEEE, 0xEEEEEE},                      // natural, top left
+        {kBackPicture | 3u << 8, pic, 0xFF0000, 0xFF0000, 0xFF0000}, // stretch
+        {kBackPicture, pic, 0xFF0000, 0xEEEEEE, 0xEEEEEE},           // natural, top left
         {kBackPicture | 1u << 16 | 1u << 20, pic, 0xEEEEEE, 0xFF0000, 0xEEEEEE}, // centred
-        {kBackPicture | 3u << 12, pic, 0xFF0000, 0xFF0000, 0xFF0000},           // repeated
-        {kBackRender, pic, 0xFF0000, 0xFF0000, 0xFF0000},                       // stretched
+        {kBackPicture | 3u << 12, pic, 0xFF0000, 0xFF0000, 0xFF0000},            // repeated
+        {kBackRender, pic, 0xFF0000, 0xFF0000, 0xFF0000},                        // stretched
         {(kBackIcon + 1) | 1u << 16 | 1u << 20, icons, 0xEEEEEE, 0x00FF00, 0xEEEEEE},
         {kBackIcon | 2u << 16 | 2u << 20, icons, 0xEEEEEE, 0xEEEEEE, 0x0000FF},
         {kBackPicture | 3u << 8, missing, 0xEEEEEE, 0xEEEEEE, 0xEEEEEE},

@@ -102,8 +102,7 @@ struct Figure
 };
 
 // Renders with the painter onto white and counts the pixels that differ from the figure.
-template <typename Paint>
-long CountDifferences(const Figure &figure, Paint paint)
+template <typename Paint> long CountDifferences(const Figure &figure, Paint paint)
 {
     cairo_surface_t *surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
     cairo_t *cr = cairo_create(surface);
@@ -119,8 +118,8 @@ long CountDifferences(const Figure &figure, Paint paint)
     cairo_surface_destroy(surface);
     Run("/usr/bin/convert -size " + std::to_string(kWidth) + "x" + std::to_string(kHeight) +
         " xc:white +antialias -stroke none" + figure.ops + " PNG32:" + theirs);
-    const std::string out = Run("/usr/bin/compare -metric AE " + ours + " " + theirs +
-                                " null: 2>&1");
+    const std::string out =
+        Run("/usr/bin/compare -metric AE " + ours + " " + theirs + " null: 2>&1");
     std::remove(ours.c_str());
     std::remove(theirs.c_str());
     long count = -1;
@@ -187,7 +186,9 @@ TEST(StyleBoxMagick, PatternBorders)
         uint8_t style;
         int width;
         int on, period;
-    } cases[] = {{kBorderDotted, 1, 1, 2}, {kBorderDotted, 2, 1, 2}, {kBorderDashed, 1, 4, 6},
+    } cases[] = {{kBorderDotted, 1, 1, 2},
+                 {kBorderDotted, 2, 1, 2},
+                 {kBorderDashed, 1, 4, 6},
                  {kBorderDashed, 3, 4, 6}};
     for (const auto &c : cases) {
         XStyleDesc d = BlankStyle();

@@ -14,12 +14,19 @@ namespace {
 uint32_t PixelAt(cairo_surface_t *s, int x, int y)
 {
     cairo_surface_flush(s);
-    const unsigned char *row = cairo_image_surface_get_data(s) + size_t(y) * cairo_image_surface_get_stride(s);
+    const unsigned char *row =
+        cairo_image_surface_get_data(s) + size_t(y) * cairo_image_surface_get_stride(s);
     return reinterpret_cast<const uint32_t *>(row)[x];
 }
 
-int Alpha(uint32_t p) { return int(p >> 24); }
-int Luma(uint32_t p) { return int(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3; }
+int Alpha(uint32_t p)
+{
+    return int(p >> 24);
+}
+int Luma(uint32_t p)
+{
+    return int(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3;
+}
 
 // Pixel (x, y) of control icon `index`.
 uint32_t IconPixel(int index, int x, int y)
@@ -103,12 +110,12 @@ TEST(StyleCtrlIcons, ArrowDirections)
         int index;
         Dir dir;
     } cases[] = {
-        {kCtrlIconArrowUp, kUp},         {kCtrlIconDropButton, kDown},
-        {kCtrlIconArrowDown, kDown},     {kCtrlIconArrowDownOff, kDown},
-        {kCtrlIconArrowLeft, kLeft},     {kCtrlIconArrowRight, kRight},
+        {kCtrlIconArrowUp, kUp},          {kCtrlIconDropButton, kDown},
+        {kCtrlIconArrowDown, kDown},      {kCtrlIconArrowDownOff, kDown},
+        {kCtrlIconArrowLeft, kLeft},      {kCtrlIconArrowRight, kRight},
         {kCtrlIconArrowRightOff, kRight}, {kCtrlIconTabLeft, kLeft},
-        {kCtrlIconTabRight, kRight},     {kCtrlIconTabLeftOff, kLeft},
-        {kCtrlIconTabRightOff, kRight},  {kCtrlIconExpandRight, kRight},
+        {kCtrlIconTabRight, kRight},      {kCtrlIconTabLeftOff, kLeft},
+        {kCtrlIconTabRightOff, kRight},   {kCtrlIconExpandRight, kRight},
         {kCtrlIconExpandDown, kDown},
     };
     for (const auto &c : cases) {
@@ -121,10 +128,18 @@ TEST(StyleCtrlIcons, ArrowDirections)
                     (y < 8 ? m.top : m.bottom) += 255 - Luma(IconPixel(c.index, x, y));
         }
         switch (c.dir) {
-        case kUp: EXPECT_LT(m.top, m.bottom) << c.index; break;
-        case kDown: EXPECT_GT(m.top, m.bottom) << c.index; break;
-        case kLeft: EXPECT_LT(m.left, m.right) << c.index; break;
-        case kRight: EXPECT_GT(m.left, m.right) << c.index; break;
+        case kUp:
+            EXPECT_LT(m.top, m.bottom) << c.index;
+            break;
+        case kDown:
+            EXPECT_GT(m.top, m.bottom) << c.index;
+            break;
+        case kLeft:
+            EXPECT_LT(m.left, m.right) << c.index;
+            break;
+        case kRight:
+            EXPECT_GT(m.left, m.right) << c.index;
+            break;
         }
     }
 }
@@ -178,8 +193,8 @@ TEST(StyleIconDrawer, RefusesBadStrips)
         int width, height;
         int ok;
     } cases[] = {
-        {16, 16, 1},   {17, 16, 1},   {15, 16, 0}, // narrower than high
-        {256, 256, 1}, {514, 257, 0},              // icon above the size limit
+        {16, 16, 1},   {17, 16, 1},   {15, 16, 0},  // narrower than high
+        {256, 256, 1}, {514, 257, 0},               // icon above the size limit
         {4096, 1, 1},  {8193, 2, 1},  {4097, 1, 0}, // count limit (8193 leaves one column over)
     };
     for (const auto &c : cases) {
@@ -214,9 +229,9 @@ TEST(StyleIconDrawer, ColorKeyAndGray)
     EXPECT_EQ(1, icons.DrawIcon(cr, 0, 3, 3));
     EXPECT_EQ(0, icons.DrawIcon(cr, 2, 0, 0));
     EXPECT_EQ(0, icons.DrawIcon(cr, -1, 0, 0));
-    EXPECT_EQ(0u, PixelAt(target, 3, 3));           // key colour cleared
-    EXPECT_EQ(0xFF0000FFu, PixelAt(target, 4, 4));  // blue kept
-    EXPECT_EQ(0u, PixelAt(target, 7, 7));           // nothing outside the icon
+    EXPECT_EQ(0u, PixelAt(target, 3, 3));          // key colour cleared
+    EXPECT_EQ(0xFF0000FFu, PixelAt(target, 4, 4)); // blue kept
+    EXPECT_EQ(0u, PixelAt(target, 7, 7));          // nothing outside the icon
     EXPECT_EQ(1, icons.DrawGrayIcon(cr, 0, 0, 0));
     const uint32_t gray = PixelAt(target, 1, 1);
     EXPECT_EQ(0xFF000000u, gray & 0xFF000000u);

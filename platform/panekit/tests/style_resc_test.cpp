@@ -17,8 +17,8 @@
 #include "platform/panekit/font_handle.h"
 #include "platform/panekit/icon_drawer.h"
 #include "platform/panekit/resc_helper.h"
-#include "platform/panekit/xpainter.h"
 #include "platform/panekit/ximage.h"
+#include "platform/panekit/xpainter.h"
 
 // Fontconfig and Pango keep their font caches until the process ends; they are not
 // leaks of ours.
@@ -115,10 +115,10 @@ TEST_F(StyleResc, PensAreSharedAndChecked)
     {
         uint8_t side;
         uint32_t style, width; // 0: no pen
-    } cases[] = {{0x11, kPenSolid, 1},  {0x32, kPenDotted, 3}, {0x23, kPenDashed, 2},
-                 {0xF1, kPenSolid, 1},  {0x3A, kPenSolid, 2},  {0x4B, kPenSolid, 2},
-                 {0x1A, kPenSolid, 1},  {0x10, 0, 0},          {0xFF, 0, 0},
-                 {0x01, 0, 0},          {0x14, 0, 0}};
+    } cases[] = {{0x11, kPenSolid, 1}, {0x32, kPenDotted, 3}, {0x23, kPenDashed, 2},
+                 {0xF1, kPenSolid, 1}, {0x3A, kPenSolid, 2},  {0x4B, kPenSolid, 2},
+                 {0x1A, kPenSolid, 1}, {0x10, 0, 0},          {0xFF, 0, 0},
+                 {0x01, 0, 0},         {0x14, 0, 0}};
     for (const auto &c : cases) {
         const XPenHandle *p = helper.SearchSidePen(c.side, 0x00FF00);
         if (c.style == 0) {
@@ -217,8 +217,8 @@ TEST_F(StyleResc, ClearHelperInvalidatesHandles)
     XIconDrawer *icons = helper.SearchIcon(u"icons.png");
     ASSERT_NE(nullptr, icons);
     EXPECT_EQ(2, icons->GetIconCount());
-    for (const void *h : {pen, font, static_cast<const void *>(picture),
-                          static_cast<const void *>(icons)})
+    for (const void *h :
+         {pen, font, static_cast<const void *>(picture), static_cast<const void *>(icons)})
         EXPECT_TRUE(helper.IsLiveHandle(h));
     helper.ResolveStyle(&d); // current caches stay
     EXPECT_EQ(pen, d.borderPen[kSideTop]);
@@ -226,10 +226,10 @@ TEST_F(StyleResc, ClearHelperInvalidatesHandles)
 
     WritePng("back.png", 7, 3); // the file changes; ClearHelper brings the change in
     helper.ClearHelper();
-    for (const void *h : {pen, font, static_cast<const void *>(picture),
-                          static_cast<const void *>(icons)})
+    for (const void *h :
+         {pen, font, static_cast<const void *>(picture), static_cast<const void *>(icons)})
         EXPECT_FALSE(helper.IsLiveHandle(h));
-    EXPECT_EQ(2u, static_cast<const XPenHandle *>(pen)->width);     // still readable
+    EXPECT_EQ(2u, static_cast<const XPenHandle *>(pen)->width);       // still readable
     EXPECT_EQ(14, static_cast<const XFontHandle *>(font)->pixelSize); // still readable
     helper.ResolveStyle(&d);
     EXPECT_NE(pen, d.borderPen[kSideTop]);
