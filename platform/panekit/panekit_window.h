@@ -149,7 +149,6 @@ private:
     uint32_t m_style = 0;
     int m_disabled = 0;
     int m_captured = 0;
-    int m_moved = 0;
     int m_invalidPending = 0;
     int m_updatePending = 0;
     BOUND_t m_invalid = {0, 0, 0, 0};
