@@ -26,7 +26,7 @@ constexpr uint32_t kHeaderBack = 0xF0E8E0;
 constexpr uint32_t kOddBack = 0xFAF6F2;
 constexpr uint32_t kEvenBack = 0xFFFFFF;
 constexpr uint32_t kTextColor = 0x202020;
-constexpr uint32_t kLayoutLeft = 0x48;  // single line, vertically middle
+constexpr uint32_t kLayoutLeft = 0x48; // single line, vertically middle
 constexpr uint32_t kLayoutRight = 0x49;
 
 // The project's font configuration, found from this file's own path (the build passes
@@ -37,7 +37,8 @@ struct PinnedFontConfig
     {
         std::string root = __FILE__;
         size_t at = root.rfind("bench/");
-        if (at == std::string::npos) return;
+        if (at == std::string::npos)
+            return;
         root.erase(at);
         setenv("FONTCONFIG_FILE", (root + "platform/panekit/fonts/fonts.conf").c_str(), 1);
     }
@@ -75,7 +76,8 @@ std::u16string Digits(int n)
 {
     std::u16string out;
     std::string s = std::to_string(n);
-    for (char c : s) out += char16_t(c);
+    for (char c : s)
+        out += char16_t(c);
     return out;
 }
 
@@ -88,11 +90,16 @@ struct ColumnDef
 };
 
 constexpr ColumnDef kColumnDefs[kColumns] = {
-    {u"订单编号", u"SO-2024-", false},       {u"客户名称", u"北京中关村科技有限公司 ", false},
-    {u"联系人", u"Zhang San 张三 #", false},   {u"下单时间", u"2024-05-17 14:", false},
-    {u"金额", u"¥12,345.", true},             {u"状态", u"已审核 OK ", false},
-    {u"数量", u"Qty 1,250 件 ", true},         {u"备注", u"加急 urgent delivery ", false},
-    {u"地址", u"上海市浦东新区 Road ", false}, {u"经办人", u"李四 Li Si ", false},
+    {u"订单编号", u"SO-2024-", false},
+    {u"客户名称", u"北京中关村科技有限公司 ", false},
+    {u"联系人", u"Zhang San 张三 #", false},
+    {u"下单时间", u"2024-05-17 14:", false},
+    {u"金额", u"¥12,345.", true},
+    {u"状态", u"已审核 OK ", false},
+    {u"数量", u"Qty 1,250 件 ", true},
+    {u"备注", u"加急 urgent delivery ", false},
+    {u"地址", u"上海市浦东新区 Road ", false},
+    {u"经办人", u"李四 Li Si ", false},
 };
 
 std::vector<Cell> MakeCells()
@@ -179,8 +186,10 @@ void BM_GridThroughPainter(benchmark::State &state, Borders borders)
     state.SetItemsProcessed(state.iterations() * kRows * kColumns);
     cairo_surface_destroy(surface);
 }
-BENCHMARK_CAPTURE(BM_GridThroughPainter, StyleBorders, Borders::Style)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_GridThroughPainter, LineBorders, Borders::Lines)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GridThroughPainter, StyleBorders, Borders::Style)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GridThroughPainter, LineBorders, Borders::Lines)
+    ->Unit(benchmark::kMillisecond);
 
 // ---- raw Cairo and PangoCairo ------------------------------------------------------------------
 

@@ -7,13 +7,17 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-bool IsNoneColor(uint32_t color) { return (color >> 24) != 0; }
+bool IsNoneColor(uint32_t color)
+{
+    return (color >> 24) != 0;
+}
 
 // The bound cut to a surface of w x h; a null bound is the whole surface.
 BOUND_t CutToSurface(const BOUND_t *bound, int w, int h)
 {
     BOUND_t whole{0, 0, w, h};
-    if (bound == nullptr) return whole;
+    if (bound == nullptr)
+        return whole;
     BOUND_t out;
     IntersectBound(&out, bound, &whole);
     return out;
@@ -23,7 +27,10 @@ BOUND_t CutToSurface(const BOUND_t *bound, int w, int h)
 
 // ---- construction ---------------------------------------------------------------------
 
-XPaintCore::XPaintCore(cairo_surface_t *target, const BOUND_t *clip) { Attach(target, clip); }
+XPaintCore::XPaintCore(cairo_surface_t *target, const BOUND_t *clip)
+{
+    Attach(target, clip);
+}
 
 XPaintCore::XPaintCore()
 {
@@ -59,8 +66,10 @@ void XPaintCore::Attach(cairo_surface_t *surface, const BOUND_t *clip)
 
 void XPaintCore::Detach()
 {
-    if (m_cr != nullptr) cairo_destroy(m_cr);
-    if (m_surface != nullptr) cairo_surface_destroy(m_surface);
+    if (m_cr != nullptr)
+        cairo_destroy(m_cr);
+    if (m_surface != nullptr)
+        cairo_surface_destroy(m_surface);
     m_cr = nullptr;
     m_surface = nullptr;
     m_ownSurface = false;
@@ -81,7 +90,8 @@ int XPaintCore::GetHeight() const
 // Back to the paint's own clip, set in device space whatever the current transform.
 void XPaintCore::ApplyClip()
 {
-    if (m_cr == nullptr) return;
+    if (m_cr == nullptr)
+        return;
     cairo_path_t *path = m_pathOpen ? cairo_copy_path(m_cr) : nullptr;
     cairo_matrix_t matrix;
     cairo_get_matrix(m_cr, &matrix);
@@ -106,9 +116,11 @@ void XPaintCore::SetPaintBound(const BOUND_t *bound)
 
 void XPaintCore::SetClipRect(const BOUND_t *bound)
 {
-    if (m_cr == nullptr) return;
+    if (m_cr == nullptr)
+        return;
     ApplyClip();
-    if (bound == nullptr) return;
+    if (bound == nullptr)
+        return;
     cairo_path_t *path = m_pathOpen ? cairo_copy_path(m_cr) : nullptr;
     cairo_new_path(m_cr);
     cairo_rectangle(m_cr, bound->x, bound->y, bound->width > 0 ? bound->width : 0,
@@ -127,14 +139,16 @@ void XPaintCore::SetClipRect(const BOUND_t *bound)
 int XPaintCore::GetClipRect(BOUND_t *bound) const
 {
     *bound = BOUND_t{0, 0, 0, 0};
-    if (m_cr == nullptr) return 0;
+    if (m_cr == nullptr)
+        return 0;
     double x1, y1, x2, y2;
     cairo_clip_extents(m_cr, &x1, &y1, &x2, &y2);
     int left = static_cast<int>(std::floor(x1 + 1e-9));
     int top = static_cast<int>(std::floor(y1 + 1e-9));
     int right = static_cast<int>(std::ceil(x2 - 1e-9));
     int bottom = static_cast<int>(std::ceil(y2 - 1e-9));
-    if (right <= left || bottom <= top) return 0;
+    if (right <= left || bottom <= top)
+        return 0;
     *bound = BOUND_t{left, top, right - left, bottom - top};
     return 1;
 }
@@ -143,22 +157,26 @@ int XPaintCore::GetClipRect(BOUND_t *bound) const
 
 void XPaintCore::Translate(int dx, int dy)
 {
-    if (m_cr != nullptr) cairo_translate(m_cr, dx, dy);
+    if (m_cr != nullptr)
+        cairo_translate(m_cr, dx, dy);
 }
 
 void XPaintCore::Translate(double dx, double dy)
 {
-    if (m_cr != nullptr && std::isfinite(dx) && std::isfinite(dy)) cairo_translate(m_cr, dx, dy);
+    if (m_cr != nullptr && std::isfinite(dx) && std::isfinite(dy))
+        cairo_translate(m_cr, dx, dy);
 }
 
 void XPaintCore::ResetTransform()
 {
-    if (m_cr != nullptr) cairo_identity_matrix(m_cr);
+    if (m_cr != nullptr)
+        cairo_identity_matrix(m_cr);
 }
 
 void XPaintCore::SetRotate(double angle)
 {
-    if (m_cr == nullptr || !std::isfinite(angle)) return;
+    if (m_cr == nullptr || !std::isfinite(angle))
+        return;
     cairo_matrix_t matrix;
     cairo_get_matrix(m_cr, &matrix);
     double turn = std::fmod(angle, 360.0) * kPi / 180.0;
@@ -175,13 +193,15 @@ void XPaintCore::SetRotate(double angle)
 void XPaintCore::GetOrigin(POINT_t *origin) const
 {
     double x = 0, y = 0;
-    if (m_cr != nullptr) cairo_user_to_device(m_cr, &x, &y);
+    if (m_cr != nullptr)
+        cairo_user_to_device(m_cr, &x, &y);
     *origin = POINT_t{static_cast<int32_t>(std::lround(x)), static_cast<int32_t>(std::lround(y))};
 }
 
 bool XPaintCore::IsPixelExact() const
 {
-    if (m_cr == nullptr) return false;
+    if (m_cr == nullptr)
+        return false;
     cairo_matrix_t m;
     cairo_get_matrix(m_cr, &m);
     return m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
@@ -192,7 +212,8 @@ bool XPaintCore::IsPixelExact() const
 
 bool XPaintCore::SetSource(uint32_t color)
 {
-    if (IsNoneColor(color) || m_cr == nullptr) return false;
+    if (IsNoneColor(color) || m_cr == nullptr)
+        return false;
     cairo_set_source_rgb(m_cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
                          ((color >> 16) & 0xFF) / 255.0);
     return true;
@@ -210,11 +231,15 @@ int XPaintCore::SetLineStyle(uint32_t code, uint32_t color)
     uint32_t keep = color == kColorUnset ? m_pen.color : color;
     int known = 1;
     switch (code) {
-    case kLineSolid1: m_pen = XPenHandle{kPenSolid, 1, keep}; break;
+    case kLineSolid1:
+        m_pen = XPenHandle{kPenSolid, 1, keep};
+        break;
     case kLineDotted1:
         m_pen = XPenHandle{kPenDotted, 1, color == kColorUnset ? kLineDottedColor : color};
         break;
-    case kLineBorder1: m_pen = XPenHandle{kPenPattern, 1, keep}; break;
+    case kLineBorder1:
+        m_pen = XPenHandle{kPenPattern, 1, keep};
+        break;
     default:
         if (code >= kPenSolid && code <= kPenStyleMax) {
             m_pen = XPenHandle{code, 1, keep};
@@ -229,10 +254,17 @@ int XPaintCore::SetLineStyle(uint32_t code, uint32_t color)
 int XPaintCore::SetStockDrawer(int index)
 {
     switch (index) {
-    case kStockWhiteDrawer: m_pen = XPenHandle{kPenSolid, 1, 0xFFFFFF}; return 1;
-    case kStockBlackDrawer: m_pen = XPenHandle{kPenSolid, 1, 0}; return 1;
-    case kStockNullDrawer: m_pen = XPenHandle{kPenNull, 1, 0}; return 1;
-    default: return 0;
+    case kStockWhiteDrawer:
+        m_pen = XPenHandle{kPenSolid, 1, 0xFFFFFF};
+        return 1;
+    case kStockBlackDrawer:
+        m_pen = XPenHandle{kPenSolid, 1, 0};
+        return 1;
+    case kStockNullDrawer:
+        m_pen = XPenHandle{kPenNull, 1, 0};
+        return 1;
+    default:
+        return 0;
     }
 }
 

@@ -40,16 +40,16 @@ struct FPOINT_t
 };
 
 // Stock objects, numbered as the system's callers number them.
-constexpr int kStockWhiteFiller = 0;   // 0xFFFFFF
-constexpr int kStockLightFiller = 1;   // 0xC0C0C0
-constexpr int kStockGrayFiller = 2;    // 0x808080
-constexpr int kStockDarkFiller = 3;    // 0x404040
-constexpr int kStockBlackFiller = 4;   // 0x000000
-constexpr int kStockNullFiller = 5;    // none
-constexpr int kStockWhiteDrawer = 6;   // 1-pixel solid white pen
-constexpr int kStockBlackDrawer = 7;   // 1-pixel solid black pen
-constexpr int kStockNullDrawer = 8;    // draws nothing
-constexpr int kStockFixedFonter = 10;  // monospace, 12 pixels (also 11 and 16)
+constexpr int kStockWhiteFiller = 0;    // 0xFFFFFF
+constexpr int kStockLightFiller = 1;    // 0xC0C0C0
+constexpr int kStockGrayFiller = 2;     // 0x808080
+constexpr int kStockDarkFiller = 3;     // 0x404040
+constexpr int kStockBlackFiller = 4;    // 0x000000
+constexpr int kStockNullFiller = 5;     // none
+constexpr int kStockWhiteDrawer = 6;    // 1-pixel solid white pen
+constexpr int kStockBlackDrawer = 7;    // 1-pixel solid black pen
+constexpr int kStockNullDrawer = 8;     // draws nothing
+constexpr int kStockFixedFonter = 10;   // monospace, 12 pixels (also 11 and 16)
 constexpr int kStockDefaultFonter = 17; // "宋体" 12 pixels (every other index too)
 
 // DrawImage layout code: the nibbles of a style's background word above its kind byte.
@@ -63,7 +63,7 @@ constexpr uint32_t kImageLayoutCenter = 0x1100;
 // DrawImage stretch modes (a source part stretched onto a view).
 constexpr int kStretchNearest = 0; // nearest pixel, hard edges (icons, pixel art)
 constexpr int kStretchBilinear = 1;
-constexpr int kStretchSmooth = 2;  // best filter; averages when shrinking photographs
+constexpr int kStretchSmooth = 2; // best filter; averages when shrinking photographs
 
 // BeginPath modes.
 constexpr int kPathWinding = 0;
@@ -318,7 +318,7 @@ private:
 
     double m_curX = 0;
     double m_curY = 0;
-    uint32_t m_dashIndex = 0; // pixels of the pen's pattern used since MoveTo
+    uint32_t m_dashIndex = 0;         // pixels of the pen's pattern used since MoveTo
     BOUND_t m_deviceClip{0, 0, 0, 0}; // the current clip in device pixels
     BOUND_t m_figureClip{0, 0, 0, 0}; // device clip of the exact figure being drawn
     bool m_pathOpen = false;

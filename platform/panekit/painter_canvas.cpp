@@ -11,7 +11,10 @@ constexpr double kPi = 3.14159265358979323846;
 // away from each point (a Catmull-Rom curve).
 constexpr double kCurveTension = 0.5;
 
-bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
+bool Finite(double a, double b)
+{
+    return std::isfinite(a) && std::isfinite(b);
+}
 
 // Keeps an open path aside while an immediate figure is drawn, and puts it back.
 class PathStash
@@ -72,7 +75,8 @@ void XPaintCore::StrokeCanvas()
     }
     cairo_save(m_cr);
     ApplyPenStroke(m_pen.width == 0 ? 1 : static_cast<int>(m_pen.width));
-    if (m_pen.style == kPenPattern) cairo_set_dash(m_cr, nullptr, 0, 0);
+    if (m_pen.style == kPenPattern)
+        cairo_set_dash(m_cr, nullptr, 0, 0);
     cairo_set_line_cap(m_cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(m_cr, CAIRO_LINE_JOIN_ROUND);
     cairo_set_antialias(m_cr, CAIRO_ANTIALIAS_DEFAULT);
@@ -99,8 +103,10 @@ void XPaintCore::FillCanvas(bool evenOdd)
 
 void XPaintCore::MoveTo(double x, double y)
 {
-    if (!Finite(x, y)) return;
-    if (m_pathOpen && m_cr != nullptr) cairo_move_to(m_cr, x, y);
+    if (!Finite(x, y))
+        return;
+    if (m_pathOpen && m_cr != nullptr)
+        cairo_move_to(m_cr, x, y);
     m_curX = x;
     m_curY = y;
     m_dashIndex = 0;
@@ -108,12 +114,14 @@ void XPaintCore::MoveTo(double x, double y)
 
 void XPaintCore::LineTo(double x, double y)
 {
-    if (m_cr == nullptr || !Finite(x, y)) return;
+    if (m_cr == nullptr || !Finite(x, y))
+        return;
     double x1 = m_curX, y1 = m_curY;
     m_curX = x;
     m_curY = y;
     if (m_pathOpen) {
-        if (!cairo_has_current_point(m_cr)) cairo_move_to(m_cr, x1, y1);
+        if (!cairo_has_current_point(m_cr))
+            cairo_move_to(m_cr, x1, y1);
         cairo_line_to(m_cr, x, y);
         return;
     }
@@ -125,7 +133,8 @@ void XPaintCore::LineTo(double x, double y)
 
 void XPaintCore::DrawRect(double x, double y, double cx, double cy)
 {
-    if (m_cr == nullptr || !Finite(x, y) || !Finite(cx, cy)) return;
+    if (m_cr == nullptr || !Finite(x, y) || !Finite(cx, cy))
+        return;
     if (m_pathOpen) {
         cairo_rectangle(m_cr, x, y, cx, cy);
         return;
@@ -137,7 +146,8 @@ void XPaintCore::DrawRect(double x, double y, double cx, double cy)
 
 void XPaintCore::FillRect(double x, double y, double cx, double cy)
 {
-    if (m_cr == nullptr || !Finite(x, y) || !Finite(cx, cy) || cx <= 0 || cy <= 0) return;
+    if (m_cr == nullptr || !Finite(x, y) || !Finite(cx, cy) || cx <= 0 || cy <= 0)
+        return;
     PathStash stash(m_cr, m_pathOpen);
     cairo_rectangle(m_cr, x, y, cx, cy);
     FillCanvas(false);
@@ -170,7 +180,8 @@ void XPaintCore::FillArc(double x, double y, double r, double start, double swee
 
 void XPaintCore::DrawEllipse(double x, double y, double rx, double ry)
 {
-    if (m_cr == nullptr || !Finite(x, y) || !Finite(rx, ry) || rx <= 0 || ry <= 0) return;
+    if (m_cr == nullptr || !Finite(x, y) || !Finite(rx, ry) || rx <= 0 || ry <= 0)
+        return;
     if (m_pathOpen) {
         AddEllipse(m_cr, x, y, rx, ry);
         return;
@@ -182,13 +193,15 @@ void XPaintCore::DrawEllipse(double x, double y, double rx, double ry)
 
 void XPaintCore::FillEllipse(double x, double y, double rx, double ry)
 {
-    if (m_cr == nullptr || !Finite(x, y) || !Finite(rx, ry) || rx <= 0 || ry <= 0) return;
+    if (m_cr == nullptr || !Finite(x, y) || !Finite(rx, ry) || rx <= 0 || ry <= 0)
+        return;
     PathStash stash(m_cr, m_pathOpen);
     AddEllipse(m_cr, x, y, rx, ry);
     FillCanvas(false);
 }
 
-// ---- curves --------------------------------------------------------------------------------------
+// ---- curves
+// --------------------------------------------------------------------------------------
 
 // Adds a smooth curve through the points: each segment from p[i] to p[i+1] is a Bézier
 // curve whose control points follow the direction from p[i-1] to p[i+1] (the ends of an
@@ -196,7 +209,8 @@ void XPaintCore::FillEllipse(double x, double y, double rx, double ry)
 void XPaintCore::AddCurve(const FPOINT_t *points, int count, bool closed)
 {
     auto at = [&](int i) -> const FPOINT_t & {
-        if (closed) return points[(i % count + count) % count];
+        if (closed)
+            return points[(i % count + count) % count];
         return points[i < 0 ? 0 : (i >= count ? count - 1 : i)];
     };
     double k = kCurveTension / 3.0;
@@ -207,7 +221,8 @@ void XPaintCore::AddCurve(const FPOINT_t *points, int count, bool closed)
         cairo_curve_to(m_cr, p1.x + (p2.x - p0.x) * k, p1.y + (p2.y - p0.y) * k,
                        p2.x - (p3.x - p1.x) * k, p2.y - (p3.y - p1.y) * k, p2.x, p2.y);
     }
-    if (closed) cairo_close_path(m_cr);
+    if (closed)
+        cairo_close_path(m_cr);
 }
 
 namespace {
@@ -215,7 +230,8 @@ namespace {
 bool PointsFinite(const FPOINT_t *points, int count)
 {
     for (int i = 0; i < count; ++i)
-        if (!Finite(points[i].x, points[i].y)) return false;
+        if (!Finite(points[i].x, points[i].y))
+            return false;
     return true;
 }
 
@@ -223,7 +239,8 @@ bool PointsFinite(const FPOINT_t *points, int count)
 
 void XPaintCore::CurveTo(const FPOINT_t *points, int count, int flags)
 {
-    if (m_cr == nullptr || points == nullptr || count < 2 || !PointsFinite(points, count)) return;
+    if (m_cr == nullptr || points == nullptr || count < 2 || !PointsFinite(points, count))
+        return;
     if (m_pathOpen) {
         AddCurve(points, count, (flags & 1) != 0);
         return;
@@ -238,17 +255,20 @@ void XPaintCore::CurveTo(const FPOINT_t *points, int count, int flags)
 void XPaintCore::FillCurve(const FPOINT_t *points, int count, int flags)
 {
     (void)flags;
-    if (m_cr == nullptr || points == nullptr || count < 3 || !PointsFinite(points, count)) return;
+    if (m_cr == nullptr || points == nullptr || count < 3 || !PointsFinite(points, count))
+        return;
     PathStash stash(m_cr, m_pathOpen);
     AddCurve(points, count, true);
     FillCanvas(false);
 }
 
-// ---- paths ------------------------------------------------------------------------------------------
+// ---- paths
+// ------------------------------------------------------------------------------------------
 
 void XPaintCore::BeginPath(int mode)
 {
-    if (m_cr == nullptr) return;
+    if (m_cr == nullptr)
+        return;
     cairo_new_path(m_cr);
     m_pathOpen = true;
     m_pathMode = mode == kPathEvenOdd ? kPathEvenOdd : kPathWinding;
@@ -257,12 +277,14 @@ void XPaintCore::BeginPath(int mode)
 void XPaintCore::ClosePath(int flags)
 {
     (void)flags;
-    if (m_cr != nullptr && m_pathOpen && cairo_has_current_point(m_cr)) cairo_close_path(m_cr);
+    if (m_cr != nullptr && m_pathOpen && cairo_has_current_point(m_cr))
+        cairo_close_path(m_cr);
 }
 
 int XPaintCore::DrawPath()
 {
-    if (m_cr == nullptr || !m_pathOpen) return 0;
+    if (m_cr == nullptr || !m_pathOpen)
+        return 0;
     m_pathOpen = false;
     StrokeCanvas();
     return 1;
@@ -270,7 +292,8 @@ int XPaintCore::DrawPath()
 
 int XPaintCore::FillPath()
 {
-    if (m_cr == nullptr || !m_pathOpen) return 0;
+    if (m_cr == nullptr || !m_pathOpen)
+        return 0;
     m_pathOpen = false;
     FillCanvas(m_pathMode == kPathEvenOdd);
     return 1;

@@ -20,15 +20,19 @@ constexpr uint32_t kSizeStretch = 3;
 // 2 end; anything else counts as the start).
 double PlaceAlong(uint32_t position, double outer, double inner)
 {
-    if (position == 1) return std::floor((outer - inner) / 2);
-    if (position == 2) return outer - inner;
+    if (position == 1)
+        return std::floor((outer - inner) / 2);
+    if (position == 2)
+        return outer - inner;
     return 0;
 }
 
 cairo_filter_t FilterFor(int mode)
 {
-    if (mode == kStretchNearest) return CAIRO_FILTER_NEAREST;
-    if (mode == kStretchBilinear) return CAIRO_FILTER_BILINEAR;
+    if (mode == kStretchNearest)
+        return CAIRO_FILTER_NEAREST;
+    if (mode == kStretchBilinear)
+        return CAIRO_FILTER_BILINEAR;
     return CAIRO_FILTER_GOOD;
 }
 
@@ -49,16 +53,22 @@ int XPaintCore::DrawImage(const XImage *image, const BOUND_t *view, uint32_t lay
     if (m_cr == nullptr || surface == nullptr || view == nullptr || view->width <= 0 ||
         view->height <= 0)
         return 0;
-    double iw = cairo_image_surface_get_width(surface), ih = cairo_image_surface_get_height(surface);
+    double iw = cairo_image_surface_get_width(surface),
+           ih = cairo_image_surface_get_height(surface);
     double sx = 1, sy = 1;
     switch (layout & 0xF) {
-    case kSizeCover: sx = sy = std::max(view->width / iw, view->height / ih); break;
-    case kSizeContain: sx = sy = std::min(view->width / iw, view->height / ih); break;
+    case kSizeCover:
+        sx = sy = std::max(view->width / iw, view->height / ih);
+        break;
+    case kSizeContain:
+        sx = sy = std::min(view->width / iw, view->height / ih);
+        break;
     case kSizeStretch:
         sx = view->width / iw;
         sy = view->height / ih;
         break;
-    default: break; // kSizeNatural and unset
+    default:
+        break; // kSizeNatural and unset
     }
     double dw = iw * sx, dh = ih * sy;
     double ox = PlaceAlong((layout >> 8) & 0xF, view->width, dw);
@@ -97,7 +107,8 @@ int XPaintCore::DrawImage(const XImage *image, const BOUND_t *view, const BOUND_
     BOUND_t whole{0, 0, cairo_image_surface_get_width(surface),
                   cairo_image_surface_get_height(surface)};
     BOUND_t part = whole;
-    if (source != nullptr && !IntersectBound(&part, source, &whole)) return 0;
+    if (source != nullptr && !IntersectBound(&part, source, &whole))
+        return 0;
     // A sub-surface, so that the filter pads at the part's own edges instead of reading
     // the pixels around it.
     cairo_surface_t *sub =
@@ -126,8 +137,10 @@ int XPaintCore::DrawImage(const XImage *image, const BOUND_t *view, const BOUND_
 int XPaintCore::DrawImage(const XImage *image, int x, int y)
 {
     cairo_surface_t *surface = image != nullptr ? image->GetSurface() : nullptr;
-    if (surface == nullptr) return 0;
-    BOUND_t view{x, y, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
+    if (surface == nullptr)
+        return 0;
+    BOUND_t view{x, y, cairo_image_surface_get_width(surface),
+                 cairo_image_surface_get_height(surface)};
     return DrawImage(image, &view, kSizeNatural);
 }
 
@@ -136,7 +149,8 @@ int XPaintCore::DrawImage(const XImage *image, int x, int y)
 int XPaintCore::CreateImage(int width, int height, int flags)
 {
     (void)flags;
-    if (width < 1 || height < 1 || width > 32767 || height > 32767) return 0;
+    if (width < 1 || height < 1 || width > 32767 || height > 32767)
+        return 0;
     cairo_surface_t *surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
@@ -146,7 +160,8 @@ int XPaintCore::CreateImage(int width, int height, int flags)
     m_pathOpen = false;
     Attach(surface, nullptr);
     cairo_surface_destroy(surface);
-    if (m_cr == nullptr) return 0;
+    if (m_cr == nullptr)
+        return 0;
     m_ownSurface = true;
     BeginPainter();
     return 1;
@@ -154,7 +169,8 @@ int XPaintCore::CreateImage(int width, int height, int flags)
 
 int XPaintCore::BeginPainter()
 {
-    if (m_cr == nullptr) return 0;
+    if (m_cr == nullptr)
+        return 0;
     m_pathOpen = false;
     cairo_new_path(m_cr);
     cairo_identity_matrix(m_cr);
@@ -166,7 +182,8 @@ int XPaintCore::BeginPainter()
 
 void XPaintCore::ClosePainter()
 {
-    if (m_cr == nullptr) return;
+    if (m_cr == nullptr)
+        return;
     m_pathOpen = false;
     cairo_new_path(m_cr);
     cairo_surface_flush(m_surface);
@@ -174,7 +191,8 @@ void XPaintCore::ClosePainter()
 
 int XPaintCore::CopyToImage(XImage *image) const
 {
-    if (m_surface == nullptr || image == nullptr) return 0;
+    if (m_surface == nullptr || image == nullptr)
+        return 0;
     cairo_surface_flush(m_surface);
     return image->CopyFromSurface(m_surface);
 }

@@ -23,15 +23,16 @@ struct DashRow
 };
 
 constexpr DashRow kDashes[] = {
-    {kPenDotted, {1, 1, 0, 0, 0, 0}},      {kPenDashed, {4, 2, 0, 0, 0, 0}},
-    {kPenDashDot, {4, 2, 1, 2, 0, 0}},     {kPenDashDotDot, {4, 2, 1, 2, 1, 2}},
-    {kPenLongDash, {8, 4, 0, 0, 0, 0}},    {kPenSparseDot, {1, 3, 0, 0, 0, 0}},
+    {kPenDotted, {1, 1, 0, 0, 0, 0}},   {kPenDashed, {4, 2, 0, 0, 0, 0}},
+    {kPenDashDot, {4, 2, 1, 2, 0, 0}},  {kPenDashDotDot, {4, 2, 1, 2, 1, 2}},
+    {kPenLongDash, {8, 4, 0, 0, 0, 0}}, {kPenSparseDot, {1, 3, 0, 0, 0, 0}},
 };
 
 const DashRow *FindDash(uint32_t style)
 {
     for (const DashRow &row : kDashes)
-        if (row.style == style) return &row;
+        if (row.style == style)
+            return &row;
     return nullptr;
 }
 
@@ -39,10 +40,12 @@ const DashRow *FindDash(uint32_t style)
 bool DashUnitOn(const DashRow &row, uint32_t unit)
 {
     uint32_t period = 0;
-    for (uint8_t len : row.lengths) period += len;
+    for (uint8_t len : row.lengths)
+        period += len;
     uint32_t at = unit % period;
     for (int i = 0; i < 6 && row.lengths[i] != 0; ++i) {
-        if (at < row.lengths[i]) return (i & 1) == 0;
+        if (at < row.lengths[i])
+            return (i & 1) == 0;
         at -= row.lengths[i];
     }
     return false;
@@ -82,11 +85,13 @@ public:
     }
     void AddRect(int x, int y, int w, int h)
     {
-        if (w > 0 && h > 0) cairo_rectangle(m_cr, double(x - m_ox), double(y - m_oy), w, h);
+        if (w > 0 && h > 0)
+            cairo_rectangle(m_cr, double(x - m_ox), double(y - m_oy), w, h);
     }
     void Flush()
     {
-        if (m_len > 0) cairo_rectangle(m_cr, double(m_x - m_ox), double(m_y - m_oy), m_len, 1);
+        if (m_len > 0)
+            cairo_rectangle(m_cr, double(m_x - m_ox), double(m_y - m_oy), m_len, 1);
         m_len = 0;
     }
 
@@ -104,7 +109,10 @@ namespace {
 // Longest slanted line walked pixel by pixel (far longer than any surface side).
 constexpr double kMaxWalkSteps = 65536;
 
-int PenWidth(const XPenHandle &pen) { return pen.width == 0 ? 1 : static_cast<int>(std::min(pen.width, 255u)); }
+int PenWidth(const XPenHandle &pen)
+{
+    return pen.width == 0 ? 1 : static_cast<int>(std::min(pen.width, 255u));
+}
 
 } // namespace
 
@@ -152,12 +160,17 @@ void XPaintCore::AddClippedRect(RunPath &runs, int64_t x, int64_t y, int64_t w, 
 
 // ---- fills and frames -------------------------------------------------------------------------
 
-void XPaintCore::FillRect(const BOUND_t *bound) { FillRect(bound, m_fill); }
+void XPaintCore::FillRect(const BOUND_t *bound)
+{
+    FillRect(bound, m_fill);
+}
 
 void XPaintCore::FillRect(const BOUND_t *bound, uint32_t color)
 {
-    if (m_cr == nullptr || bound == nullptr || bound->width <= 0 || bound->height <= 0) return;
-    if ((color >> 24) != 0) return;
+    if (m_cr == nullptr || bound == nullptr || bound->width <= 0 || bound->height <= 0)
+        return;
+    if ((color >> 24) != 0)
+        return;
     if (IsPixelExact()) {
         int64_t dx, dy;
         GetPixelOffset(&dx, &dy);
@@ -185,8 +198,10 @@ void XPaintCore::FillRect(const BOUND_t *bound, uint32_t color)
 
 void XPaintCore::DrawRect(const BOUND_t *bound)
 {
-    if (m_cr == nullptr || bound == nullptr || bound->width <= 0 || bound->height <= 0) return;
-    if (!PenDraws()) return;
+    if (m_cr == nullptr || bound == nullptr || bound->width <= 0 || bound->height <= 0)
+        return;
+    if (!PenDraws())
+        return;
     int w = PenWidth(m_pen);
     if (!IsPixelExact()) {
         double half = w / 2.0;
@@ -201,7 +216,8 @@ void XPaintCore::DrawRect(const BOUND_t *bound)
     RunPath runs(m_cr, dx, dy);
     m_dashIndex = 0;
     if (2 * w >= cx || 2 * w >= cy) {
-        for (int64_t row = 0; row < cy; ++row) Span(runs, x, y + row, 1, 0, cx, 1, 1);
+        for (int64_t row = 0; row < cy; ++row)
+            Span(runs, x, y + row, 1, 0, cx, 1, 1);
     } else {
         Span(runs, x, y, 1, 0, cx, 1, w);                            // top, left to right
         Span(runs, x + cx - w, y + w, 0, 1, cy - w, w, 1);           // right, downwards
@@ -213,11 +229,13 @@ void XPaintCore::DrawRect(const BOUND_t *bound)
     cairo_fill(m_cr);
 }
 
-// ---- lines ---------------------------------------------------------------------------------------
+// ---- lines
+// ---------------------------------------------------------------------------------------
 
 void XPaintCore::MoveTo(int x, int y)
 {
-    if (m_pathOpen && m_cr != nullptr) cairo_move_to(m_cr, x + 0.5, y + 0.5);
+    if (m_pathOpen && m_cr != nullptr)
+        cairo_move_to(m_cr, x + 0.5, y + 0.5);
     m_curX = x;
     m_curY = y;
     m_dashIndex = 0;
@@ -228,13 +246,16 @@ void XPaintCore::LineTo(int x, int y)
     double fx = std::floor(m_curX), fy = std::floor(m_curY);
     m_curX = x;
     m_curY = y;
-    if (m_cr == nullptr) return;
+    if (m_cr == nullptr)
+        return;
     if (m_pathOpen) {
-        if (!cairo_has_current_point(m_cr)) cairo_move_to(m_cr, fx + 0.5, fy + 0.5);
+        if (!cairo_has_current_point(m_cr))
+            cairo_move_to(m_cr, fx + 0.5, fy + 0.5);
         cairo_line_to(m_cr, x + 0.5, y + 0.5);
         return;
     }
-    if (!PenDraws() || (fx == x && fy == y)) return;
+    if (!PenDraws() || (fx == x && fy == y))
+        return;
     int w = PenWidth(m_pen);
     bool straight = fx == x || fy == y;
     // Slanted lines walk every step; one far longer than any surface goes to Cairo.
@@ -245,7 +266,8 @@ void XPaintCore::LineTo(int x, int y)
     }
     int64_t dx, dy;
     GetPixelOffset(&dx, &dy);
-    ExactLine(static_cast<int64_t>(fx) + dx, static_cast<int64_t>(fy) + dy, x + dx, y + dy, w, dx, dy);
+    ExactLine(static_cast<int64_t>(fx) + dx, static_cast<int64_t>(fy) + dy, x + dx, y + dy, w, dx,
+              dy);
 }
 
 void XPaintCore::DrawLine(int x1, int y1, int x2, int y2)
@@ -276,7 +298,8 @@ void XPaintCore::ExactLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int w
         int64_t x = x1, y = y1;
         const BOUND_t &c = m_figureClip;
         for (int64_t i = 0; i < steps; ++i) {
-            bool inside = x >= c.x && x < int64_t(c.x) + c.width && y >= c.y && y < int64_t(c.y) + c.height;
+            bool inside =
+                x >= c.x && x < int64_t(c.x) + c.width && y >= c.y && y < int64_t(c.y) + c.height;
             if (inside && PixelOn(static_cast<int>(x), static_cast<int>(y)))
                 runs.Add(static_cast<int>(x), static_cast<int>(y));
             ++m_dashIndex;
@@ -302,13 +325,15 @@ void XPaintCore::ExactLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int w
 void XPaintCore::Span(RunPath &runs, int64_t x, int64_t y, int dx, int dy, int64_t count, int bw,
                       int bh)
 {
-    if (count <= 0) return;
+    if (count <= 0)
+        return;
     uint32_t base = m_dashIndex;
     m_dashIndex = base + static_cast<uint32_t>(count);
     const BOUND_t &c = m_figureClip;
     int64_t cx1 = c.x, cy1 = c.y, cx2 = int64_t(c.x) + c.width, cy2 = int64_t(c.y) + c.height;
     // Steps whose block meets the clip along the line: pos + step * d within [lo, hi).
-    auto range = [&](int64_t pos, int d, int size, int64_t lo, int64_t hi, int64_t *i0, int64_t *i1) {
+    auto range = [&](int64_t pos, int d, int size, int64_t lo, int64_t hi, int64_t *i0,
+                     int64_t *i1) {
         if (d > 0) {
             *i0 = std::max<int64_t>(0, lo - size + 1 - pos);
             *i1 = std::min<int64_t>(count, hi - pos);
@@ -319,13 +344,16 @@ void XPaintCore::Span(RunPath &runs, int64_t x, int64_t y, int dx, int dy, int64
     };
     int64_t i0, i1;
     if (dx != 0) {
-        if (y + bh <= cy1 || y >= cy2) return;
+        if (y + bh <= cy1 || y >= cy2)
+            return;
         range(x, dx, bw, cx1, cx2, &i0, &i1);
     } else {
-        if (x + bw <= cx1 || x >= cx2) return;
+        if (x + bw <= cx1 || x >= cx2)
+            return;
         range(y, dy, bh, cy1, cy2, &i0, &i1);
     }
-    if (i0 >= i1) return;
+    if (i0 >= i1)
+        return;
     if (m_pen.style != kPenPattern && FindDash(m_pen.style) == nullptr) {
         int64_t ax = x + dx * i0, ay = y + dy * i0, bx = x + dx * (i1 - 1), by = y + dy * (i1 - 1);
         AddClippedRect(runs, std::min(ax, bx), std::min(ay, by), std::abs(bx - ax) + bw,
@@ -338,7 +366,8 @@ void XPaintCore::Span(RunPath &runs, int64_t x, int64_t y, int dx, int dy, int64
         for (int row = 0; row < bh; ++row)
             for (int col = 0; col < bw; ++col) {
                 int64_t qx = px + col, qy = py + row;
-                if (qx < cx1 || qx >= cx2 || qy < cy1 || qy >= cy2) continue;
+                if (qx < cx1 || qx >= cx2 || qy < cy1 || qy >= cy2)
+                    continue;
                 if (PixelOn(static_cast<int>(qx), static_cast<int>(qy)))
                     runs.Add(static_cast<int>(qx), static_cast<int>(qy));
             }
@@ -350,9 +379,11 @@ void XPaintCore::Span(RunPath &runs, int64_t x, int64_t y, int dx, int dy, int64
 // Whether the pen sets device pixel (x, y) at the current pattern position.
 bool XPaintCore::PixelOn(int x, int y) const
 {
-    if (m_pen.style == kPenPattern) return ((x + y) & 1) == 0;
+    if (m_pen.style == kPenPattern)
+        return ((x + y) & 1) == 0;
     const DashRow *row = FindDash(m_pen.style);
-    if (row == nullptr) return true;
+    if (row == nullptr)
+        return true;
     return DashUnitOn(*row, m_dashIndex / static_cast<uint32_t>(PenWidth(m_pen)));
 }
 
@@ -375,7 +406,8 @@ void XPaintCore::ApplyPenStroke(int w)
         dashes[n++] = w;
     } else if (const DashRow *row = FindDash(m_pen.style)) {
         for (uint8_t len : row->lengths)
-            if (len != 0) dashes[n++] = len * static_cast<double>(w);
+            if (len != 0)
+                dashes[n++] = len * static_cast<double>(w);
     }
     cairo_set_dash(m_cr, dashes, n, 0);
     SetSource(m_pen.color);
@@ -418,13 +450,15 @@ void XPaintCore::StrokeRect(double x, double y, double cx, double cy, int w)
 
 void XPaintCore::DrawHalftone(const BOUND_t *bound, int frame)
 {
-    if (m_cr == nullptr || bound == nullptr || bound->width <= 0 || bound->height <= 0) return;
+    if (m_cr == nullptr || bound == nullptr || bound->width <= 0 || bound->height <= 0)
+        return;
     // The bound in device pixels (the smallest bound holding it under a turned space).
     double xs[4] = {double(bound->x), double(bound->x) + bound->width, double(bound->x),
                     double(bound->x) + bound->width};
     double ys[4] = {double(bound->y), double(bound->y), double(bound->y) + bound->height,
                     double(bound->y) + bound->height};
-    for (int i = 0; i < 4; ++i) cairo_user_to_device(m_cr, &xs[i], &ys[i]);
+    for (int i = 0; i < 4; ++i)
+        cairo_user_to_device(m_cr, &xs[i], &ys[i]);
     int left = static_cast<int>(std::lround(*std::min_element(xs, xs + 4)));
     int top = static_cast<int>(std::lround(*std::min_element(ys, ys + 4)));
     int right = static_cast<int>(std::lround(*std::max_element(xs, xs + 4)));
@@ -446,11 +480,13 @@ void XPaintCore::DrawHalftone(const BOUND_t *bound, int frame)
 void XPaintCore::InvertBand(const BOUND_t &band)
 {
     BOUND_t clip = m_deviceClip, part;
-    if (!IntersectBound(&part, &band, &clip)) return;
+    if (!IntersectBound(&part, &band, &clip))
+        return;
     cairo_surface_flush(m_surface);
     unsigned char *data = cairo_image_surface_get_data(m_surface);
     int stride = cairo_image_surface_get_stride(m_surface);
-    if (data == nullptr) return;
+    if (data == nullptr)
+        return;
     for (int y = part.y; y < part.y + part.height; ++y) {
         auto *row = reinterpret_cast<uint32_t *>(data + static_cast<ptrdiff_t>(y) * stride);
         for (int x = part.x + ((part.x + y) & 1); x < part.x + part.width; x += 2) {
@@ -475,7 +511,8 @@ void XPaintCore::UpdateDeviceClip()
     cairo_clip_extents(m_cr, &x1, &y1, &x2, &y2);
     cairo_set_matrix(m_cr, &matrix);
     int left = static_cast<int>(std::ceil(x1 - 1e-6)), top = static_cast<int>(std::ceil(y1 - 1e-6));
-    int right = static_cast<int>(std::floor(x2 + 1e-6)), bottom = static_cast<int>(std::floor(y2 + 1e-6));
+    int right = static_cast<int>(std::floor(x2 + 1e-6)),
+        bottom = static_cast<int>(std::floor(y2 + 1e-6));
     BOUND_t clip{left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
     BOUND_t whole{0, 0, GetWidth(), GetHeight()};
     IntersectBound(&m_deviceClip, &clip, &whole);

@@ -43,11 +43,13 @@ const XFontHandle *XPaintCore::CurrentFont() const
 {
     const XFontHandle *base = GetFonter();
     uint32_t flags = base->flags | m_textStyle;
-    if (flags == base->flags) return base;
+    if (flags == base->flags)
+        return base;
     if (m_styledFont != nullptr && m_styledFont->flags == flags &&
         m_styledFont->pixelSize == base->pixelSize &&
         std::char_traits<char16_t>::compare(m_styledFont->family, base->family,
-                                            std::char_traits<char16_t>::length(base->family) + 1) == 0)
+                                            std::char_traits<char16_t>::length(base->family) + 1) ==
+            0)
         return m_styledFont;
     ReleaseFontHandle(m_styledFont);
     m_styledFont = CreateFontHandle(base->family, -1, base->pixelSize, flags);
@@ -62,20 +64,24 @@ void XPaintCore::ReleaseTextState()
 
 int XPaintCore::DrawText(const char16_t *text, int len, const BOUND_t *bound, uint32_t layout)
 {
-    if (m_cr == nullptr || bound == nullptr) return 0;
+    if (m_cr == nullptr || bound == nullptr)
+        return 0;
     return Engine().DrawText(m_cr, CurrentFont(), m_textColor, text, len, bound, layout);
 }
 
 int XPaintCore::DrawText(double x, double y, uint32_t layout, const char16_t *text, int len)
 {
-    if (m_cr == nullptr || !std::isfinite(x) || !std::isfinite(y)) return 0;
+    if (m_cr == nullptr || !std::isfinite(x) || !std::isfinite(y))
+        return 0;
     const XFontHandle *font = CurrentFont();
     uint32_t rows = layout & ~(kDrawTextHorzMask | kDrawTextVertMask);
     SIZE_t size;
     Engine().CalcTextSize(m_cr, font, text, len, rows | kDrawTextNoWrap, 0, &size);
     uint32_t horz = layout & kDrawTextHorzMask, vert = layout & kDrawTextVertMask;
-    double left = horz == kDrawTextRight ? -size.cx : (horz >= kDrawTextCenter ? -size.cx / 2.0 : 0);
-    double top = vert == kDrawTextBottom ? -size.cy : (vert >= kDrawTextMiddle ? -size.cy / 2.0 : 0);
+    double left =
+        horz == kDrawTextRight ? -size.cx : (horz >= kDrawTextCenter ? -size.cx / 2.0 : 0);
+    double top =
+        vert == kDrawTextBottom ? -size.cy : (vert >= kDrawTextMiddle ? -size.cy / 2.0 : 0);
     cairo_save(m_cr);
     cairo_translate(m_cr, x + left, y + top);
     BOUND_t bound{0, 0, size.cx, size.cy};
@@ -86,11 +92,13 @@ int XPaintCore::DrawText(double x, double y, uint32_t layout, const char16_t *te
 
 int XPaintCore::DrawTextLine(const char16_t *text, int len, int x, int y)
 {
-    if (m_cr == nullptr) return 0;
+    if (m_cr == nullptr)
+        return 0;
     return Engine().DrawTextLine(m_cr, CurrentFont(), m_textColor, text, len, x, y);
 }
 
-int XPaintCore::CalcTextSize(const char16_t *text, int len, uint32_t layout, int width, SIZE_t *size)
+int XPaintCore::CalcTextSize(const char16_t *text, int len, uint32_t layout, int width,
+                             SIZE_t *size)
 {
     return Engine().CalcTextSize(m_cr, CurrentFont(), text, len, layout, width, size);
 }
@@ -100,7 +108,8 @@ int XPaintCore::CalcTextSize(const char16_t *text, int len, uint32_t layout, SIZ
     return CalcTextSize(text, len, layout, 0, size);
 }
 
-int XPaintCore::CalcTextRange(const char16_t *text, int len, uint32_t layout, int width, SIZE_t *size)
+int XPaintCore::CalcTextRange(const char16_t *text, int len, uint32_t layout, int width,
+                              SIZE_t *size)
 {
     return CalcTextSize(text, len, layout, width, size);
 }

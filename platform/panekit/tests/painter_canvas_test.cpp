@@ -33,7 +33,8 @@ constexpr int kGoldenPixels = 120;
 uint32_t CanvasPixel(XPaintCore &painter, int x, int y)
 {
     XImage image;
-    if (painter.CopyToImage(&image) == 0) return 0xDEADBEEF;
+    if (painter.CopyToImage(&image) == 0)
+        return 0xDEADBEEF;
     return image.GetPixel(x, y);
 }
 
@@ -88,10 +89,12 @@ TEST(PainterCanvas, FiguresMatchTheGoldenPicture)
         auto *b = reinterpret_cast<uint32_t *>(cairo_image_surface_get_data(expected) +
                                                y * cairo_image_surface_get_stride(expected));
         for (int x = 0; x < 96; ++x) {
-            if (a[x] == b[x]) continue;
+            if (a[x] == b[x])
+                continue;
             ++differing;
             for (int shift = 0; shift < 32; shift += 8)
-                worst = std::max(worst, std::abs(int((a[x] >> shift) & 0xFF) - int((b[x] >> shift) & 0xFF)));
+                worst = std::max(
+                    worst, std::abs(int((a[x] >> shift) & 0xFF) - int((b[x] >> shift) & 0xFF)));
         }
     }
     cairo_surface_destroy(expected);
@@ -108,9 +111,9 @@ TEST(PainterCanvas, ArcsTurnAnticlockwiseForPositiveSweeps)
     };
     // Centre 32, 32, radius 20; probe points at 10 pixels along each diagonal.
     const Case cases[] = {
-        {0, 90, 42, 22, 42, 42},   // upper right quadrant on screen
-        {0, -90, 42, 42, 42, 22},  // lower right
-        {90, 90, 22, 22, 42, 22},  // upper left
+        {0, 90, 42, 22, 42, 42},    // upper right quadrant on screen
+        {0, -90, 42, 42, 42, 22},   // lower right
+        {90, 90, 22, 22, 42, 22},   // upper left
         {180, 180, 32, 42, 32, 22}, // lower half
     };
     for (const Case &c : cases) {
@@ -118,7 +121,8 @@ TEST(PainterCanvas, ArcsTurnAnticlockwiseForPositiveSweeps)
         ASSERT_EQ(1, painter.CreateImage(64, 64));
         painter.SetFillStyle(kRed);
         painter.FillArc(32.0, 32.0, 20.0, c.start, c.sweep);
-        EXPECT_EQ(0xFFFF0000u, CanvasPixel(painter, c.insideX, c.insideY)) << c.start << " " << c.sweep;
+        EXPECT_EQ(0xFFFF0000u, CanvasPixel(painter, c.insideX, c.insideY))
+            << c.start << " " << c.sweep;
         EXPECT_EQ(0u, CanvasPixel(painter, c.outsideX, c.outsideY)) << c.start << " " << c.sweep;
     }
 }
@@ -169,7 +173,8 @@ TEST(PainterCanvas, CurvesNeedEnoughPointsAndStrokeThroughThem)
     XImage image;
     ASSERT_EQ(1, painter.CopyToImage(&image));
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) ASSERT_EQ(0u, image.GetPixel(x, y));
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(0u, image.GetPixel(x, y));
     const FPOINT_t ring[] = {{10, 32}, {32, 10}, {54, 32}, {32, 54}};
     painter.CurveTo(ring, 4, 1);
     for (const FPOINT_t &p : ring)
@@ -219,7 +224,8 @@ struct TestPicture
         image.CreateBitmap(4, 3);
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 4; ++x)
-                image.FillPixColor(x, y, 1, 1, uint32_t(0x203040 + x * 0x3D0000 + y * 0x5000 + x * 0x31));
+                image.FillPixColor(x, y, 1, 1,
+                                   uint32_t(0x203040 + x * 0x3D0000 + y * 0x5000 + x * 0x31));
         png = TempName("picture", ".png");
         cairo_surface_write_to_png(image.GetSurface(), png.c_str());
     }
@@ -240,16 +246,33 @@ TEST(PainterImage, LayoutsAndStretchesMatchMagick)
     };
     BOUND_t part{1, 1, 2, 2};
     const Case cases[] = {
-        {"natural at the view's corner", {5, 6, 10, 10}, 0, nullptr,
+        {"natural at the view's corner",
+         {5, 6, 10, 10},
+         0,
+         nullptr,
          src + " -geometry +5+6 -composite"},
-        {"centred", {10, 10, 10, 9}, kImageLayoutCenter, nullptr, src + " -geometry +13+13 -composite"},
+        {"centred",
+         {10, 10, 10, 9},
+         kImageLayoutCenter,
+         nullptr,
+         src + " -geometry +13+13 -composite"},
         {"right and bottom", {2, 2, 10, 9}, 0x2200, nullptr, src + " -geometry +8+8 -composite"},
-        {"cut to the view", {3, 4, 2, 2}, 0, nullptr,
+        {"cut to the view",
+         {3, 4, 2, 2},
+         0,
+         nullptr,
          "\\( " + src + " -crop 2x2+0+0 +repage \\) -geometry +3+4 -composite"},
-        {"tiled both ways", {0, 0, 10, 7}, 0x30, nullptr,
+        {"tiled both ways",
+         {0, 0, 10, 7},
+         0x30,
+         nullptr,
          "\\( -size 10x7 tile:" + src + " \\) -geometry +0+0 -composite"},
-        {"a source part stretched, nearest", {2, 2, 6, 4}, 0, &part,
-         "\\( " + src + " -crop 2x2+1+1 +repage -filter point -resize 6x4! \\) -geometry +2+2 -composite"},
+        {"a source part stretched, nearest",
+         {2, 2, 6, 4},
+         0,
+         &part,
+         "\\( " + src +
+             " -crop 2x2+1+1 +repage -filter point -resize 6x4! \\) -geometry +2+2 -composite"},
     };
     for (const Case &c : cases) {
         cairo_surface_t *surface = WhiteSurface(24, 24);

@@ -36,12 +36,15 @@ inline std::string RunCommand(const std::string &command, int *status = nullptr)
 {
     std::string out;
     FILE *pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return out;
+    if (pipe == nullptr)
+        return out;
     char buf[512];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0)
+        out.append(buf, n);
     int rc = pclose(pipe);
-    if (status != nullptr) *status = rc;
+    if (status != nullptr)
+        *status = rc;
     return out;
 }
 
@@ -66,8 +69,8 @@ inline long CompareWithMagick(cairo_surface_t *surface, const std::string &draw,
     std::string ours = TempName("ours", ".png"), theirs = TempName("magick", ".png");
     cairo_surface_write_to_png(surface, ours.c_str());
     std::string make = "convert -size " + std::to_string(w) + "x" + std::to_string(h) +
-                       " xc:white +antialias -stroke none " + draw + " -alpha off 'PNG24:" +
-                       theirs + "'";
+                       " xc:white +antialias -stroke none " + draw +
+                       " -alpha off 'PNG24:" + theirs + "'";
     int status = 0;
     std::string out = RunCommand(make, &status);
     long differ = -1;
@@ -76,10 +79,13 @@ inline long CompareWithMagick(cairo_surface_t *surface, const std::string &draw,
                          &status);
         char *end = nullptr;
         double value = std::strtod(out.c_str(), &end);
-        if (end != out.c_str()) differ = static_cast<long>(value);
+        if (end != out.c_str())
+            differ = static_cast<long>(value);
     }
-    if (log != nullptr) *log = make + "\n" + out;
-    if (differ != 0 && std::getenv("PAINTER_KEEP_PNG") != nullptr) return differ;
+    if (log != nullptr)
+        *log = make + "\n" + out;
+    if (differ != 0 && std::getenv("PAINTER_KEEP_PNG") != nullptr)
+        return differ;
     std::remove(ours.c_str());
     std::remove(theirs.c_str());
     return differ;

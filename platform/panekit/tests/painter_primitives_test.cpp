@@ -56,7 +56,8 @@ std::vector<std::pair<int, int>> EvenFramePixels(int x, int y, int w, int h)
     for (int py = y; py < y + h; ++py)
         for (int px = x; px < x + w; ++px) {
             bool edge = px == x || py == y || px == x + w - 1 || py == y + h - 1;
-            if (edge && ((px + py) & 1) == 0) out.push_back({px, py});
+            if (edge && ((px + py) & 1) == 0)
+                out.push_back({px, py});
         }
     return out;
 }
@@ -92,16 +93,16 @@ TEST(PainterPrimitives, FillsAndFramesMatchMagick)
              p.SetLineStyle(kLineSolid1, kGreen);
              p.DrawRect(&frame);
          },
-         Rect(kGreen, 1, 1, 8, 1) + " " + Rect(kGreen, 1, 6, 8, 6) + " " + Rect(kGreen, 1, 1, 1, 6) +
-             " " + Rect(kGreen, 8, 1, 8, 6)},
+         Rect(kGreen, 1, 1, 8, 1) + " " + Rect(kGreen, 1, 6, 8, 6) + " " +
+             Rect(kGreen, 1, 1, 1, 6) + " " + Rect(kGreen, 8, 1, 8, 6)},
         {"2-pixel frame lies inside the bound",
          [&](XPaintCore &p) {
              XPenHandle pen{kPenSolid, 2, kRed};
              p.SelectPen(&pen);
              p.DrawRect(&wide);
          },
-         Rect(kRed, 10, 2, 18, 3) + " " + Rect(kRed, 10, 7, 18, 8) + " " + Rect(kRed, 10, 2, 11, 8) +
-             " " + Rect(kRed, 17, 2, 18, 8)},
+         Rect(kRed, 10, 2, 18, 3) + " " + Rect(kRed, 10, 7, 18, 8) + " " +
+             Rect(kRed, 10, 2, 11, 8) + " " + Rect(kRed, 17, 2, 18, 8)},
         {"frame narrower than two pens is filled",
          [&](XPaintCore &p) {
              XPenHandle pen{kPenSolid, 2, kRed};
@@ -147,10 +148,13 @@ TEST(PainterPrimitives, FillsAndFramesMatchMagick)
              std::vector<std::pair<int, int>> pattern, dots;
              for (int x = 0; x < 32; ++x) {
                  for (int y : {2, 11})
-                     if (((x + y) & 1) == 0) pattern.push_back({x, y});
-                 if ((x & 1) == 0) dots.push_back({x, 15});
+                     if (((x + y) & 1) == 0)
+                         pattern.push_back({x, y});
+                 if ((x & 1) == 0)
+                     dots.push_back({x, 15});
              }
-             return Points(kRed, pattern) + " " + Points(kBlue, dots) + " " + Rect(kGreen, 0, 18, 31, 19);
+             return Points(kRed, pattern) + " " + Points(kBlue, dots) + " " +
+                    Rect(kGreen, 0, 18, 31, 19);
          }()},
         {"null pen draws nothing",
          [&](XPaintCore &p) {
@@ -171,7 +175,8 @@ TEST(PainterPrimitives, LinesLeaveTheEndPixelOut)
         {"downwards", [](XPaintCore &p) { p.DrawLine(20, 1, 20, 9); }, Line(0, 20, 1, 20, 8)},
         {"upwards", [](XPaintCore &p) { p.DrawLine(22, 9, 22, 1); }, Line(0, 22, 2, 22, 9)},
         {"diagonal", [](XPaintCore &p) { p.DrawLine(0, 10, 8, 18); }, Line(0, 0, 10, 7, 17)},
-        {"anti-diagonal", [](XPaintCore &p) { p.DrawLine(20, 18, 12, 10); }, Line(0, 13, 11, 20, 18)},
+        {"anti-diagonal", [](XPaintCore &p) { p.DrawLine(20, 18, 12, 10); },
+         Line(0, 13, 11, 20, 18)},
         {"joined LineTo",
          [](XPaintCore &p) {
              p.MoveTo(25, 2);
@@ -239,10 +244,12 @@ TEST(PainterPrimitives, ShallowLinesStepOnePixelPerColumnNearTheIdealLine)
         for (int y = 0; y < 12; ++y)
             for (int x = 0; x < 20; ++x) {
                 uint32_t p = reinterpret_cast<uint32_t *>(data + y * stride)[x];
-                if ((p & 0xFFFFFF) != 0) continue;
+                if ((p & 0xFFFFFF) != 0)
+                    continue;
                 ++set;
                 EXPECT_FALSE(x == s.x2 && y == s.y2) << "end pixel drawn";
-                double t = xMajor ? double(x - s.x1) / (s.x2 - s.x1) : double(y - s.y1) / (s.y2 - s.y1);
+                double t =
+                    xMajor ? double(x - s.x1) / (s.x2 - s.x1) : double(y - s.y1) / (s.y2 - s.y1);
                 double ideal = xMajor ? s.y1 + t * (s.y2 - s.y1) : s.x1 + t * (s.x2 - s.x1);
                 EXPECT_LE(std::abs((xMajor ? y : x) - ideal), 0.5 + 1e-9) << x << "," << y;
             }
@@ -363,7 +370,8 @@ cairo_surface_t *NoiseSurface(int w, int h, unsigned seed)
             uint32_t a = (seed >> 28) < 12 ? 0xFF : (seed >> 20) & 0xFF;
             uint32_t r = ((seed >> 4) & 0xFF) * a / 255, g = ((seed >> 12) & 0xFF) * a / 255;
             uint32_t b = ((seed >> 8) & 0xFF) * a / 255;
-            reinterpret_cast<uint32_t *>(data + y * stride)[x] = (a << 24) | (r << 16) | (g << 8) | b;
+            reinterpret_cast<uint32_t *>(data + y * stride)[x] =
+                (a << 24) | (r << 16) | (g << 8) | b;
         }
     cairo_surface_mark_dirty(surface);
     return surface;
@@ -391,8 +399,8 @@ TEST(PainterHalftone, TwiceRestoresEveryPixel)
         int dx, dy;
     };
     const Case cases[] = {
-        {{0, 0, 40, 30}, 0, 0, 0},  {{3, 5, 17, 9}, 0, 0, 0},  {{3, 5, 17, 9}, 1, 0, 0},
-        {{-1, -1, 60, 60}, 2, 0, 0}, {{2, 2, 5, 4}, 3, 0, 0},   {{0, 0, 1, 30}, 0, 7, 0},
+        {{0, 0, 40, 30}, 0, 0, 0},   {{3, 5, 17, 9}, 0, 0, 0}, {{3, 5, 17, 9}, 1, 0, 0},
+        {{-1, -1, 60, 60}, 2, 0, 0}, {{2, 2, 5, 4}, 3, 0, 0},  {{0, 0, 1, 30}, 0, 7, 0},
         {{0, 0, 13, 13}, 1, 11, 4},
     };
     for (const Case &c : cases) {

@@ -25,14 +25,16 @@ BOUND_t InkBound(XPaintCore &painter)
         auto *row = reinterpret_cast<uint32_t *>(cairo_image_surface_get_data(s) +
                                                  y * cairo_image_surface_get_stride(s));
         for (int x = 0; x < w; ++x) {
-            if (row[x] == 0) continue;
+            if (row[x] == 0)
+                continue;
             left = std::min(left, x);
             right = std::max(right, x);
             top = std::min(top, y);
             bottom = std::max(bottom, y);
         }
     }
-    if (right < 0) return BOUND_t{0, 0, 0, 0};
+    if (right < 0)
+        return BOUND_t{0, 0, 0, 0};
     return BOUND_t{left, top, right - left + 1, bottom - top + 1};
 }
 
@@ -44,7 +46,8 @@ TEST(PainterText, TextAtAPointSitsOnItsAlignmentCorner)
         uint32_t layout;
         bool leftOfX, aboveY; // the ink lies left of x (right aligned), above y (bottom)
     };
-    const Case cases[] = {{0x0, false, false}, {0x1, true, false}, {0x4, false, true}, {0x5, true, true}};
+    const Case cases[] = {
+        {0x0, false, false}, {0x1, true, false}, {0x4, false, true}, {0x5, true, true}};
     for (const Case &c : cases) {
         XPaintCore painter;
         ASSERT_EQ(1, painter.CreateImage(200, 80));
@@ -138,7 +141,8 @@ TEST(PainterText, LinePlacesRoundTripThroughThePainter)
     int len = static_cast<int>(std::char_traits<char16_t>::length(text));
     int last = -1;
     for (int i = 0; i <= len; ++i) {
-        if (i == 6 || i == 8) continue; // inside CR LF and inside the surrogate pair
+        if (i == 6 || i == 8)
+            continue; // inside CR LF and inside the surrogate pair
         int x = painter.CalcLinePlace(text, len, i);
         EXPECT_GT(x, last) << i;
         EXPECT_EQ(i, painter.TestLinePlace(text, len, x)) << i;
