@@ -158,84 +158,93 @@ void Funnel(cairo_t *cr, bool active)
     cairo_stroke(cr);
 }
 
-void DrawOne(cairo_t *cr, int index)
+// Uniform entry points for the icon table below.
+void BoxIcon(cairo_t *cr, int mark) // 0 empty, 1 checked, 2 partly checked
 {
-    switch (index) {
-    case kCtrlIconCheckOff:
-    case kCtrlIconTreeCheckOff:
-        Box(cr);
-        break;
-    case kCtrlIconCheckOn:
-    case kCtrlIconTreeCheckOn:
-        Box(cr);
+    Box(cr);
+    if (mark == 1)
         CheckMark(cr, 0, 0);
-        break;
-    case kCtrlIconTreeCheckPart:
-        Box(cr);
+    if (mark == 2) {
         cairo_rectangle(cr, 4, 4, 7, 7);
         SetColor(cr, kMark);
         cairo_fill(cr);
-        break;
-    case kCtrlIconRadioOff:
-    case kCtrlIconRadioOn:
-        Radio(cr, index == kCtrlIconRadioOn);
-        break;
-    case kCtrlIconArrowUp:
-        Arrow(cr, 0, kMark);
-        break;
-    case kCtrlIconArrowDown:
-        Arrow(cr, 1, kMark);
-        break;
-    case kCtrlIconArrowDownOff:
-        Arrow(cr, 1, kOff);
-        break;
-    case kCtrlIconArrowLeft:
-    case kCtrlIconTabLeft:
-        Arrow(cr, 2, kMark);
-        break;
-    case kCtrlIconArrowRight:
-    case kCtrlIconTabRight:
-        Arrow(cr, 3, kMark);
-        break;
-    case kCtrlIconArrowRightOff:
-    case kCtrlIconTabRightOff:
-        Arrow(cr, 3, kOff);
-        break;
-    case kCtrlIconTabLeftOff:
-        Arrow(cr, 2, kOff);
-        break;
-    case kCtrlIconDropButton:
-        DropButton(cr, true);
-        break;
-    case kCtrlIconDropButtonOff:
-        DropButton(cr, false);
-        break;
-    case kCtrlIconTabClose:
-        TabClose(cr);
-        break;
-    case kCtrlIconPageList:
-        PageList(cr);
-        break;
-    case kCtrlIconMenuCheck:
-        CheckMark(cr, 0, 0);
-        break;
-    case kCtrlIconExpandPlus:
-    case kCtrlIconExpandMinus:
-        ExpandBox(cr, index == kCtrlIconExpandPlus);
-        break;
-    case kCtrlIconExpandRight:
-        Arrow(cr, 3, kFrame);
-        break;
-    case kCtrlIconExpandDown:
-        Arrow(cr, 1, kFrame);
-        break;
-    case kCtrlIconFilter:
-    case kCtrlIconFilterOn:
-        Funnel(cr, index == kCtrlIconFilterOn);
-        break;
-    default:
-        break;
     }
+}
+void RadioIcon(cairo_t *cr, int on)
+{
+    Radio(cr, on != 0);
+}
+void ArrowIcon(cairo_t *cr, int code) // direction in bits 0-1, tone above: mark, off, frame
+{
+    const double *tones[3] = {kMark, kOff, kFrame};
+    Arrow(cr, code & 3, tones[code >> 2]);
+}
+void DropIcon(cairo_t *cr, int enabled)
+{
+    DropButton(cr, enabled != 0);
+}
+void CloseIcon(cairo_t *cr, int)
+{
+    TabClose(cr);
+}
+void ListIcon(cairo_t *cr, int)
+{
+    PageList(cr);
+}
+void MarkIcon(cairo_t *cr, int)
+{
+    CheckMark(cr, 0, 0);
+}
+void ExpandIcon(cairo_t *cr, int plus)
+{
+    ExpandBox(cr, plus != 0);
+}
+void FunnelIcon(cairo_t *cr, int active)
+{
+    Funnel(cr, active != 0);
+}
+
+enum : int { kUp = 0, kDown = 1, kLeft = 2, kRight = 3, kToneOff = 4, kToneFrame = 8 };
+
+// The strip by index. Columns: drawing function, its argument.
+constexpr struct
+{
+    void (*draw)(cairo_t *, int);
+    int arg;
+} kIcons[kCtrlIconCount] = {
+    {BoxIcon, 0},                     // 0 check off
+    {BoxIcon, 1},                     // 1 check on
+    {RadioIcon, 0},                   // 2 radio off
+    {RadioIcon, 1},                   // 3 radio on
+    {ArrowIcon, kUp},                 // 4 scroll up, sorted ascending
+    {DropIcon, 1},                    // 5 drop button, sorted descending
+    {ArrowIcon, kDown},               // 6 scroll down
+    {ArrowIcon, kDown | kToneOff},    // 7 scroll down disabled
+    {ArrowIcon, kLeft},               // 8 scroll left
+    {DropIcon, 0},                    // 9 drop button disabled
+    {ArrowIcon, kRight},              // 10 scroll right
+    {ArrowIcon, kRight | kToneOff},   // 11 scroll right disabled
+    {ArrowIcon, kLeft},               // 12 tab strip left
+    {ArrowIcon, kRight},              // 13 tab strip right
+    {ArrowIcon, kLeft | kToneOff},    // 14 tab strip left disabled
+    {ArrowIcon, kRight | kToneOff},   // 15 tab strip right disabled
+    {CloseIcon, 0},                   // 16 tab close
+    {ListIcon, 0},                    // 17 page list
+    {MarkIcon, 0},                    // 18 menu check
+    {BoxIcon, 0},                     // 19 tree check off
+    {BoxIcon, 1},                     // 20 tree check on
+    {BoxIcon, 2},                     // 21 tree check partial
+    {ExpandIcon, 1},                  // 22 expand box "+"
+    {ExpandIcon, 0},                  // 23 expand box "-"
+    {ArrowIcon, kRight | kToneFrame}, // 24 collapsed, no lines
+    {ArrowIcon, kDown | kToneFrame},  // 25 expanded, no lines
+    {FunnelIcon, 0},                  // 26 filter
+    {FunnelIcon, 1},                  // 27 filter active
+};
+
+void DrawOne(cairo_t *cr, int index)
+{
+    kIcons[index].draw(cr, kIcons[index].arg);
 }
 
 cairo_surface_t *DrawStrip()

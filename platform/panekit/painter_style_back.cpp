@@ -70,12 +70,26 @@ int Place(int start, int extent, int size, uint32_t position)
     return start;
 }
 
+// Fills the bound with a gradient; false for a descriptor with no usable stops.
+bool PaintGradient(cairo_t *cr, const XGradientDesc *g, const BOUND_t *bound)
+{
+    if (g == nullptr || g->count == 0 || g->count > XGradientDesc::kMaxStops)
+        return false;
+    cairo_pattern_t *pattern =
+        g->shape == XGradientDesc::kRadial ? RadialPattern(g, bound) : LinearPattern(g, bound);
+    AddStops(pattern, g);
+    cairo_set_source(cr, pattern);
+    cairo_rectangle(cr, bound->x, bound->y, bound->width, bound->height);
+    cairo_fill(cr);
+    cairo_pattern_destroy(pattern);
+    return true;
+}
+
 } // namespace
 
 void XPainter::PaintBackground(const XStyleDesc *style, const BOUND_t *bound)
 {
-    const uint32_t word = style->backWord;
-    const uint32_t kind = GetStyleField(word, kBackKind);
+    const uint32_t kind = GetStyleField(style->backWord, kBackKind);
     if (kind == kBackKind.mask || kind == kBackNone)
         return;
     cairo_t *cr = GetContext();
@@ -83,21 +97,16 @@ void XPainter::PaintBackground(const XStyleDesc *style, const BOUND_t *bound)
         cairo_rectangle(cr, bound->x, bound->y, bound->width, bound->height);
         cairo_fill(cr);
     }
-    if (kind == kBackGradient && style->backGradient != nullptr) {
-        const XGradientDesc *g = style->backGradient;
-        if (g->count == 0 || g->count > XGradientDesc::kMaxStops)
-            return;
-        cairo_pattern_t *pattern =
-            g->shape == XGradientDesc::kRadial ? RadialPattern(g, bound) : LinearPattern(g, bound);
-        AddStops(pattern, g);
-        cairo_set_source(cr, pattern);
-        cairo_rectangle(cr, bound->x, bound->y, bound->width, bound->height);
-        cairo_fill(cr);
-        cairo_pattern_destroy(pattern);
-        return;
-    }
-    if (!IsNamedBackKind(kind) || style->backName == nullptr)
-        return;
+    if (kind == kBackGradient)
+        PaintGradient(cr, style->backGradient, bound);
+    else if (IsNamedBackKind(kind) && style->backName != nullptr)
+        PaintNamedBack(style, bound);
+}
+
+void XPainter::PaintNamedBack(const XStyleDesc *style, const BOUND_t *bound)
+{
+    const uint32_t word = style->backWord;
+    const uint32_t kind = GetStyleField(word, kBackKind);
     XRescHelper *helper = Helper();
     if (kind >= kBackIcon) {
         XIconDrawer *icons = helper->SearchIcon(style->backName);
@@ -106,7 +115,7 @@ void XPainter::PaintBackground(const XStyleDesc *style, const BOUND_t *bound)
         const int size = icons->GetIconWidth();
         const int x = Place(bound->x, bound->width, size, Nibble(word, kBackPosX));
         const int y = Place(bound->y, bound->height, size, Nibble(word, kBackPosY));
-        icons->DrawIcon(cr, int(kind - kBackIcon), x, y);
+        icons->DrawIcon(GetContext(), int(kind - kBackIcon), x, y);
         return;
     }
     const XImage *image = helper->CheckImage(style->backPicture, style->backName);
@@ -118,7 +127,5 @@ void XPainter::PaintBackground(const XStyleDesc *style, const BOUND_t *bound)
     if (kind == kBackPicture)
         layout = Nibble(word, kBackSize) | Nibble(word, kBackRepeat) << 4 |
                  Nibble(word, kBackPosX) << 8 | Nibble(word, kBackPosY) << 12;
-    cairo_save(cr);
     DrawImage(image, bound, layout);
-    cairo_restore(cr);
 }

@@ -94,6 +94,8 @@ private:
     // Paints the background layers (colour, picture, gradient, icon) over bound; the caller
     // has clipped the context to the box's shape.
     void PaintBackground(const XStyleDesc *style, const BOUND_t *bound);
+    // The picture, named render or icon of a background kind that names its source.
+    void PaintNamedBack(const XStyleDesc *style, const BOUND_t *bound);
     // The box steps shared by the public members: background when fill, then the borders of
     // sides, rounded by the radii when round, at the style's opacity.
     void PaintBox(const XStyleDesc *style, const BOUND_t *bound, bool fill, uint32_t sides,
