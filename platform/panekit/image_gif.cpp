@@ -113,6 +113,8 @@ void ClearRect(const GifImageDesc &desc, Canvas *canvas)
 {
     int x0 = std::max(desc.Left, 0), x1 = std::min(desc.Left + desc.Width, canvas->width);
     int y0 = std::max(desc.Top, 0), y1 = std::min(desc.Top + desc.Height, canvas->height);
+    if (x0 >= x1) // the frame lies wholly off the screen
+        return;
     for (int y = y0; y < y1; ++y)
         std::fill(canvas->pixels.begin() + y * canvas->width + x0,
                   canvas->pixels.begin() + y * canvas->width + x1, 0u);
