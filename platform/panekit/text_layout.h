@@ -90,9 +90,9 @@ public:
     int CalcLineSize(cairo_t *cr, const XFontHandle *font, const char16_t *text, int len,
                      SIZE_t *size);
 
-    // Units of the text's start that fit in width pixels as one row: the largest boundary
-    // whose place is at most width (0 when width < the first character). *used, when
-    // given, receives that part's width in pixels.
+    // Units of the text's start that fit in width pixels as one row: the longest start
+    // ending at a boundary whose drawn extent reaches no further right than width (0 when
+    // not even the first character fits). *used, when given, receives that extent in pixels.
     int CalcTextRange(cairo_t *cr, const XFontHandle *font, const char16_t *text, int len,
                       int width, int *used);
 
@@ -111,7 +111,8 @@ public:
 
     // The boundary nearest pixel x in the row: x left of the text gives 0, right of it the
     // length; inside a character, the boundary before it in its left half and after it in
-    // its right half. TestLinePlace(CalcLinePlace(i)) == i for every boundary i.
+    // its right half. TestLinePlace(CalcLinePlace(i)) == i for every boundary i of a text
+    // without right-to-left runs (where a run meets its neighbours, one x has two sides).
     int TestLinePlace(cairo_t *cr, const XFontHandle *font, const char16_t *text, int len, int x);
 
 private:

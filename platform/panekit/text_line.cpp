@@ -1,6 +1,7 @@
 // Line functions of the text engine: a text as one row, the way an edit draws a row, and
 // the places of its positions.
 #include <algorithm>
+#include <vector>
 
 #include "platform/panekit/font_handle.h"
 #include "platform/panekit/text_layout.h"
@@ -34,6 +35,39 @@ int SkipChars(const XTextUtf8Map &map, int index, int trailing)
     for (int i = 0; i < trailing && p < bytes + map.ByteLength(); ++i)
         p = g_utf8_next_char(p);
     return static_cast<int>(p - bytes);
+}
+
+// Byte indexes of the row's cursor positions, its start and end included.
+void CursorIndexes(PangoLayout *pl, const XTextUtf8Map &map, std::vector<int> &out)
+{
+    int chars = 0;
+    const PangoLogAttr *attrs = pango_layout_get_log_attrs_readonly(pl, &chars);
+    const char *bytes = map.Bytes();
+    const char *p = bytes;
+    out.clear();
+    out.push_back(0);
+    for (int ci = 1; ci < chars && p < bytes + map.ByteLength(); ++ci) {
+        p = g_utf8_next_char(p);
+        if (attrs[ci].is_cursor_position)
+            out.push_back(static_cast<int>(p - bytes));
+    }
+    if (out.back() != map.ByteLength())
+        out.push_back(map.ByteLength());
+}
+
+// Right edge, in Pango units, of everything the row draws for bytes [0, end).
+int PrefixRight(PangoLayoutLine *line, int end)
+{
+    if (end <= 0)
+        return 0;
+    int *ranges = nullptr;
+    int count = 0;
+    pango_layout_line_get_x_ranges(line, 0, end, &ranges, &count);
+    int right = 0;
+    for (int i = 0; i < count; ++i)
+        right = std::max(right, ranges[2 * i + 1]);
+    g_free(ranges);
+    return right;
 }
 
 // Pango x of a byte index in the row (the row's width at the end).
@@ -93,18 +127,22 @@ int XTextLayout::CalcTextRange(cairo_t *cr, const XFontHandle *font, const char1
     PangoLayout *pl = cache.Prepare(cr, font, text, len, kLineMode, 0);
     PangoLayoutLine *line = pango_layout_get_line_readonly(pl, 0);
     const int limit = std::min(width, kMaxPixel) * PANGO_SCALE;
-    int index = 0;
-    int trailing = 0;
-    pango_layout_line_x_to_index(line, limit, &index, &trailing);
-    // The grapheme under the limit; its end counts too when it ends exactly there.
-    const int after = SkipChars(cache.map, index, trailing > 0 ? trailing : 0);
-    if (trailing > 0 && IndexToX(line, after) <= limit)
-        index = after;
-    else if (IndexToX(line, cache.map.ByteLength()) <= limit)
-        index = cache.map.ByteLength();
+    // The drawn extent of a start only grows with its length, also where right-to-left
+    // runs put a later character further left: search the longest start that fits.
+    std::vector<int> cursors;
+    CursorIndexes(pl, cache.map, cursors);
+    size_t lo = 0;
+    size_t hi = cursors.size() - 1;
+    while (lo < hi) {
+        const size_t mid = (lo + hi + 1) / 2;
+        if (PrefixRight(line, cursors[mid]) <= limit)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
     if (used != nullptr)
-        *used = PANGO_PIXELS(IndexToX(line, index));
-    return cache.map.UnitOfByte(index);
+        *used = PangoCeilPixels(PrefixRight(line, cursors[lo]));
+    return cache.map.UnitOfByte(cursors[lo]);
 }
 
 int XTextLayout::CalcLineRange(cairo_t *cr, const XFontHandle *font, const char16_t *text, int len,

@@ -162,6 +162,29 @@ TEST_P(TextLine, RangeIsTheLongestStartThatFits)
     }
 }
 
+TEST_P(TextLine, RightToLeftRunsNeverOverflowTheRange)
+{
+    // The Hebrew run is drawn right to left: its first letter stands at the run's right end,
+    // so a start that takes it reaches further than its place suggests.
+    const std::u16string text = u"中a\u05D0\u05D1\u05D2b文";
+    const int end = engine.CalcLineSize(nullptr, font.get(), text.data(), Len(text), nullptr);
+    int lastFit = 0;
+    for (int width = 0; width <= end; ++width) {
+        int used = -1;
+        const int fit =
+            engine.CalcTextRange(nullptr, font.get(), text.data(), Len(text), width, &used);
+        EXPECT_LE(used, width);
+        EXPECT_GE(fit, lastFit);
+        lastFit = fit;
+    }
+    EXPECT_EQ(Len(text), lastFit);
+    // Every x still hits a position of the text.
+    for (int x = 0; x <= end; ++x) {
+        const int pos = engine.TestLinePlace(nullptr, font.get(), text.data(), Len(text), x);
+        EXPECT_TRUE(pos >= 0 && pos <= Len(text));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Sizes, TextLine, ::testing::Values(12, 16, 24));
 
 // ---- rows ----
