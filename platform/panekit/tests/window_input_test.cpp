@@ -245,3 +245,34 @@ TEST_F(InputTest, PointerMovesResetTheCursorUnlessTheWindowSetsIt)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(InputTest, CaptureAndLeavingTheWindow)
+{
+    RecordingWindow window;
+    Open(window);
+    window.SetCapture();
+    EXPECT_TRUE(window.HasCapture());
+    EXPECT_TRUE(display->IsCaptured(&window));
+    std::vector<int> leave;
+    auto look = [&] { display->Call([&] { leave.push_back(window.IsCaptureLeave()); }); };
+    display->Move(&window, 10, 10);
+    look();
+    display->Leave(&window);
+    look();
+    display->Move(&window, -1, 10); // still reported while captured
+    look();
+    display->Move(&window, 199, 99);
+    look();
+    Panekit::WaitForMessage();
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 0}), leave);
+    EXPECT_EQ(3u, window.Of(XMSG_MOUSEMOVE).size());
+    window.ReleaseCapture();
+    EXPECT_FALSE(display->IsCaptured(&window));
+    window.DestroyWindow();
+    window.SetCapture(); // no window: nothing happens
+    EXPECT_FALSE(window.HasCapture());
+}
+
+} // namespace
