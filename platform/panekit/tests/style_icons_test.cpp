@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/panekit/icon_drawer.h"
+#include "platform/panekit/xpainter.h"
 
 namespace {
 
@@ -239,6 +240,30 @@ TEST(StyleIconDrawer, ColorKeyAndGray)
     EXPECT_EQ(gray & 0xFF, (gray >> 16) & 0xFF);
     EXPECT_EQ((29u * 255 / 256 + 255) / 2, gray & 0xFF); // blue's luma, half way to white
     cairo_destroy(cr);
+    cairo_surface_destroy(target);
+}
+
+// Icons drawn through a painter follow its translation and clip.
+TEST(StyleIconDrawer, DrawThroughPainter)
+{
+    cairo_surface_t *target = SolidStrip(40, 40, 1, 1, 1);
+    {
+        const BOUND_t clip{0, 0, 30, 30};
+        XPainter painter(target, &clip);
+        painter.Translate(5, 5);
+        XIconDrawer *icons = GetCtrlIconDrawer();
+        EXPECT_EQ(1, icons->DrawIcon(&painter, kCtrlIconCheckOn, 0, 0));
+        EXPECT_EQ(1, painter.DrawIcon(icons, kCtrlIconCheckOn, 20, 20)); // cut at 30
+        EXPECT_EQ(0, icons->DrawIcon(&painter, kCtrlIconCount, 0, 0));
+        EXPECT_EQ(1, icons->DrawGrayIcon(&painter, kCtrlIconRadioOn, 14, 0));
+    }
+    EXPECT_EQ(IconPixel(kCtrlIconCheckOn, 6, 10) | 0xFF000000u, PixelAt(target, 11, 15));
+    EXPECT_EQ(IconPixel(kCtrlIconCheckOn, 1, 1), PixelAt(target, 26, 26));
+    EXPECT_EQ(0xFFFFFFFFu, PixelAt(target, 31, 31)); // outside the paint's clip
+    const uint32_t gray = PixelAt(target, 27, 13);   // radio dot, greyed
+    EXPECT_EQ(gray & 0xFF, (gray >> 16) & 0xFF);
+    EXPECT_EQ(gray & 0xFF, (gray >> 8) & 0xFF);
+    EXPECT_LT(gray & 0xFF, 0xC0u);
     cairo_surface_destroy(target);
 }
 
