@@ -75,10 +75,12 @@ void XPaintCore::StrokeCanvas()
     }
     cairo_save(m_cr);
     ApplyPenStroke(m_pen.width == 0 ? 1 : static_cast<int>(m_pen.width));
-    if (m_pen.style == kPenPattern)
-        cairo_set_dash(m_cr, nullptr, 0, 0);
-    cairo_set_line_cap(m_cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_join(m_cr, CAIRO_LINE_JOIN_ROUND);
+    // Round ends suit solid strokes; dashes keep butt ends so that their gaps stay open
+    // (the border pattern strokes as dots of the pen's width).
+    if (cairo_get_dash_count(m_cr) == 0) {
+        cairo_set_line_cap(m_cr, CAIRO_LINE_CAP_ROUND);
+        cairo_set_line_join(m_cr, CAIRO_LINE_JOIN_ROUND);
+    }
     cairo_set_antialias(m_cr, CAIRO_ANTIALIAS_DEFAULT);
     cairo_stroke(m_cr);
     cairo_restore(m_cr);

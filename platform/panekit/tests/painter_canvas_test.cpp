@@ -185,6 +185,20 @@ TEST(PainterCanvas, CurvesNeedEnoughPointsAndStrokeThroughThem)
     EXPECT_EQ(0xFFFF0000u, CanvasPixel(painter, 32, 32));
 }
 
+TEST(PainterCanvas, DashedStrokesKeepTheirGaps)
+{
+    XPaintCore painter;
+    ASSERT_EQ(1, painter.CreateImage(64, 20));
+    XPenHandle pen{kPenDashed, 2, kRed}; // 8 on, 4 off at width 2
+    painter.SelectPen(&pen);
+    painter.MoveTo(0.0, 10.0);
+    painter.LineTo(60.0, 10.0);
+    for (int x : {1, 6, 13, 18})
+        EXPECT_EQ(0xFFFF0000u, CanvasPixel(painter, x, 9)) << x;
+    for (int x : {9, 10, 21, 22})
+        EXPECT_EQ(0u, CanvasPixel(painter, x, 9)) << x;
+}
+
 TEST(PainterCanvas, CreateImageMakesATransparentCanvasAndCopiesOut)
 {
     XPaintCore painter;
