@@ -291,8 +291,18 @@ void RingPixels(const BoxPlan &p, uint32_t sides, int y, int x0, int x1, std::ve
     }
 }
 
-// The ring of a square box in one colour, as up to four bands.
-std::vector<Run> SquareRing(const BoxPlan &p, uint32_t color)
+// True when every side of the mask is solid (or not drawn): a square ring is then four
+// bands, the top and bottom ones across the whole width.
+bool IsSolidRing(const BoxPlan &p, uint32_t sides)
+{
+    for (int side = 0; side < 4; ++side)
+        if ((sides & kSideMasks[side]) && p.width[side] > 0 && p.kind[side] != kBorderSolid)
+            return false;
+    return true;
+}
+
+// The ring of a square box with solid sides, as up to four bands.
+std::vector<Run> SquareRing(const BoxPlan &p, uint32_t sides)
 {
     std::vector<Run> bands;
     const BOUND_t &b = p.bound;
@@ -301,25 +311,25 @@ std::vector<Run> SquareRing(const BoxPlan &p, uint32_t color)
     const int middle = b.height - top - bottom;
     const int left = std::min(p.width[kSideLeft], b.width);
     const int right = std::min(p.width[kSideRight], b.width - left);
-    auto band = [&](int x, int y, int w, int h) {
-        if (w > 0 && h > 0 && !IsNone(color))
-            bands.push_back(Run{color, x, y, w, h});
+    auto band = [&](int side, int x, int y, int w, int h) {
+        if ((sides & kSideMasks[side]) && w > 0 && h > 0 && !IsNone(p.color[side]))
+            bands.push_back(Run{p.color[side], x, y, w, h});
     };
-    band(b.x, b.y, b.width, top);
-    band(b.x, b.y + b.height - bottom, b.width, bottom);
-    band(b.x, b.y + top, left, middle);
-    band(b.x + b.width - right, b.y + top, right, middle);
+    band(kSideTop, b.x, b.y, b.width, top);
+    band(kSideBottom, b.x, b.y + b.height - bottom, b.width, bottom);
+    band(kSideLeft, b.x, b.y + top, left, middle);
+    band(kSideRight, b.x + b.width - right, b.y + top, right, middle);
     return bands;
 }
 
 // Collects the border runs of every row of the box.
 std::vector<Run> RingRuns(const BoxPlan &p, uint32_t sides)
 {
+    if (!p.round && IsSolidRing(p, sides))
+        return SquareRing(p, sides);
     std::vector<Run> runs;
     uint32_t plain = 0;
     const bool plainRing = IsPlainRing(p, sides, &plain);
-    if (plainRing && !p.round) // square and one colour: four bands (runs of many rows)
-        return SquareRing(p, plain);
     for (int y = p.bound.y; y < p.bound.y + p.bound.height; ++y) {
         int ox0, ox1, ix0 = 0, ix1 = 0;
         if (!RowSpan(p.outer, y + 0.5, &ox0, &ox1))
