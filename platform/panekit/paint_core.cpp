@@ -6,6 +6,8 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// Largest single floating translation step taken (NaN fails the test too).
+constexpr double kMaxTranslate = 1e9;
 
 bool IsNoneColor(uint32_t color)
 {
@@ -163,7 +165,9 @@ void XPaintCore::Translate(int dx, int dy)
 
 void XPaintCore::Translate(double dx, double dy)
 {
-    if (m_cr != nullptr && std::isfinite(dx) && std::isfinite(dy))
+    // A step beyond any surface would only push Cairo's matrix out of its range, which
+    // leaves the context in an error state that ignores all later drawing.
+    if (m_cr != nullptr && std::abs(dx) <= kMaxTranslate && std::abs(dy) <= kMaxTranslate)
         cairo_translate(m_cr, dx, dy);
 }
 

@@ -105,7 +105,8 @@ public:
     // The current clip as a bound of the current user space (the smallest bound holding it
     // when the space is turned). Non-zero when it is not empty.
     int GetClipRect(BOUND_t *bound) const;
-    // Moves the user space origin by dx, dy (cumulative).
+    // Moves the user space origin by dx, dy (cumulative). A floating step that is not a
+    // number or beyond 1e9 pixels is ignored.
     void Translate(int dx, int dy);
     void Translate(double dx, double dy);
     // Back to the device space: no translation, no rotation. The clip stays where it is on

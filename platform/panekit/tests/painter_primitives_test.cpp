@@ -290,6 +290,8 @@ TEST(PainterPrimitives, ClipAndTransformsMatchMagick)
              BOUND_t dot{0, 0, 1, 1};
              p.Translate(2, 2);
              p.Translate(3, 1);
+             p.Translate(1e300, 0.0); // ignored, as is a step that is not a number
+             p.Translate(std::nan(""), 1.0);
              p.FillRect(&dot, kRed);
              p.Translate(0.5, 0.5);
              p.Translate(0.5, 0.5);
