@@ -1,5 +1,5 @@
-// Arbitrary bytes through the BMP and bare DIB decoders of XImage, then the members a caller uses on
-// what was decoded.
+// Arbitrary bytes through the BMP and bare DIB decoders of XImage, then the members a caller uses
+// on what was decoded.
 #include <cstddef>
 #include <cstdint>
 

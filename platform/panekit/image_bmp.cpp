@@ -11,8 +11,14 @@
 
 namespace {
 
-uint16_t U16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
+uint16_t U16(const uint8_t *p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+uint32_t U32(const uint8_t *p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
+}
 
 // Header sizes of the BMP family: core (12), OS/2 2.x (16, 64), info (40) and its
 // versions with masks (52, 56), V4 (108) and V5 (124).
@@ -197,7 +203,7 @@ void PutHeaders(std::vector<uint8_t> *out, int w, int h, bool alpha, uint32_t im
         return;
     for (uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
         Put32(out, mask);
-    Put32(out, 0x73524742); // "sRGB" colour space
+    Put32(out, 0x73524742);         // "sRGB" colour space
     out->insert(out->end(), 48, 0); // end points and gamma, unused for sRGB
 }
 

@@ -137,7 +137,8 @@ bool ReadRleRows(const DibInfo &info, const uint8_t *bits, size_t size, Rows *ro
             if (i + bytes > size)
                 return false;
             for (int k = 0; k < v; ++k)
-                put(four ? (k % 2 == 0 ? bits[i + k / 2] >> 4 : bits[i + k / 2] & 0xF) : bits[i + k]);
+                put(four ? (k % 2 == 0 ? bits[i + k / 2] >> 4 : bits[i + k / 2] & 0xF)
+                         : bits[i + k]);
             i += (bytes + 1) & ~size_t(1);
         }
         if (y >= info.height)

@@ -15,7 +15,7 @@ struct DibInfo
     bool topDown = false;
     int bpp = 0;
     uint32_t compression = 0;
-    uint32_t masks[4] = {}; // red, green, blue, alpha for bit fields
+    uint32_t masks[4] = {};        // red, green, blue, alpha for bit fields
     std::vector<uint32_t> palette; // opaque 0xFFRRGGBB
     size_t headerEnd = 0;          // offset just past the header, masks and palette
 };
@@ -33,7 +33,10 @@ constexpr uint32_t kDibAlphaBitFields = 6;
 bool ParseDibHeader(const uint8_t *data, size_t size, DibInfo *info);
 
 // Bytes in one stored row of width pixels at bpp bits.
-inline size_t DibStride(int width, int bpp) { return ((size_t(width) * bpp + 31) / 32) * 4; }
+inline size_t DibStride(int width, int bpp)
+{
+    return ((size_t(width) * bpp + 31) / 32) * 4;
+}
 
 // Writes the pixels stored at bits (size bytes available) into the ARGB32 surface s of the
 // header's size. false when the data is short or malformed.

@@ -126,7 +126,8 @@ bool EmitFrame(const Canvas &canvas, uint32_t delay, XImageBuilder *out)
     if (s == nullptr)
         return false;
     for (int y = 0; y < canvas.height; ++y)
-        std::copy_n(canvas.pixels.data() + size_t(y) * canvas.width, canvas.width, SurfaceRow(s, y));
+        std::copy_n(canvas.pixels.data() + size_t(y) * canvas.width, canvas.width,
+                    SurfaceRow(s, y));
     return true;
 }
 

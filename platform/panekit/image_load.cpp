@@ -17,9 +17,9 @@ struct TypeName
     int type;
 };
 constexpr TypeName kTypeNames[] = {
-    {"bmp", kImageBmp}, {"dib", kImageBmp},   {"jpg", kImageJpeg}, {"jpeg", kImageJpeg},
-    {"jpe", kImageJpeg}, {"jfif", kImageJpeg}, {"gif", kImageGif}, {"tif", kImageTiff},
-    {"tiff", kImageTiff}, {"png", kImagePng},  {"ico", kImageIco}, {"cur", kImageCur},
+    {"bmp", kImageBmp},   {"dib", kImageBmp},   {"jpg", kImageJpeg}, {"jpeg", kImageJpeg},
+    {"jpe", kImageJpeg},  {"jfif", kImageJpeg}, {"gif", kImageGif},  {"tif", kImageTiff},
+    {"tiff", kImageTiff}, {"png", kImagePng},   {"ico", kImageIco},  {"cur", kImageCur},
 };
 
 // Longest name looked up, in characters.
@@ -79,8 +79,14 @@ bool Decode(int type, const uint8_t *data, size_t size, XImageBuilder *out)
 
 } // namespace
 
-int XImage::GetImageType(const char16_t *name) { return TypeOfName(name); }
-int XImage::GetImageType(const char *name) { return TypeOfName(name); }
+int XImage::GetImageType(const char16_t *name)
+{
+    return TypeOfName(name);
+}
+int XImage::GetImageType(const char *name)
+{
+    return TypeOfName(name);
+}
 
 int XImage::SniffImageType(const void *data, size_t size)
 {

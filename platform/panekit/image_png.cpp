@@ -27,7 +27,10 @@ void ReadFromMemory(png_structp png, png_bytep dst, size_t n)
     src->pos += n;
 }
 
-void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
 void OnWarning(png_structp, png_const_charp) {}
 
 // Asks libpng for 8-bit RGBA rows whatever the stored form.
@@ -50,8 +53,9 @@ void RequestRgba(png_structp png, png_infop info)
 
 // Runs under the caller's setjmp, so it owns nothing that needs freeing: the RGBA rows of
 // the image into *rgba (through the row pointers *rows), its size into *w, *h.
-bool ReadImage(png_structp png, png_infop info, const XImageBuilder &out, std::vector<uint8_t> *rgba,
-               std::vector<png_bytep> *rows, png_uint_32 *w, png_uint_32 *h)
+bool ReadImage(png_structp png, png_infop info, const XImageBuilder &out,
+               std::vector<uint8_t> *rgba, std::vector<png_bytep> *rows, png_uint_32 *w,
+               png_uint_32 *h)
 {
     png_read_info(png, info);
     *w = png_get_image_width(png, info);

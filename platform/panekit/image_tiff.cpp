@@ -21,7 +21,10 @@ struct TiffMemory
     size_t pos;
 };
 
-const uint8_t *Bytes(const TiffMemory *m) { return m->grow != nullptr ? m->grow->data() : m->data; }
+const uint8_t *Bytes(const TiffMemory *m)
+{
+    return m->grow != nullptr ? m->grow->data() : m->data;
+}
 
 tmsize_t ReadProc(thandle_t h, void *dst, tmsize_t n)
 {
@@ -62,11 +65,23 @@ toff_t SeekProc(thandle_t h, toff_t off, int whence)
     return to;
 }
 
-int CloseProc(thandle_t) { return 0; }
-toff_t SizeProc(thandle_t h) { return static_cast<TiffMemory *>(h)->size; }
-int MapProc(thandle_t, void **, toff_t *) { return 0; }
+int CloseProc(thandle_t)
+{
+    return 0;
+}
+toff_t SizeProc(thandle_t h)
+{
+    return static_cast<TiffMemory *>(h)->size;
+}
+int MapProc(thandle_t, void **, toff_t *)
+{
+    return 0;
+}
 void UnmapProc(thandle_t, void *, toff_t) {}
-int Swallow(TIFF *, void *, const char *, const char *, va_list) { return 1; }
+int Swallow(TIFF *, void *, const char *, const char *, va_list)
+{
+    return 1;
+}
 
 TIFF *OpenMemory(TiffMemory *m, const char *mode)
 {
@@ -100,7 +115,8 @@ bool ReadPage(TIFF *tif, XImageBuilder *out)
     for (uint32_t y = 0; y < h; ++y) {
         uint32_t *row = SurfaceRow(s, static_cast<int>(y));
         for (uint32_t x = 0; x < w; ++x, ++p) // ABGR packed: R in the low byte
-            row[x] = (TIFFGetA(*p) << 24) | (TIFFGetR(*p) << 16) | (TIFFGetG(*p) << 8) | TIFFGetB(*p);
+            row[x] =
+                (TIFFGetA(*p) << 24) | (TIFFGetR(*p) << 16) | (TIFFGetG(*p) << 8) | TIFFGetB(*p);
     }
     return true;
 }

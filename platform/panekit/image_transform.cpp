@@ -92,7 +92,8 @@ int XImage::GetThumbImage(XImage *dst, int cx, int cy, int mode) const
     cairo_pattern_t *pattern = cairo_get_source(cr);
     // PAD keeps the edges from fading into transparency; GOOD averages when shrinking.
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    cairo_pattern_set_filter(pattern, w == cx && h == cy ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+    cairo_pattern_set_filter(pattern,
+                             w == cx && h == cy ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
     cairo_destroy(cr);

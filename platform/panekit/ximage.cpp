@@ -7,7 +7,10 @@
 
 // ---- frame collector -------------------------------------------------------------------
 
-XImageBuilder::~XImageBuilder() { Reset(); }
+XImageBuilder::~XImageBuilder()
+{
+    Reset();
+}
 
 void XImageBuilder::Reset()
 {
@@ -91,7 +94,10 @@ bool IsSurfaceOpaque(cairo_surface_t *s)
 
 // ---- XImage: content -------------------------------------------------------------------
 
-XImage::~XImage() { ClearImage(); }
+XImage::~XImage()
+{
+    ClearImage();
+}
 
 void XImage::ClearImage()
 {
@@ -177,7 +183,8 @@ static int FillFrame(cairo_surface_t *s, int x, int y, int cx, int cy, uint32_t 
     BOUND_t part = {x, y, cx, cy};
     if (!IntersectBound(&part, &part, &whole))
         return 0;
-    uint32_t argb = 0xFF000000u | ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+    uint32_t argb =
+        0xFF000000u | ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
     cairo_surface_flush(s);
     for (int row = part.y; row < part.y + part.height; ++row)
         std::fill_n(SurfaceRow(s, row) + part.x, part.width, argb);
@@ -233,7 +240,10 @@ uint32_t XImage::GetFrameDelay(int index) const
     return index < 0 || index >= m_count ? 0 : m_frames[index].delay;
 }
 
-cairo_surface_t *XImage::GetSurface() const { return GetFrameSurface(m_current); }
+cairo_surface_t *XImage::GetSurface() const
+{
+    return GetFrameSurface(m_current);
+}
 
 cairo_surface_t *XImage::GetFrameSurface(int index) const
 {

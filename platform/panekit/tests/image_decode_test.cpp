@@ -28,7 +28,8 @@ const Case kCases[] = {
     {"png palette", ".png", false, "-colors 40 -define png:color-type=3", kImagePng},
     {"png palette trns", ".png", true, "-colors 40 -define png:color-type=3", kImagePng},
     {"png grey", ".png", false, "-colorspace gray -define png:color-type=0", kImagePng},
-    {"png grey 2-bit", ".png", false, "-colorspace gray -depth 2 -define png:color-type=0", kImagePng},
+    {"png grey 2-bit", ".png", false, "-colorspace gray -depth 2 -define png:color-type=0",
+     kImagePng},
     {"png grey alpha", ".png", true, "-colorspace gray -define png:color-type=4", kImagePng},
     {"png 16-bit", ".png", true, "-depth 16 -define png:color-type=6", kImagePng},
     {"png interlaced", ".png", true, "-interlace PNG", kImagePng},
@@ -123,11 +124,11 @@ std::vector<uint32_t> ParsePnm(const std::string &pnm, int *w, int *h)
 TEST(ImageDecode, JpegSamePixelsAsDjpeg)
 {
     const char *options[] = {
-        "-quality 85",                            // 4:2:0 baseline
-        "-quality 95 -sampling-factor 1x1",       // 4:4:4
-        "-quality 70 -sampling-factor 2x1",       // 4:2:2
-        "-interlace JPEG",                        // progressive
-        "-colorspace gray",                       // one component
+        "-quality 85",                                 // 4:2:0 baseline
+        "-quality 95 -sampling-factor 1x1",            // 4:4:4
+        "-quality 70 -sampling-factor 2x1",            // 4:2:2
+        "-interlace JPEG",                             // progressive
+        "-colorspace gray",                            // one component
         "-quality 90 -define jpeg:restart-interval=1", // restart markers
     };
     for (const char *o : options) {
@@ -226,7 +227,9 @@ TEST(ImageDecode, IconMaskLikeMagick)
     {
         const char *options;
         int bpp;
-    } cases[] = {{"-colors 12 -type palette", 4}, {"-monochrome", 1}, {"-colors 100 -type palette -compress none", 8},
+    } cases[] = {{"-colors 12 -type palette", 4},
+                 {"-monochrome", 1},
+                 {"-colors 100 -type palette -compress none", 8},
                  {"-type truecolor", 24}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.options);

@@ -34,9 +34,15 @@ struct LosslessCase
 };
 
 const LosslessCase kLossless[] = {
-    {".png", false, "pngcheck -q"}, {".png", true, "pngcheck -q"}, {".PNG", false, "pngcheck -q"},
-    {".tif", false, "tiffinfo -D"}, {".tiff", true, "tiffinfo -D"}, {".bmp", false, ""},
-    {".bmp", true, ""},              {".gif", true, "pngcheck -q"}, {".xyz", false, "pngcheck -q"},
+    {".png", false, "pngcheck -q"},
+    {".png", true, "pngcheck -q"},
+    {".PNG", false, "pngcheck -q"},
+    {".tif", false, "tiffinfo -D"},
+    {".tiff", true, "tiffinfo -D"},
+    {".bmp", false, ""},
+    {".bmp", true, ""},
+    {".gif", true, "pngcheck -q"},
+    {".xyz", false, "pngcheck -q"},
 };
 
 TEST(ImageSave, LosslessFilesPassCheckersAndKeepPixels)
@@ -49,7 +55,8 @@ TEST(ImageSave, LosslessFilesPassCheckersAndKeepPixels)
         ASSERT_EQ(1, image.SaveToFile(file.Wide().c_str(), 0));
         if (*c.checker != 0) {
             int status = -1;
-            std::string out = imagetest::Run(std::string(c.checker) + " '" + file.Path() + "' 2>&1", &status);
+            std::string out =
+                imagetest::Run(std::string(c.checker) + " '" + file.Path() + "' 2>&1", &status);
             EXPECT_EQ(0, status) << out;
             EXPECT_EQ(std::string::npos, out.find("rror")) << out;
         }
@@ -147,7 +154,7 @@ TEST(ImageSave, ArchivesAndThumbnails)
         int type;
         const char *magic;
     } cases[] = {{kImagePng, "\x89PNG"}, {kImageJpeg, "\xFF\xD8\xFF"}, {kImageTiff, "II*"},
-                 {kImageBmp, "BM"},      {kImageGif, "\x89PNG"},      {kImageUnknown, "\x89PNG"}};
+                 {kImageBmp, "BM"},      {kImageGif, "\x89PNG"},       {kImageUnknown, "\x89PNG"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.type);
         XMemoArchive *doc = XMemoArchive::Malloc();
@@ -205,13 +212,26 @@ TEST(ImageSave, TypeNames)
         const char16_t *name;
         int type;
     } cases[] = {
-        {u"a.jpg", kImageJpeg}, {u"JPEG", kImageJpeg},       {u"c:\\p\\x.JPE", kImageJpeg},
-        {u"png", kImagePng},    {u"/a.b/c.Png", kImagePng},  {u"x.bmp", kImageBmp},
-        {u"x.dib", kImageBmp},  {u"x.gif", kImageGif},       {u"x.tif", kImageTiff},
-        {u"x.TIFF", kImageTiff}, {u"i.ico", kImageIco},      {u"c.cur", kImageCur},
-        {u"jfif", kImageJpeg},  {u"x.pngx", kImageUnknown},  {u"/a.png/readme", kImageUnknown},
-        {u"", kImageUnknown},   {u"x.", kImageUnknown},      {u"x.\u00e9pg", kImageUnknown},
-        {u"x.verylongextension", kImageUnknown}, {nullptr, kImageUnknown},
+        {u"a.jpg", kImageJpeg},
+        {u"JPEG", kImageJpeg},
+        {u"c:\\p\\x.JPE", kImageJpeg},
+        {u"png", kImagePng},
+        {u"/a.b/c.Png", kImagePng},
+        {u"x.bmp", kImageBmp},
+        {u"x.dib", kImageBmp},
+        {u"x.gif", kImageGif},
+        {u"x.tif", kImageTiff},
+        {u"x.TIFF", kImageTiff},
+        {u"i.ico", kImageIco},
+        {u"c.cur", kImageCur},
+        {u"jfif", kImageJpeg},
+        {u"x.pngx", kImageUnknown},
+        {u"/a.png/readme", kImageUnknown},
+        {u"", kImageUnknown},
+        {u"x.", kImageUnknown},
+        {u"x.\u00e9pg", kImageUnknown},
+        {u"x.verylongextension", kImageUnknown},
+        {nullptr, kImageUnknown},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(c.type, XImage::GetImageType(c.name)) << (c.name ? "name" : "null");

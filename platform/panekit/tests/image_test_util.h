@@ -25,8 +25,8 @@ public:
     explicit TempFile(const std::string &suffix)
     {
         static int counter = 0;
-        m_path = "/tmp/zep_image_" + std::to_string(getpid()) + "_" + std::to_string(++counter) +
-                 suffix;
+        m_path =
+            "/tmp/zep_image_" + std::to_string(getpid()) + "_" + std::to_string(++counter) + suffix;
     }
     ~TempFile() { std::remove(m_path.c_str()); }
     TempFile(const TempFile &) = delete;
@@ -76,8 +76,9 @@ inline std::vector<uint8_t> ReadBytes(const std::string &path)
 
 inline void WriteBytes(const std::string &path, const std::vector<uint8_t> &bytes)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 // Width and height of every frame of a file, as ImageMagick sees them after the options.
@@ -124,8 +125,7 @@ inline void ExpectPixelsLikeMagick(const XImage &image, const std::string &path,
 {
     auto sizes = FrameSizes(path, options);
     ASSERT_EQ(static_cast<int>(sizes.size()), image.GetFrameCount()) << path;
-    std::string rgba =
-        RunOk("convert '" + path + "' " + options + " -depth 8 rgba:-");
+    std::string rgba = RunOk("convert '" + path + "' " + options + " -depth 8 rgba:-");
     size_t at = 0;
     for (int f = 0; f < image.GetFrameCount(); ++f) {
         auto [w, h] = sizes[size_t(f)];
@@ -133,7 +133,8 @@ inline void ExpectPixelsLikeMagick(const XImage &image, const std::string &path,
         ASSERT_EQ(size_t(w) * h, ours.size()) << path << " frame " << f;
         ASSERT_LE(at + ours.size() * 4, rgba.size()) << path;
         for (size_t i = 0; i < ours.size(); ++i) {
-            uint32_t want = Premultiplied(reinterpret_cast<const uint8_t *>(rgba.data()) + at + i * 4);
+            uint32_t want =
+                Premultiplied(reinterpret_cast<const uint8_t *>(rgba.data()) + at + i * 4);
             if (want != ours[i]) {
                 ADD_FAILURE() << path << " frame " << f << " pixel " << i % w << "," << i / w
                               << std::hex << ": want " << want << " got " << ours[i];
@@ -163,8 +164,10 @@ inline void MakeAlphaPicture(const std::string &path, int w, int h, const std::s
 {
     std::string size = std::to_string(w) + "x" + std::to_string(h);
     RunOk("convert -seed 7 -size " + size + " plasma:fractal -depth 8 \\( -size " + size +
-          " gradient:white-black -rotate 90 -resize " + size + "! \\) -alpha off"
-          " -compose copy-opacity -composite " + options + " '" + path + "'");
+          " gradient:white-black -rotate 90 -resize " + size +
+          "! \\) -alpha off"
+          " -compose copy-opacity -composite " +
+          options + " '" + path + "'");
 }
 
 } // namespace imagetest

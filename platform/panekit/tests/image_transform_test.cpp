@@ -22,8 +22,8 @@ TEST(ImageTransform, QuarterTurnsLikeMagick)
         ASSERT_TRUE(LoadFile(&image, src.Path()));
         ASSERT_EQ(1, image.RotateImage(angle));
         TempFile turned(".png");
-        RunOk("convert '" + src.Path() + "' -rotate " + std::to_string(angle) + " '" + turned.Path() +
-              "'");
+        RunOk("convert '" + src.Path() + "' -rotate " + std::to_string(angle) + " '" +
+              turned.Path() + "'");
         ExpectPixelsLikeMagick(image, turned.Path());
     }
 }
