@@ -44,6 +44,7 @@ void XWindowLoop::RemoveWindow(Panekit *window)
         std::lock_guard<std::mutex> hold(m_postLock);
         m_incoming.erase(std::remove_if(m_incoming.begin(), m_incoming.end(), sameWindow),
                          m_incoming.end());
+        m_incomingCount.store(m_incoming.size());
     }
     if (m_lastPress.window == id)
         m_lastPress.valid = 0;
@@ -80,16 +81,15 @@ int XWindowLoop::Post(uint64_t window, uint32_t code, void *item, uintptr_t valu
     XWindowBackend *backend = GetWindowBackend();
     if (backend == nullptr)
         return 0;
-    int wake;
     {
         std::lock_guard<std::mutex> hold(m_postLock);
         m_incoming.push_back({window, code, item, value});
-        wake = m_sleeping;
-        m_sleeping = 0;
+        m_incomingCount.fetch_add(1);
     }
     // Only a loop that may be blocked in the backend needs waking; a busy one looks at the
-    // queue again before it waits.
-    if (wake)
+    // count again before it waits (EnterSleep). Both sides store first and read second, so
+    // one of them always sees the other.
+    if (m_sleeping.load() && m_sleeping.exchange(0))
         backend->Wake();
     return 1;
 }
@@ -104,6 +104,7 @@ void XWindowLoop::DropItem(uint64_t window, void *item)
         std::lock_guard<std::mutex> hold(m_postLock);
         m_incoming.erase(std::remove_if(m_incoming.begin(), m_incoming.end(), named),
                          m_incoming.end());
+        m_incomingCount.store(m_incoming.size());
     }
     uintptr_t id = reinterpret_cast<uintptr_t>(item);
     m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(),
@@ -170,8 +171,12 @@ int XWindowLoop::DeliverOne(XWindowBackend *backend)
 int XWindowLoop::DeliverPosted()
 {
     if (m_ready.empty()) {
+        if (m_incomingCount.load(std::memory_order_relaxed) == 0)
+            return 0;
         std::lock_guard<std::mutex> hold(m_postLock);
         m_ready.swap(m_incoming);
+        m_incomingCount.store(0);
+        m_postsSinceSleep = 1;
     }
     while (!m_ready.empty()) {
         Posted post = m_ready.front();
@@ -317,7 +322,7 @@ int XWindowLoop::Run(Frame *frame)
         uint64_t wakeAt = std::min(NextTimerDue(), frame->deadline);
         if (busy)
             wakeAt = backend->Now();
-        if (!EnterSleep())
+        if (SpinForPosts() || !EnterSleep())
             continue;
         int pumped = backend->PumpEvents(wakeAt, frame->deadline != kNoTime);
         LeaveSleep();
@@ -332,21 +337,38 @@ int XWindowLoop::Run(Frame *frame)
     return frame->code;
 }
 
+// A loop fed by another thread's posts waits a moment for the next one before it goes
+// to sleep: waking a sleeping loop costs far more than the spin.
+int XWindowLoop::SpinForPosts()
+{
+    if (!m_postsSinceSleep)
+        return 0;
+    m_postsSinceSleep = 0;
+    for (int i = 0; i < kPostSpin; i++) {
+        if (m_incomingCount.load(std::memory_order_relaxed) != 0)
+            return 1;
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+    }
+    return 0;
+}
+
 // Marks the loop as about to wait in the backend, so that posts wake it. 0 when posts
 // arrived meanwhile (then it must not wait).
 int XWindowLoop::EnterSleep()
 {
-    std::lock_guard<std::mutex> hold(m_postLock);
-    if (!m_incoming.empty())
+    m_sleeping.store(1);
+    if (m_incomingCount.load() != 0) {
+        m_sleeping.store(0);
         return 0;
-    m_sleeping = 1;
+    }
     return 1;
 }
 
 void XWindowLoop::LeaveSleep()
 {
-    std::lock_guard<std::mutex> hold(m_postLock);
-    m_sleeping = 0;
+    m_sleeping.store(0);
 }
 
 // Paints and presents every window, then lets each do idle work. Non-zero when a

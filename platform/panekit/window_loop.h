@@ -7,6 +7,7 @@
 // UI side in batches. Order of delivery: posted messages, input, then due timers; when
 // all are empty the windows paint and present, then the backend is pumped.
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -107,6 +108,7 @@ private:
     void TranslateKey(Panekit *window, const XInputEvent *event, XMessage_t *message);
     void TranslateButton(Panekit *window, const XInputEvent *event, XMessage_t *message);
     void ApplyModifiers(const XInputEvent *event);
+    int SpinForPosts();
     int EnterSleep();
     void LeaveSleep();
 
@@ -123,7 +125,11 @@ private:
 
     std::mutex m_postLock;
     std::deque<Posted> m_incoming; // guarded by m_postLock
-    int m_sleeping = 0;            // guarded by m_postLock: the loop may wait in the backend
+    // Entries in m_incoming, readable without the lock; the loop may wait in the backend.
+    std::atomic<size_t> m_incomingCount{0};
+    std::atomic<int> m_sleeping{0};
+    int m_postsSinceSleep = 0; // UI thread: posts arrived since the loop last spun
+    static constexpr int kPostSpin = 100;
     std::deque<Posted> m_ready;    // UI thread
 
     // Input translation state.
