@@ -130,7 +130,7 @@ private:
     std::atomic<int> m_sleeping{0};
     int m_postsSinceSleep = 0; // UI thread: posts arrived since the loop last spun
     static constexpr int kPostSpin = 100;
-    std::deque<Posted> m_ready;    // UI thread
+    std::deque<Posted> m_ready; // UI thread
 
     // Input translation state.
     uint32_t m_modifiers = 0; // XMSG_STATE_CTRL | XMSG_STATE_SHIFT as translated
