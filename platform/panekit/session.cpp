@@ -5,6 +5,8 @@
 #include <pango/pangofc-fontmap.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -34,6 +36,9 @@ struct ProfileDoc
 {
     std::mutex lock;
     std::u16string path;
+    // The file at path is not a profile document we can read: it is kept aside as
+    // path + ".bad" before the first write rather than overwritten.
+    bool foreign = false;
     std::vector<ProfileValue> values;
 };
 
@@ -69,12 +74,17 @@ ProfileValue *FindValue(ProfileDoc &doc, const char16_t *key)
 
 void ReadProfile(ProfileDoc &doc)
 {
+    doc.foreign = false;
+    if (!XFileExists(doc.path.c_str()))
+        return;
     XML_Archive archive;
-    if (!archive.OpenFile(doc.path.c_str(), XML_Archive::kReadOnly))
+    XML_Node *root = nullptr;
+    if (archive.OpenFile(doc.path.c_str(), XML_Archive::kReadOnly))
+        root = archive.GetRootItem();
+    if (root == nullptr || std::string(root->GetNodeName()) != "Profile") {
+        doc.foreign = true;
         return;
-    XML_Node *root = archive.GetRootItem();
-    if (root == nullptr || std::string(root->GetNodeName()) != "Profile")
-        return;
+    }
     for (XML_Node *node = root->GetNextItem(nullptr); node != nullptr;
          node = root->GetNextItem(node)) {
         const char *key = node->GetAttribute("Key");
@@ -93,7 +103,7 @@ void ReadProfile(ProfileDoc &doc)
     }
 }
 
-int WriteProfile(const ProfileDoc &doc)
+int WriteProfile(ProfileDoc &doc)
 {
     if (doc.path.empty())
         return 1; // no document opened: values live for this run only
@@ -111,6 +121,12 @@ int WriteProfile(const ProfileDoc &doc)
     XML_Archive archive;
     if (!archive.ParseBuffer(writer.GetString(), writer.GetLength(), 0))
         return 0;
+    if (doc.foreign) {
+        std::string native = devkit::ToNativePath(doc.path.c_str());
+        if (std::rename(native.c_str(), (native + ".bad").c_str()) != 0 && errno != ENOENT)
+            return 0;
+        doc.foreign = false;
+    }
     return archive.SaveFile(doc.path.c_str());
 }
 

@@ -30,8 +30,10 @@ PANEKIT_EXPORT int Sys_SetWorkFolder(const char16_t *folder);
 PANEKIT_EXPORT uint32_t Sys_GetFullFile(const char16_t *name, char16_t *buf, uint32_t cap);
 
 // Opens the profile document at path: its values are read when the file exists and is
-// a profile document, otherwise the profile starts empty and the file is created on the
-// first change. Values set before are dropped. Non-zero on success (0 for a null path).
+// a profile document, otherwise the profile starts empty and the file is written on the
+// first change (a file there that is not a readable profile document is first renamed to
+// path + ".bad", never overwritten). Values set before are dropped. Non-zero on success
+// (0 for a null path).
 PANEKIT_EXPORT int Sys_InitProfileDoc(const char16_t *path);
 // Stores `value` under `key`. recent 0 replaces the key's value; recent 1 to 5 puts it
 // at the front of the key's most-recent list, removing an equal entry (ASCII case

@@ -147,9 +147,12 @@ TEST(X11Session, ForeignOrBrokenProfileStartsEmpty)
         EXPECT_EQ(0, Sys_GetRegCount(u"/k")) << text;
         EXPECT_EQ(-1, Sys_GetRegValue(u"/k", 0, nullptr, 0)) << text;
     }
-    // The first change writes a sound document over the broken one.
+    // The first change writes a sound document and keeps the unreadable one aside.
     ASSERT_TRUE(Sys_SetRegValue(u"/k", u"w", 0));
     EXPECT_NE(std::string::npos, ReadAll(temp.Native("p.dbx")).find("<Profile>"));
+    EXPECT_EQ(cases[3], ReadAll(temp.Native("p.dbx.bad")));
+    ASSERT_TRUE(Sys_SetRegValue(u"/k", u"x", 0)); // only once
+    EXPECT_EQ(cases[3], ReadAll(temp.Native("p.dbx.bad")));
     EXPECT_FALSE(Sys_InitProfileDoc(nullptr));
     EXPECT_FALSE(Sys_SetRegValue(nullptr, u"v", 0));
     EXPECT_FALSE(Sys_SetRegValue(u"/k", nullptr, 0));
