@@ -207,6 +207,9 @@ TEST_F(X11Dialogs, PaintedChooserTakesOverWithoutTheDesktopProgram)
         ASSERT_NE(nullptr, dialog);
         m_display->KeyDown(dialog, 8); // Backspace over the current "/a"
         m_display->Type(dialog, u"b/中.txt");
+        m_display->Call([this, dialog] {
+            EXPECT_TRUE(m_display->SaveWindowPng(dialog, "/tmp/x11_dialogs_chooser.png"));
+        });
         m_display->KeyDown(dialog, 13);
     });
     char16_t path[kChooserPathUnits] = u"/a";
