@@ -59,9 +59,9 @@ void Build(XQueryTemplate *t)
         Copy(w.rbox, i % 3 == 2 ? u")" : u"");
         Copy(w.body, Wide("C.COL" + std::to_string(i)));
         std::string kape = pare == 10 || pare == 11 ? "\"1,2,3,\""
-                           : pare == 12           ? "NULL"
-                           : pare == 34           ? "'2020-12-05'"
-                                                  : ":p" + std::to_string(i);
+                           : pare == 12             ? "NULL"
+                           : pare == 34             ? "'2020-12-05'"
+                                                    : ":p" + std::to_string(i);
         Copy(w.kape, Wide(kape));
         w.pare = pare;
         w.join = i % 3 == 2 ? 1 : 2;

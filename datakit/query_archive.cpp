@@ -75,8 +75,7 @@ bool PutItem(XMF_Archive *a, const XQueryOrder *o)
 }
 
 // Empty lists are not written.
-template <class T>
-bool PutList(XMF_Archive *a, uint16_t section, T *list)
+template <class T> bool PutList(XMF_Archive *a, uint16_t section, T *list)
 {
     if (!list)
         return true;
@@ -211,8 +210,7 @@ bool FinishItem(XQueryOrder *, bool)
 }
 
 // Reads one item section (its start already read) and appends it.
-template <class T>
-bool LoadItem(XMF_Archive *a, ListTail<T> *tail, bool older)
+template <class T> bool LoadItem(XMF_Archive *a, ListTail<T> *tail, bool older)
 {
     T *item = NewItem<T>();
     for (;;) {
@@ -237,8 +235,7 @@ bool LoadItem(XMF_Archive *a, ListTail<T> *tail, bool older)
 
 // Reads a list section (its start already read): item sections 4097, anything else
 // skipped.
-template <class T>
-bool LoadList(XMF_Archive *a, T **list, bool older)
+template <class T> bool LoadList(XMF_Archive *a, T **list, bool older)
 {
     ListTail<T> tail(list);
     for (;;) {

@@ -10,8 +10,7 @@
 namespace query_lists {
 
 // A zeroed item (MemFree through FreeItem).
-template <class T>
-T *NewItem()
+template <class T> T *NewItem()
 {
     T *item = static_cast<T *>(MemAlloc(sizeof(T)));
     std::memset(item, 0, sizeof(T));
@@ -46,15 +45,13 @@ inline void FreeTexts(XQueryOrder *o)
     o->body = o->name = nullptr;
 }
 
-template <class T>
-void FreeItem(T *item)
+template <class T> void FreeItem(T *item)
 {
     FreeTexts(item);
     MemFree(item);
 }
 
-template <class T>
-void FreeList(T **head)
+template <class T> void FreeList(T **head)
 {
     for (T *item = *head; item;) {
         T *next = item->next;
@@ -65,8 +62,7 @@ void FreeList(T **head)
 }
 
 // Appends items in order without walking the list each time.
-template <class T>
-class ListTail
+template <class T> class ListTail
 {
 public:
     explicit ListTail(T **head) : m_slot(head)

@@ -80,8 +80,7 @@ uint16_t AddedSize(int32_t type, int32_t size)
     return static_cast<uint16_t>(size);
 }
 
-template <size_t N>
-bool ReadAreas(const char16_t (&a)[N], char16_t **out)
+template <size_t N> bool ReadAreas(const char16_t (&a)[N], char16_t **out)
 {
     return ReadArea(a, N, out);
 }
@@ -181,8 +180,7 @@ bool FillRecord(const XQueryOrder *o, XOrderRecord_t *r)
     return FillArea(r->name, 32, o->name) && ok;
 }
 
-template <class T, class R>
-void *NextFilled(T *head, const void *current, void *record)
+template <class T, class R> void *NextFilled(T *head, const void *current, void *record)
 {
     T *item = current ? static_cast<const T *>(current)->next : head;
     if (!item)
@@ -192,8 +190,7 @@ void *NextFilled(T *head, const void *current, void *record)
 
 // ---- Deep copies --------------------------------------------------------------------
 
-template <class T>
-T *CopyList(const T *src)
+template <class T> T *CopyList(const T *src)
 {
     T *head = nullptr;
     ListTail<T> tail(&head);

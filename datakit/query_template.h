@@ -22,22 +22,29 @@ struct XItemDataDesc;
 
 // ---- Result codes -------------------------------------------------------------------
 
-constexpr int32_t kQueryFailed = static_cast<int32_t>(0x80000001);     // no binder; a text too long
-constexpr int32_t kQueryNoField = static_cast<int32_t>(0x80050302);    // empty field list
-constexpr int32_t kQueryFieldBody = static_cast<int32_t>(0x80050303);  // field without Body
-constexpr int32_t kQueryWhereKape = static_cast<int32_t>(0x80050304);  // condition without Kape
-constexpr int32_t kQueryGroupBody = static_cast<int32_t>(0x80050305);  // group item without Body
-constexpr int32_t kQueryOrderBody = static_cast<int32_t>(0x80050306);  // order item without Body
-constexpr int32_t kQueryTreeBuild = static_cast<int32_t>(0x80050309);  // brackets or joins wrong
-constexpr int32_t kQueryTreeShape = static_cast<int32_t>(0x8005030a);  // group of one, leaf without item
-constexpr int32_t kQueryNoMuster = static_cast<int32_t>(0x8005030b);   // both data-source numbers 0
+constexpr int32_t kQueryFailed = static_cast<int32_t>(0x80000001);    // no binder; a text too long
+constexpr int32_t kQueryNoField = static_cast<int32_t>(0x80050302);   // empty field list
+constexpr int32_t kQueryFieldBody = static_cast<int32_t>(0x80050303); // field without Body
+constexpr int32_t kQueryWhereKape = static_cast<int32_t>(0x80050304); // condition without Kape
+constexpr int32_t kQueryGroupBody = static_cast<int32_t>(0x80050305); // group item without Body
+constexpr int32_t kQueryOrderBody = static_cast<int32_t>(0x80050306); // order item without Body
+constexpr int32_t kQueryTreeBuild = static_cast<int32_t>(0x80050309); // brackets or joins wrong
+constexpr int32_t kQueryTreeShape =
+    static_cast<int32_t>(0x8005030a); // group of one, leaf without item
+constexpr int32_t kQueryNoMuster = static_cast<int32_t>(0x8005030b); // both data-source numbers 0
 // Binder result: the value of the expression is not available.
 constexpr int32_t kQueryNotAvailable = static_cast<int32_t>(0x80030021);
 
 // ---- Codes of the lists ---------------------------------------------------------------
 
 // List kinds of GetDescWare, ClearWare, AddDesc and GetNextDesc; kind 8 is the tree.
-enum : int { kQueryFields = 0, kQueryWheres = 1, kQueryGroups = 2, kQueryOrders = 3, kQueryTree = 8 };
+enum : int {
+    kQueryFields = 0,
+    kQueryWheres = 1,
+    kQueryGroups = 2,
+    kQueryOrders = 3,
+    kQueryTree = 8
+};
 
 // Join codes of a condition (a larger code binds tighter) and of a tree group.
 enum : uint16_t { kJoinOr = 1, kJoinAnd = 2 };
@@ -76,12 +83,12 @@ struct XQueryWhere
     char16_t *body; // left expression, may be absent
     char16_t *kape; // value expression, required
     char16_t *name;
-    uint16_t pare;  // comparison code
-    uint16_t join;  // join to the next condition
-    uint16_t mode;  // availability rule
+    uint16_t pare; // comparison code
+    uint16_t join; // join to the next condition
+    uint16_t mode; // availability rule
     uint16_t type;
-    uint16_t lbox;  // "(" before the condition
-    uint16_t rbox;  // ")" after it
+    uint16_t lbox; // "(" before the condition
+    uint16_t rbox; // ")" after it
     char16_t *desc;
 };
 

@@ -17,11 +17,10 @@ struct PareText
     const char16_t *text;
 };
 constexpr PareText kPareTexts[] = {
-    {1, u" > "},       {2, u" = "},         {3, u" < "},     {4, u" >= "},
-    {5, u" <= "},      {6, u" <> "},        {7, u" =* "},    {8, u" LIKE "},
-    {9, u" =# "},      {10, u" IN "},       {11, u" NOT IN "}, {12, u" IS "},
-    {13, u" IS NOT "}, {16, u"EXISTS "},    {17, u"NOT EXISTS "},
-    {33, u" >= "},     {34, u" >= "},       {35, u" >= "},
+    {1, u" > "},       {2, u" = "},   {3, u" < "},       {4, u" >= "},     {5, u" <= "},
+    {6, u" <> "},      {7, u" =* "},  {8, u" LIKE "},    {9, u" =# "},     {10, u" IN "},
+    {11, u" NOT IN "}, {12, u" IS "}, {13, u" IS NOT "}, {16, u"EXISTS "}, {17, u"NOT EXISTS "},
+    {33, u" >= "},     {34, u" >= "}, {35, u" >= "},
 };
 
 constexpr uint16_t kPareIn = 10, kPareNotIn = 11, kPareExists = 16, kPareNotExists = 17;
@@ -101,8 +100,8 @@ bool RangeBounds(uint16_t code, int16_t y, int16_t m, int16_t d, XString *lower,
     } else {
         if (d > MonthDays(y, m))
             return false;
-        DATETIME_t t = {static_cast<uint16_t>(y), static_cast<uint8_t>(m),
-                        static_cast<uint8_t>(d), 0, 0, 0, 0};
+        DATETIME_t t = {
+            static_cast<uint16_t>(y), static_cast<uint8_t>(m), static_cast<uint8_t>(d), 0, 0, 0, 0};
         lower->Format(u"%04hd-%02hd-%02hd 00:00:00", y, m, d);
         AddTime(&t, kTimeDay, 1);
         upper->Format(u"%04hd-%02hd-%02hd 00:00:00", t.wYear, t.bMonth, t.bDay);

@@ -347,7 +347,8 @@ int32_t XQueryTemplate::ResolveLeaf(XWhereTree *leaf, XMemoHelper *memo)
         if (hr < 0)
             return hr;
         if (hr > 0)
-            leaf->leftText = memo->StrClone(m_workText->GetString() ? m_workText->GetString() : u"");
+            leaf->leftText =
+                memo->StrClone(m_workText->GetString() ? m_workText->GetString() : u"");
     }
     int32_t hr = Bind(item->kape);
     leaf->rightText = item->kape;

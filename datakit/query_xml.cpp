@@ -30,8 +30,7 @@ void GetText(XML_Node *node, const char *name, char16_t **slot)
     }
 }
 
-template <class T>
-void GetNumber(XML_Node *node, const char *name, T *slot)
+template <class T> void GetNumber(XML_Node *node, const char *name, T *slot)
 {
     if (const char *s = node->GetAttribute(name))
         *slot = static_cast<T>(ToInt64(s));
@@ -84,8 +83,7 @@ bool ReadItem(XML_Node *n, XQueryOrder *o)
     return true;
 }
 
-template <class T>
-bool ReadList(XML_Node *list, T **head)
+template <class T> bool ReadList(XML_Node *list, T **head)
 {
     ListTail<T> tail(head);
     for (XML_Node *n = list->GetNextItem(nullptr); n; n = list->GetNextItem(n)) {
@@ -139,8 +137,7 @@ bool WriteAttributes(XDomWriter *w, const XQueryOrder *o)
            PutNumber(w, u"Mode", o->mode);
 }
 
-template <class T>
-bool WriteList(XDomWriter *w, const char *element, const T *list)
+template <class T> bool WriteList(XDomWriter *w, const char *element, const T *list)
 {
     if (!list)
         return true;

@@ -42,7 +42,10 @@ public:
     }
     ~Sqlite() { sqlite3_close(m_db); }
 
-    void Exec(const std::string &sql) { ASSERT_EQ(SQLITE_OK, sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr)) << sql; }
+    void Exec(const std::string &sql)
+    {
+        ASSERT_EQ(SQLITE_OK, sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr)) << sql;
+    }
 
     // The first column of the first row as text ("<error: ...>" when the text is refused).
     std::string Value(const std::string &sql)
@@ -165,7 +168,8 @@ private:
         static constexpr Numeric kNumeric[] = {{1, "6", "5", ">"},  {2, "5", "4", "="},
                                                {3, "4", "5", "<"},  {4, "5", "4", ">="},
                                                {5, "5", "6", "<="}, {6, "4", "5", "<>"}};
-        static constexpr uint16_t kCodes[] = {1, 2, 3, 4, 5, 6, 8, 10, 11, 12, 13, 16, 17, 33, 34, 35};
+        static constexpr uint16_t kCodes[] = {1,  2,  3,  4,  5,  6,  8,  10,
+                                              11, 12, 13, 16, 17, 33, 34, 35};
         c->pare = kCodes[Pick(std::size(kCodes))];
         std::string x, flat;
         switch (c->pare) {
@@ -227,17 +231,20 @@ private:
     // bounds; the bounds come from sqlite's own date functions.
     std::string DateRange(const std::string &bit, GenCond *c)
     {
-        static const char *const kDates[] = {"2020-02-29", "2021-02-28", "2020-12-31", "2021-01-01",
-                                             "1999-12-31", "2000-02-29", "2024-06-30", "2023-11-15"};
+        static const char *const kDates[] = {"2020-02-29", "2021-02-28", "2020-12-31",
+                                             "2021-01-01", "1999-12-31", "2000-02-29",
+                                             "2024-06-30", "2023-11-15"};
         std::string date = kDates[Pick(std::size(kDates))];
         if (Pick(2)) {
             char buf[16];
-            snprintf(buf, sizeof buf, "%04u-%02u-%02u", 1990 + Pick(50), 1 + Pick(12), 1 + Pick(28));
+            snprintf(buf, sizeof buf, "%04u-%02u-%02u", 1990 + Pick(50), 1 + Pick(12),
+                     1 + Pick(28));
             date = buf;
         }
         const char *unit = c->pare == 33 ? "year" : c->pare == 34 ? "month" : "day";
         const std::string start = "datetime('" + date + "', 'start of " + unit + "')";
-        const std::string next = "datetime('" + date + "', 'start of " + unit + "', '+1 " + unit + "')";
+        const std::string next =
+            "datetime('" + date + "', 'start of " + unit + "', '+1 " + unit + "')";
         const std::string inside[] = {start, "datetime(" + next + ", '-1 second')",
                                       "datetime('" + date + "', '+12 hours')"};
         const std::string outside[] = {next, "datetime(" + start + ", '-1 second')"};
@@ -265,8 +272,8 @@ std::string RenderGenerated(const std::vector<GenCond> &conds, bool *none, bool 
 {
     std::vector<QueryCond> qc;
     for (const GenCond &c : conds)
-        qc.push_back({c.lbox, c.hasBody ? c.body.c_str() : nullptr, c.pare, c.kape.c_str(),
-                      c.rbox, c.join, c.mode});
+        qc.push_back({c.lbox, c.hasBody ? c.body.c_str() : nullptr, c.pare, c.kape.c_str(), c.rbox,
+                      c.join, c.mode});
     XQueryTemplate t;
     AddConditions(&t, qc);
     MakeResolvable(&t);
@@ -351,14 +358,15 @@ TEST(QueryOracle, PostgresqlAcceptsTheDateRanges)
                                          "2021-01-01", "1999-12-31", "2000-02-29", "2100-02-28",
                                          "2024-07-31", "2023-04-30"};
     // Prefix and suffix around the quoted date; Body is the column x.
-    static const char *const kForms[][2] = {{"'", "'"}, {"TIMESTAMP '", "'"}, {"'", "'::timestamp"},
-                                            {"CAST('", "' AS timestamp)"}};
+    static const char *const kForms[][2] = {
+        {"'", "'"}, {"TIMESTAMP '", "'"}, {"'", "'::timestamp"}, {"CAST('", "' AS timestamp)"}};
     std::string sql = "\\set ON_ERROR_STOP 1\nCREATE TEMP TABLE base(b timestamp);\n";
     for (const char *d : kDates)
         sql += std::string("INSERT INTO base VALUES ('") + d + " 13:14:15');\n";
     sql += "CREATE TEMP TABLE d AS SELECT DISTINCT x FROM base, LATERAL (VALUES ";
     for (const char *u : {"year", "month", "day"}) {
-        std::string s = std::string("date_trunc('") + u + "', b)", n = s + " + interval '1 " + u + "'";
+        std::string s = std::string("date_trunc('") + u + "', b)",
+                    n = s + " + interval '1 " + u + "'";
         sql += "(" + s + "), (" + s + " - interval '1 second'), (" + n + "), (" + n +
                " - interval '1 second'), ";
     }

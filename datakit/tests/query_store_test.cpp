@@ -20,8 +20,8 @@ namespace {
 
 // Texts with what XML and archives must carry: markup characters, quotes, white space
 // that attributes normalise, CJK and a surrogate pair.
-const char16_t *const kPieces[] = {u"T.A", u"<", u">", u"&", u"\"", u"'", u"\t", u"\n", u"\r",
-                                   u" ", u"客户", u"😀", u"=", u"%", u"[12]", u"x"};
+const char16_t *const kPieces[] = {u"T.A", u"<", u">",    u"&", u"\"", u"'", u"\t",   u"\n",
+                                   u"\r",  u" ", u"客户", u"😀", u"=",  u"%", u"[12]", u"x"};
 
 char16_t *RandomText(std::mt19937 &rng)
 {
@@ -39,8 +39,7 @@ char16_t *RandomText(std::mt19937 &rng)
     }
 }
 
-template <class T>
-T *Append(void *head)
+template <class T> T *Append(void *head)
 {
     T *item = static_cast<T *>(MemAlloc(sizeof(T)));
     std::memset(item, 0, sizeof(T));
@@ -151,7 +150,7 @@ TEST(QueryStore, SaveTemplateNormalisesFieldSizesAndKeepsTheWords)
     {
         uint16_t type, size, stored;
     };
-    const Case cases[] = {{1, 0, 2}, {1, 2, 2}, {1, 3, 4}, {1, 4, 4}, {1, 5, 8},
+    const Case cases[] = {{1, 0, 2}, {1, 2, 2}, {1, 3, 4},   {1, 4, 4}, {1, 5, 8},
                           {3, 2, 8}, {4, 0, 8}, {2, 77, 77}, {14, 5, 5}};
     XQueryTemplate t;
     for (const Case &c : cases) {
@@ -295,7 +294,8 @@ TEST(QueryStore, ReadTemplateTakesTheOlderLayout)
         const char16_t *body;
         uint32_t type, size;
     };
-    for (OldField f : {OldField{u"T.ID", 1, 2}, OldField{u"T.PAY", 3, 0}, OldField{u"T.NAME", 2, 40}}) {
+    for (OldField f :
+         {OldField{u"T.ID", 1, 2}, OldField{u"T.PAY", 3, 0}, OldField{u"T.NAME", 2, 40}}) {
         w.a.StartMarker(4097);
         w.a.Write_Proper(1, f.body);
         w.a.Write_Integer(3, f.type, 4);
@@ -388,8 +388,10 @@ TEST(QueryStore, XmlFormReadsNamesInAnyCase)
         << written;
 
     XQueryTemplate refused;
-    EXPECT_FALSE(FromXml(&refused, "<QueryTemplate><Where><i Kape='1' LBox='16'/></Where></QueryTemplate>"));
-    EXPECT_FALSE(FromXml(&refused, "<QueryTemplate><Where><i Kape='1' RBox='-1'/></Where></QueryTemplate>"));
+    EXPECT_FALSE(
+        FromXml(&refused, "<QueryTemplate><Where><i Kape='1' LBox='16'/></Where></QueryTemplate>"));
+    EXPECT_FALSE(
+        FromXml(&refused, "<QueryTemplate><Where><i Kape='1' RBox='-1'/></Where></QueryTemplate>"));
     EXPECT_EQ(0, refused.FromXmlDoc(nullptr));
 }
 

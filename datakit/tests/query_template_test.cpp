@@ -86,11 +86,14 @@ TEST(QueryTree, BuildFailures)
         {"bracket of one inside an AND",
          {{0, u"A", 2, u"1", 0, 2}, {1, u"B", 2, u"1", 1, 0}},
          kQueryTreeShape},
-        {"brackets around one group", {{2, u"A", 2, u"1", 0, 1}, {0, u"B", 2, u"1", 2, 0}},
+        {"brackets around one group",
+         {{2, u"A", 2, u"1", 0, 1}, {0, u"B", 2, u"1", 2, 0}},
          kQueryTreeShape},
-        {"close without open", {{0, u"A", 2, u"1", 1, 2}, {0, u"B", 2, u"1", 0, 0}},
+        {"close without open",
+         {{0, u"A", 2, u"1", 1, 2}, {0, u"B", 2, u"1", 0, 0}},
          kQueryTreeBuild},
-        {"close one too many", {{1, u"A", 2, u"1", 0, 2}, {0, u"B", 2, u"1", 2, 0}},
+        {"close one too many",
+         {{1, u"A", 2, u"1", 0, 2}, {0, u"B", 2, u"1", 2, 0}},
          kQueryTreeBuild},
         {"join 0 before another condition",
          {{0, u"A", 2, u"1", 0, 0}, {0, u"B", 2, u"1", 0, 0}},
@@ -150,38 +153,91 @@ TEST(QueryTree, AvailabilityModes)
     };
     const Case cases[] = {
         {"mode 1 in an OR leaves the other condition",
-         {{0, u"A", 2, u"?", 0, kJoinOr, 1}, {0, u"B", 2, u"2", 0, 0}}, 0, 0, 1, "B = 2"},
+         {{0, u"A", 2, u"?", 0, kJoinOr, 1}, {0, u"B", 2, u"2", 0, 0}},
+         0,
+         0,
+         1,
+         "B = 2"},
         {"mode 1 in an AND matches nothing",
-         {{0, u"A", 2, u"?", 0, kJoinAnd, 1}, {0, u"B", 2, u"2", 0, 0}}, 0, 1, 0, ""},
-        {"mode 1 with Body missing", {{0, u"?A", 2, u"1", 0, kJoinAnd, 1}, {0, u"B", 2, u"2", 0, 0}},
-         0, 1, 0, ""},
-        {"mode 2 fails the query", {{0, u"A", 2, u"?", 0, kJoinOr, 2}, {0, u"B", 2, u"2", 0, 0}},
-         kQueryNotAvailable, 0, 0, ""},
+         {{0, u"A", 2, u"?", 0, kJoinAnd, 1}, {0, u"B", 2, u"2", 0, 0}},
+         0,
+         1,
+         0,
+         ""},
+        {"mode 1 with Body missing",
+         {{0, u"?A", 2, u"1", 0, kJoinAnd, 1}, {0, u"B", 2, u"2", 0, 0}},
+         0,
+         1,
+         0,
+         ""},
+        {"mode 2 fails the query",
+         {{0, u"A", 2, u"?", 0, kJoinOr, 2}, {0, u"B", 2, u"2", 0, 0}},
+         kQueryNotAvailable,
+         0,
+         0,
+         ""},
         {"mode 3 in an AND is left out",
-         {{0, u"A", 2, u"?", 0, kJoinAnd, 3}, {0, u"B", 2, u"2", 0, 0}}, 0, 0, 1, "B = 2"},
+         {{0, u"A", 2, u"?", 0, kJoinAnd, 3}, {0, u"B", 2, u"2", 0, 0}},
+         0,
+         0,
+         1,
+         "B = 2"},
         {"mode 3 in an OR matches everything",
-         {{0, u"A", 2, u"?", 0, kJoinOr, 3}, {0, u"B", 2, u"2", 0, 0}}, 0, 0, 1, ""},
+         {{0, u"A", 2, u"?", 0, kJoinOr, 3}, {0, u"B", 2, u"2", 0, 0}},
+         0,
+         0,
+         1,
+         ""},
         {"mode 4 keeps what the binder left",
-         {{0, u"A", 2, u"?", 0, kJoinAnd, 4}, {0, u"B", 2, u"2", 0, 0}}, 0, 0, 1,
+         {{0, u"A", 2, u"?", 0, kJoinAnd, 4}, {0, u"B", 2, u"2", 0, 0}},
+         0,
+         0,
+         1,
          " A = W AND B = 2"},
         {"mode 4 drops a supplied value",
-         {{0, u"A", 2, u"=5", 0, kJoinAnd, 4}, {0, u"B", 2, u"2", 0, 0}}, 0, 0, 1, "B = 2"},
+         {{0, u"A", 2, u"=5", 0, kJoinAnd, 4}, {0, u"B", 2, u"2", 0, 0}},
+         0,
+         0,
+         1,
+         "B = 2"},
         {"mode 4 drops a missing Body",
-         {{0, u"?A", 2, u"5", 0, kJoinOr, 4}, {0, u"B", 2, u"2", 0, 0}}, 0, 0, 1, "B = 2"},
-        {"other modes drop", {{0, u"A", 2, u"?", 0, kJoinOr, 0}, {0, u"B", 2, u"2", 0, 0}}, 0, 0, 1,
+         {{0, u"?A", 2, u"5", 0, kJoinOr, 4}, {0, u"B", 2, u"2", 0, 0}},
+         0,
+         0,
+         1,
+         "B = 2"},
+        {"other modes drop",
+         {{0, u"A", 2, u"?", 0, kJoinOr, 0}, {0, u"B", 2, u"2", 0, 0}},
+         0,
+         0,
+         1,
          "B = 2"},
         {"replaced texts are used", {{0, u"=T.A", 2, u"=7", 0, 0, 1}}, 0, 0, 1, "T.A = 7"},
         // A bracket whose conditions all asked to be left out is left out itself, instead
         // of making the OR around it match every row.
         {"all dropped inside a bracket",
-         {{0, u"X", 2, u"1", 0, kJoinOr}, {1, u"A", 2, u"?", 0, kJoinAnd}, {0, u"B", 2, u"?", 1, 0}},
-         0, 0, 1, "X = 1"},
-        {"everything dropped", {{0, u"A", 2, u"?", 0, kJoinOr}, {0, u"B", 2, u"?", 0, 0}}, 0, 0, 1,
+         {{0, u"X", 2, u"1", 0, kJoinOr},
+          {1, u"A", 2, u"?", 0, kJoinAnd},
+          {0, u"B", 2, u"?", 1, 0}},
+         0,
+         0,
+         1,
+         "X = 1"},
+        {"everything dropped",
+         {{0, u"A", 2, u"?", 0, kJoinOr}, {0, u"B", 2, u"?", 0, 0}},
+         0,
+         0,
+         1,
          ""},
         {"a FALSE bracket in an OR",
-         {{0, u"X", 2, u"1", 0, kJoinOr}, {1, u"A", 2, u"?", 0, kJoinAnd, 1},
-          {0, u"B", 2, u"2", 1, kJoinAnd}, {0, u"C", 2, u"3", 0, 0}},
-         0, 0, 1, "X = 1"},
+         {{0, u"X", 2, u"1", 0, kJoinOr},
+          {1, u"A", 2, u"?", 0, kJoinAnd, 1},
+          {0, u"B", 2, u"2", 1, kJoinAnd},
+          {0, u"C", 2, u"3", 0, 0}},
+         0,
+         0,
+         1,
+         "X = 1"},
         {"other binder errors are returned", {{0, u"A", 2, u"!", 0, 0}}, kBinderError, 0, 0, ""},
     };
     for (const Case &c : cases) {
@@ -245,7 +301,8 @@ TEST(QueryClause, EveryComparisonCode)
         {u"T.D", 35, u"'2020-12-31'", 1,
          "(T.D >= '2020-12-31 00:00:00' AND T.D < '2021-01-01 00:00:00')"},
         {u"T.D", 35, u"TIMESTAMP \"2020-03-01 10:00\"::x", 1,
-         "(T.D >= TIMESTAMP \"2020-03-01 00:00:00\"::x AND T.D < TIMESTAMP \"2020-03-02 00:00:00\"::x)"},
+         "(T.D >= TIMESTAMP \"2020-03-01 00:00:00\"::x AND T.D < TIMESTAMP \"2020-03-02 "
+         "00:00:00\"::x)"},
         {u"T.D", 34, u"'2020-12-05", 0, ""},
         {u"T.D", 34, u"2020-12-05", 0, ""},
         {u"T.D", 34, u"'2020-13-05'", 0, ""},
@@ -414,7 +471,8 @@ std::string ReadComputed(XMemoArchive *out)
 TEST(QueryResolve, ComputeTemplateWritesTheResolvedQueryWithoutChangingTheLists)
 {
     XQueryTemplate t;
-    AddConditions(&t, {{1, u"=T.A", 2, u"=5", 0, kJoinOr}, {0, u"B", 1, u"?", 1, kJoinAnd, 3},
+    AddConditions(&t, {{1, u"=T.A", 2, u"=5", 0, kJoinOr},
+                       {0, u"B", 1, u"?", 1, kJoinAnd, 3},
                        {0, u"C", 8, u"'x%'", 0, 0}});
     MakeResolvable(&t);
     t.SetExtraWord(0, 7);
@@ -431,7 +489,8 @@ TEST(QueryResolve, ComputeTemplateWritesTheResolvedQueryWithoutChangingTheLists)
               ReadComputed(&out));
 
     XQueryTemplate both;
-    AddConditions(&both, {{0, u"=T.A", 2, u"=5", 0, kJoinOr}, {0, u"B", 1, u"?", 0, kJoinAnd, 4},
+    AddConditions(&both, {{0, u"=T.A", 2, u"=5", 0, kJoinOr},
+                          {0, u"B", 1, u"?", 0, kJoinAnd, 4},
                           {0, u"C", 8, u"'x%'", 0, 0}});
     MakeResolvable(&both);
     XMemoArchive out2;
@@ -489,8 +548,8 @@ TEST(QueryLists, RecordsRoundTripAndNormaliseSizes)
     {
         int32_t type, size, added;
     };
-    const Case cases[] = {{1, 0, 2}, {1, 3, 2}, {1, 4, 4}, {1, 7, 4}, {1, 8, 8}, {1, 100, 8},
-                          {3, 0, 8}, {4, 2, 8}, {2, 40, 40}, {10, 5, 5}};
+    const Case cases[] = {{1, 0, 2},   {1, 3, 2}, {1, 4, 4}, {1, 7, 4},   {1, 8, 8},
+                          {1, 100, 8}, {3, 0, 8}, {4, 2, 8}, {2, 40, 40}, {10, 5, 5}};
     XQueryTemplate t;
     for (const Case &c : cases) {
         XFieldRecord_t f{};
@@ -571,10 +630,14 @@ TEST(QueryLists, CheckErrorReportsTheFirstFault)
              t->AddDesc(kQueryFields, &f);
          },
          0, u"查询模板检索字段有误！"},
-        {[](XQueryTemplate *t) { AddConditions(t, {{0, u"A", 0, u"1", 0, 0}}); }, 0,
-         u"查询模板条件子式有误！"},
-        {[](XQueryTemplate *t) { AddConditions(t, {{0, u"A", 2, nullptr, 0, 0}}); }, 0,
-         u"查询模板条件子式有误！"},
+        {[](XQueryTemplate *t) {
+             AddConditions(t, {{0, u"A", 0, u"1", 0, 0}});
+         },
+         0, u"查询模板条件子式有误！"},
+        {[](XQueryTemplate *t) {
+             AddConditions(t, {{0, u"A", 2, nullptr, 0, 0}});
+         },
+         0, u"查询模板条件子式有误！"},
         {[](XQueryTemplate *t) {
              XGroupRecord_t g{};
              t->AddDesc(kQueryGroups, &g);

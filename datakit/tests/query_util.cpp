@@ -143,7 +143,8 @@ std::string DumpTemplate(const XQueryTemplate &t, bool withWords)
     if (withWords)
         s += "muster=" + std::to_string(t.GetDataMuster(0)) + "," +
              std::to_string(t.GetDataMuster(1)) + " words=" + std::to_string(t.GetExtraWord(0)) +
-             "," + std::to_string(t.GetExtraWord(1)) + "," + std::to_string(t.GetExtraWord(2)) + "\n";
+             "," + std::to_string(t.GetExtraWord(1)) + "," + std::to_string(t.GetExtraWord(2)) +
+             "\n";
     auto *f = static_cast<const XQueryField *>(t.GetDescWare(kQueryFields));
     for (; f; f = f->next)
         s += "field " + ToUtf8(f->body) + "|" + ToUtf8(f->name) + "|" + std::to_string(f->type) +
@@ -154,8 +155,7 @@ std::string DumpTemplate(const XQueryTemplate &t, bool withWords)
         s += "where " + ToUtf8(w->body) + "|" + ToUtf8(w->kape) + "|" + ToUtf8(w->name) + "|" +
              std::to_string(w->pare) + "|" + std::to_string(w->join) + "|" +
              std::to_string(w->mode) + "|" + std::to_string(w->type) + "|" +
-             std::to_string(w->lbox) + "|" + std::to_string(w->rbox) + "|" + ToUtf8(w->desc) +
-             "\n";
+             std::to_string(w->lbox) + "|" + std::to_string(w->rbox) + "|" + ToUtf8(w->desc) + "\n";
     auto *g = static_cast<const XQueryGroup *>(t.GetDescWare(kQueryGroups));
     for (; g; g = g->next)
         s += "group " + ToUtf8(g->body) + "|" + ToUtf8(g->name) + "\n";
