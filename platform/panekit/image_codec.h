@@ -89,4 +89,5 @@ bool DecodeIconDib(const uint8_t *data, size_t size, XImageBuilder *out);
 bool EncodePng(cairo_surface_t *s, std::vector<uint8_t> *out);
 bool EncodeJpeg(cairo_surface_t *s, int quality, std::vector<uint8_t> *out);
 bool EncodeBmp(cairo_surface_t *s, std::vector<uint8_t> *out);
+bool EncodeGif(cairo_surface_t *s, std::vector<uint8_t> *out);
 bool EncodeTiff(cairo_surface_t *const *pages, int count, std::vector<uint8_t> *out);

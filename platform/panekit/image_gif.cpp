@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/panekit/image_codec.h"
@@ -197,5 +198,116 @@ bool DecodeGif(const uint8_t *data, size_t size, XImageBuilder *out)
     bool ok = ReadRecords(gif, out);
     DGifCloseFile(gif, &error);
     out->SetAnimated(true);
+    return ok;
+}
+
+// ---- writing ----------------------------------------------------------------------------
+
+namespace {
+
+// The index written for pixels whose alpha is below half.
+constexpr int kClearIndex = 255;
+
+int WriteToVector(GifFileType *gif, const GifByteType *src, int n)
+{
+    auto *out = static_cast<std::vector<uint8_t> *>(gif->UserData);
+    out->insert(out->end(), src, src + n);
+    return n;
+}
+
+// One index per pixel and the palette: exact when the frame holds at most 255 colours,
+// else a median-cut palette of 255. *clear tells whether any pixel is transparent.
+bool IndexPixels(cairo_surface_t *s, std::vector<uint8_t> *indexes,
+                 std::vector<GifColorType> *colors, bool *clear)
+{
+    int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+    std::vector<uint32_t> rgb(size_t(w) * h);
+    std::vector<bool> hole(rgb.size());
+    cairo_surface_flush(s);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t c = UnpremultiplyArgb(SurfaceRow(s, y)[x]);
+            size_t i = size_t(y) * w + x;
+            hole[i] = (c >> 24) < 128;
+            rgb[i] = c & 0xFFFFFF;
+        }
+    *clear = std::find(hole.begin(), hole.end(), true) != hole.end();
+    indexes->assign(rgb.size(), kClearIndex);
+    std::vector<uint32_t> palette;
+    std::unordered_map<uint32_t, uint8_t> seen;
+    for (size_t i = 0; i < rgb.size() && palette.size() <= kClearIndex; ++i) {
+        if (hole[i])
+            continue;
+        auto [at, added] = seen.try_emplace(rgb[i], static_cast<uint8_t>(palette.size()));
+        (*indexes)[i] = at->second;
+        if (added)
+            palette.push_back(rgb[i]);
+    }
+    if (palette.size() <= kClearIndex) {
+        for (uint32_t c : palette)
+            colors->push_back({GifByteType(c >> 16), GifByteType(c >> 8), GifByteType(c)});
+        return true;
+    }
+    std::vector<GifByteType> r(rgb.size()), g(rgb.size()), b(rgb.size());
+    for (size_t i = 0; i < rgb.size(); ++i) {
+        r[i] = GifByteType(rgb[i] >> 16);
+        g[i] = GifByteType(rgb[i] >> 8);
+        b[i] = GifByteType(rgb[i]);
+    }
+    int count = kClearIndex;
+    colors->resize(256);
+    if (GifQuantizeBuffer(unsigned(w), unsigned(h), &count, r.data(), g.data(), b.data(),
+                          indexes->data(), colors->data()) == GIF_ERROR)
+        return false;
+    colors->resize(size_t(std::min(count, kClearIndex)));
+    for (size_t i = 0; i < rgb.size(); ++i)
+        if (hole[i] || (*indexes)[i] >= kClearIndex)
+            (*indexes)[i] = hole[i] ? kClearIndex : 0;
+    return true;
+}
+
+bool WriteGif(GifFileType *gif, int w, int h, const std::vector<uint8_t> &indexes,
+              const ColorMapObject *map, bool clear)
+{
+    EGifSetGifVersion(gif, true);
+    if (EGifPutScreenDesc(gif, w, h, 8, 0, map) == GIF_ERROR)
+        return false;
+    if (clear) { // graphic control: transparency flag, no delay, the clear index
+        const GifByteType control[4] = {1, 0, 0, kClearIndex};
+        if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control) == GIF_ERROR)
+            return false;
+    }
+    if (EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_ERROR)
+        return false;
+    std::vector<GifPixelType> row(static_cast<size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        std::copy_n(indexes.begin() + ptrdiff_t(y) * w, w, row.begin());
+        if (EGifPutLine(gif, row.data(), w) == GIF_ERROR)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool EncodeGif(cairo_surface_t *s, std::vector<uint8_t> *out)
+{
+    std::vector<uint8_t> indexes;
+    std::vector<GifColorType> colors;
+    bool clear = false;
+    if (!IndexPixels(s, &indexes, &colors, &clear))
+        return false;
+    colors.resize(256, GifColorType{0, 0, 0});
+    ColorMapObject *map = GifMakeMapObject(256, colors.data());
+    std::vector<uint8_t> bytes;
+    int error = 0;
+    GifFileType *gif = map != nullptr ? EGifOpen(&bytes, WriteToVector, &error) : nullptr;
+    bool ok = gif != nullptr && WriteGif(gif, cairo_image_surface_get_width(s),
+                                         cairo_image_surface_get_height(s), indexes, map, clear);
+    if (gif != nullptr && EGifCloseFile(gif, &error) == GIF_ERROR)
+        ok = false;
+    GifFreeMapObject(map);
+    if (ok)
+        out->insert(out->end(), bytes.begin(), bytes.end());
     return ok;
 }

@@ -15,7 +15,7 @@
 
 namespace {
 
-// Encodes the image as type into out; GIF, ICO, CUR and unknown types become PNG.
+// Encodes the image as type into out; ICO, CUR and unknown types become PNG.
 bool EncodeFrames(const XImage &image, int type, int quality, std::vector<uint8_t> *out)
 {
     cairo_surface_t *s = image.GetSurface();
@@ -28,6 +28,8 @@ bool EncodeFrames(const XImage &image, int type, int quality, std::vector<uint8_
         return EncodeJpeg(s, quality, out);
     case kImageBmp:
         return EncodeBmp(s, out);
+    case kImageGif:
+        return EncodeGif(s, out);
     case kImageTiff: {
         std::vector<cairo_surface_t *> pages;
         for (int i = 0; i < image.GetFrameCount(); ++i)

@@ -152,8 +152,10 @@ public:
     // ---- saving -------------------------------------------------------------------------
     // quality: JPEG quality 1...100 (outside: kImageDefaultQuality); ignored by the lossless
     // formats. Encodable types: BMP (32-bit with alpha when the frame is not opaque, else
-    // 24-bit), JPEG, PNG (RGB when opaque, else RGBA), TIFF (every frame as a page); GIF, ICO
-    // and CUR are saved as PNG. Only the current frame is written except for TIFF.
+    // 24-bit), JPEG (transparent parts over white), PNG (RGB when opaque, else RGBA), TIFF
+    // (every frame as a page, RGB or RGBA), GIF (one frame; its exact colours when there are
+    // at most 255, else a median-cut palette; alpha below half is transparent); ICO, CUR
+    // and unknown types are saved as PNG. Only the current frame is written except for TIFF.
 
     // Writes the file at path, the format from its extension (GetImageType; an unknown
     // extension writes PNG). The file is written whole or removed. 0 on failure.
