@@ -2,7 +2,9 @@
 // through the text engine's range, place and drawing functions, and checks that every
 // position it returns lies in the text and never between the halves of a surrogate pair.
 //
-// Input: int16 width (little-endian), layout byte, font byte, then UTF-16LE units.
+// Input: int16 width (little-endian), layout byte, font byte, then UTF-16LE units. A font
+// byte with bit 0x80 takes the next 76 bytes as a stored font record instead of a fixed
+// font: it is read, turned into a handle, stored again and read back.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include <cairo.h>
 
 #include "platform/panekit/font_handle.h"
+#include "platform/panekit/font_record.h"
 #include "platform/panekit/text_layout.h"
 
 // Fontconfig and Pango keep their font caches until the process ends.
@@ -50,6 +53,25 @@ const XFontHandle *PickFont(uint8_t selector)
         CreateFontHandle(u"NoSuchFamily", -1, 24, kFontFlagItalic | kFontFlagLineThrough),
     };
     return fonts[selector % 4];
+}
+
+// A handle from the stored record at data (76 bytes), after checking that the record reads
+// back unchanged and the handle's fields are normalised.
+XFontHandle *FontFromRecord(const uint8_t *data)
+{
+    XFontRecord_t record;
+    Check(LoadFontRecord(&record, data, kFontRecordBytes) == 1);
+    uint8_t stored[kFontRecordBytes];
+    Check(StoreFontRecord(&record, stored, sizeof stored) == kFontRecordBytes);
+    Check(std::memcmp(stored, data, kFontRecordBytes) == 0);
+    XFontHandle *font = CreateFontHandle(&record);
+    Check(font->pixelSize >= kFontMinPixelSize && font->pixelSize <= kFontMaxPixelSize);
+    Check((font->flags & ~uint32_t(kFontFlagMask)) == 0 && font->height >= 1);
+    Check(font->avgCharWidth >= 1 && font->family[0] != 0);
+    XFontRecord_t back;
+    GetFontRecord(font, record.color, &back);
+    Check(GetFontRecordFaceLength(&back) <= kFontRecordFaceUnits);
+    return font;
 }
 
 void CheckRows(XTextLayout &engine, const XFontHandle *font, const std::vector<char16_t> &text,
@@ -112,14 +134,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::memcpy(&width16, data, 2);
     const int width = width16;
     const uint32_t layout = data[2];
-    const XFontHandle *font = PickFont(data[3]);
+    size_t at = 4;
+    XFontHandle *recordFont = nullptr;
+    if ((data[3] & 0x80) != 0 && size >= at + kFontRecordBytes) {
+        recordFont = FontFromRecord(data + at);
+        at += kFontRecordBytes;
+    }
+    const XFontHandle *font = recordFont != nullptr ? recordFont : PickFont(data[3]);
     std::vector<char16_t> text;
-    for (size_t i = 4; i + 1 < size && text.size() < kMaxUnits; i += 2)
+    for (size_t i = at; i + 1 < size && text.size() < kMaxUnits; i += 2)
         text.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
 
     static XTextLayout engine;
     CheckRows(engine, font, text, width);
     CheckPlaces(engine, font, text, width);
     CheckDrawing(engine, font, text, width, layout);
+    ReleaseFontHandle(recordFont);
     return 0;
 }
