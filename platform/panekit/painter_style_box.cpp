@@ -394,7 +394,8 @@ void FillRuns(cairo_t *cr, std::vector<Run> *runs)
 class ContextScope
 {
 public:
-    explicit ContextScope(cairo_t *cr) : m_cr(cr), m_path(cairo_copy_path(cr))
+    ContextScope(cairo_t *cr, bool keepPath)
+        : m_cr(cr), m_path(keepPath ? cairo_copy_path(cr) : nullptr)
     {
         cairo_save(cr);
         cairo_new_path(cr);
@@ -406,6 +407,8 @@ public:
     {
         cairo_restore(m_cr);
         cairo_new_path(m_cr);
+        if (m_path == nullptr)
+            return;
         if (m_path->status == CAIRO_STATUS_SUCCESS && m_path->num_data > 0)
             cairo_append_path(m_cr, m_path);
         cairo_path_destroy(m_path);
@@ -431,17 +434,19 @@ void XPainter::PaintBox(const XStyleDesc *style, const BOUND_t *bound, bool fill
     const int32_t opacity = style->opacity;
     if (opacity == 0)
         return;
-    ContextScope scope(cr);
+    ContextScope scope(cr, IsPathOpen() != 0);
     const bool blend = opacity > 0 && opacity < 10000;
     if (blend)
         cairo_push_group(cr);
-    if (fill) {
+    if (fill && plan.round) {
         cairo_save(cr);
         AddShapePath(cr, plan);
         cairo_clip(cr);
         PaintBackground(style, bound);
         cairo_restore(cr);
         cairo_new_path(cr);
+    } else if (fill) { // every layer keeps to the bound by itself
+        PaintBackground(style, bound);
     }
     if (sides != 0) {
         std::vector<Run> runs = RingRuns(plan, sides);
