@@ -388,4 +388,32 @@ TEST(StyleBox, NoneColorsAndOpacity)
     cairo_surface_destroy(s);
 }
 
+// A box drawn while a canvas path is being collected leaves the path alone.
+TEST(StyleBox, KeepsAnOpenCanvasPath)
+{
+    cairo_surface_t *s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 20, 20);
+    {
+        XPainter p(s, nullptr);
+        p.SetFillStyle(0x0000FF);
+        p.BeginPath();
+        p.DrawRect(10.0, 10.0, 8.0, 8.0);
+        XStyleDesc d = BlankStyle();
+        d.backWord = kBackColor;
+        d.backColor = 0x00FF00;
+        d.radius[kCornerTopLeft] = 3;
+        const BOUND_t b{0, 0, 8, 8};
+        p.DrawItemBox(&d, &b);
+        EXPECT_TRUE(p.IsPathOpen());
+        EXPECT_TRUE(p.FillPath());
+    }
+    cairo_surface_flush(s);
+    auto pixel = [&](int x, int y) {
+        return reinterpret_cast<uint32_t *>(cairo_image_surface_get_data(s) +
+                                            y * cairo_image_surface_get_stride(s))[x];
+    };
+    EXPECT_EQ(0xFF00FF00u, pixel(4, 4));   // the box
+    EXPECT_EQ(0xFFFF0000u, pixel(14, 14)); // the path, filled after the box
+    cairo_surface_destroy(s);
+}
+
 } // namespace
