@@ -303,6 +303,28 @@ TEST(PainterImage, LayoutsAndStretchesMatchMagick)
     }
 }
 
+// Shrinking a fine checker board: the smooth mode averages it to grey, the nearest mode
+// keeps one of its pixels.
+TEST(PainterImage, SmoothStretchAveragesWhenShrinking)
+{
+    XImage checker;
+    ASSERT_EQ(1, checker.CreateBitmap(8, 8));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            checker.FillPixColor(x, y, 1, 1, ((x + y) & 1) != 0 ? 0xFFFFFF : 0);
+    for (int mode : {kStretchNearest, kStretchSmooth}) {
+        XPaintCore painter;
+        ASSERT_EQ(1, painter.CreateImage(2, 2));
+        BOUND_t view{0, 0, 2, 2};
+        ASSERT_EQ(1, painter.DrawImage(&checker, &view, nullptr, mode));
+        uint32_t green = (CanvasPixel(painter, 0, 0) >> 8) & 0xFF;
+        if (mode == kStretchSmooth)
+            EXPECT_NEAR(128, int(green), 24);
+        else
+            EXPECT_TRUE(green == 0 || green == 255) << green;
+    }
+}
+
 TEST(PainterImage, NothingToDrawAnswersZero)
 {
     TestPicture pic;
