@@ -148,12 +148,20 @@ int XIconDrawer::Paint(cairo_t *cr, cairo_surface_t *strip, int index, int x, in
 {
     if (cr == nullptr || strip == nullptr || index < 0 || index >= m_count)
         return 0;
+    // A path being collected on the context (canvas drawing) must survive the icon.
+    cairo_path_t *kept = cairo_has_current_point(cr) ? cairo_copy_path(cr) : nullptr;
     cairo_save(cr);
+    cairo_new_path(cr);
     cairo_set_source_surface(cr, strip, double(x) - double(index) * m_size, y);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_rectangle(cr, x, y, m_size, m_size);
     cairo_fill(cr);
     cairo_restore(cr);
+    if (kept != nullptr) {
+        if (kept->status == CAIRO_STATUS_SUCCESS)
+            cairo_append_path(cr, kept);
+        cairo_path_destroy(kept);
+    }
     return 1;
 }
 

@@ -256,7 +256,13 @@ TEST(StyleIconDrawer, DrawThroughPainter)
         EXPECT_EQ(1, painter.DrawIcon(icons, kCtrlIconCheckOn, 20, 20)); // cut at 30
         EXPECT_EQ(0, icons->DrawIcon(&painter, kCtrlIconCount, 0, 0));
         EXPECT_EQ(1, icons->DrawGrayIcon(&painter, kCtrlIconRadioOn, 14, 0));
+        painter.SetFillStyle(0x0000FF); // an open canvas path survives an icon
+        painter.BeginPath();
+        painter.DrawRect(0.0, 20.0, 2.0, 2.0);
+        icons->DrawIcon(&painter, kCtrlIconCheckOn, 0, 0); // drawn there before: no change
+        EXPECT_TRUE(painter.FillPath());
     }
+    EXPECT_EQ(0xFFFF0000u, PixelAt(target, 6, 26));
     EXPECT_EQ(IconPixel(kCtrlIconCheckOn, 6, 10) | 0xFF000000u, PixelAt(target, 11, 15));
     EXPECT_EQ(IconPixel(kCtrlIconCheckOn, 1, 1), PixelAt(target, 26, 26));
     EXPECT_EQ(0xFFFFFFFFu, PixelAt(target, 31, 31)); // outside the paint's clip
