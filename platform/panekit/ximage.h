@@ -10,12 +10,14 @@
 //
 // Loading never trusts the bytes: a file that fails to decode (bad signature, corrupt or
 // truncated data, a dimension above kImageMaxSide, more than kImageMaxPixels pixels in a
-// frame or in all frames together, more than kImageMaxFrames frames) leaves the image
-// empty and the load returns 0.
+// frame) leaves the image empty and the load returns 0. Every size is checked before
+// pixel memory is allocated. GIF frames and TIFF pages past the budget of kImageMaxPixels
+// over all frames or kImageMaxFrames frames are dropped, as is an unreadable TIFF page after
+// good ones; a GIF that ends after whole frames without its trailer keeps them.
 //
 // Image type codes, as GetImageType gives them and the loaders and encoders take them.
 // The format is always recognised from the leading bytes when loading; a type passed to a
-// loader is only a hint that is tried first.
+// loader serves only bytes that carry no signature of their own.
 
 #include <cairo.h>
 

@@ -185,6 +185,19 @@ TEST(ImageHostile, HugeDimensionsAreRefused)
     ExpectRefused(IconOf(HugePng(100000, 100000)), "ico png 100000 x 100000");
 }
 
+TEST(ImageHostile, FramesPastTheBudgetAreDropped)
+{
+    Bytes v = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF};
+    for (int i = 0; i < kImageMaxFrames + 4; ++i) // 1 x 1 frames, index 1 (white)
+        v.insert(v.end(), {',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0});
+    v.push_back(';');
+    XImage image;
+    ASSERT_EQ(1, image.LoadFromBuffer(v.data(), v.size()));
+    EXPECT_EQ(kImageMaxFrames, image.GetFrameCount());
+    ASSERT_EQ(1, image.LockFrame(kImageMaxFrames - 1));
+    EXPECT_EQ(0xFFFFFFFFu, image.GetPixel(0, 0));
+}
+
 TEST(ImageHostile, TruncatedFilesAreEmpty)
 {
     const char *files[] = {"png", "jpg", "gif", "tif", "bmp", "ico"};
