@@ -97,7 +97,7 @@ cmd_fuzz() {
     cmake --build build/fuzz -j "$jobs" --target "fuzz_$name"
     local work="build/fuzz/corpus-$name"
     mkdir -p "$work"
-    "build/fuzz/fuzz/fuzz_$name" -max_total_time="$seconds" "$work" "fuzz/corpus/$name"
+    FONTCONFIG_FILE="$PWD/platform/panekit/fonts/fonts.conf" "build/fuzz/fuzz/fuzz_$name" -max_total_time="$seconds" "$work" "fuzz/corpus/$name"
 }
 
 cmd_format() {
