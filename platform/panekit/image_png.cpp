@@ -18,6 +18,24 @@ struct PngSource
     size_t pos;
 };
 
+// False when a chunk states more bytes than the data still holds. libpng sizes some
+// buffers from a chunk's stated length before it reads the chunk, so a forged length in a
+// few hundred bytes would otherwise cost that much memory and time.
+bool ChunksFitData(const uint8_t *data, size_t size)
+{
+    size_t pos = 8; // after the signature
+    while (size - pos >= 8) {
+        const uint8_t *p = data + pos;
+        const uint32_t length = uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+        if (length > size - pos - 8 || size - pos - 8 - length < 4)
+            return false;
+        if (std::memcmp(p + 4, "IEND", 4) == 0)
+            break;
+        pos += 12 + size_t(length);
+    }
+    return true;
+}
+
 void ReadFromMemory(png_structp png, png_bytep dst, size_t n)
 {
     auto *src = static_cast<PngSource *>(png_get_io_ptr(png));
@@ -109,6 +127,8 @@ std::vector<uint8_t> StraightRows(cairo_surface_t *s, bool alpha)
 
 bool DecodePng(const uint8_t *data, size_t size, XImageBuilder *out)
 {
+    if (size < 8 || !ChunksFitData(data, size))
+        return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
     if (png == nullptr)
         return false;
