@@ -1,20 +1,8 @@
 // Arbitrary bytes through the GIF decoder of XImage, then the members a caller uses on
 // what was decoded.
-#include <cstddef>
-#include <cstdint>
-
-#include "platform/panekit/ximage.h"
+#include "image_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    XImage image;
-    if (!image.LoadFromBuffer(data, size, kImageGif))
-        return 0;
-    for (int i = 0; i < image.GetFrameCount(); ++i) {
-        image.LockFrame(i);
-        image.GetPixel(image.GetWidth() - 1, image.GetHeight() - 1);
-    }
-    XImage thumb;
-    image.GetThumbImage(&thumb, 8, 8, 1);
-    return 0;
+    return FuzzImageDecoder(data, size, kImageGif);
 }
