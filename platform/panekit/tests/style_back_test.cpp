@@ -22,6 +22,7 @@
 
 #include "corekit/memory.h"
 #include "pagekit/core/style_desc.h"
+#include "style_fixture.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
 #include "platform/panekit/gradient_desc.h"
@@ -31,22 +32,6 @@
 namespace {
 
 constexpr int kGradientTolerance = 8;
-
-XStyleDesc BlankStyle()
-{
-    XStyleDesc d;
-    std::memset(&d, 0, sizeof d);
-    for (int i = 0; i < 4; ++i) {
-        d.margin[i] = d.padding[i] = kStyleUnsetSpace;
-        d.border[i] = kStyleUnsetByte;
-        d.radius[i] = kStyleUnsetRadius;
-    }
-    d.layoutWord = d.stateWord = d.width = d.height = kStyleUnsetWord;
-    d.opacity = -1;
-    d.backWord = kStyleUnsetBackground;
-    d.backColor = d.textColor = kStyleUnsetWord;
-    return d;
-}
 
 cairo_surface_t *WhiteSurface(int width, int height)
 {

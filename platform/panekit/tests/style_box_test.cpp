@@ -14,29 +14,13 @@
 #include <vector>
 
 #include "pagekit/core/style_desc.h"
+#include "style_fixture.h"
 #include "platform/panekit/xpainter.h"
 
 namespace {
 
 constexpr int kWidth = 64;
 constexpr int kHeight = 48;
-
-// A descriptor with every field unset, as a fresh descriptor starts.
-XStyleDesc BlankStyle()
-{
-    XStyleDesc d;
-    std::memset(&d, 0, sizeof d);
-    for (int i = 0; i < 4; ++i) {
-        d.margin[i] = d.padding[i] = kStyleUnsetSpace;
-        d.border[i] = kStyleUnsetByte;
-        d.radius[i] = kStyleUnsetRadius;
-    }
-    d.layoutWord = d.stateWord = d.width = d.height = kStyleUnsetWord;
-    d.opacity = -1;
-    d.backWord = kStyleUnsetBackground;
-    d.backColor = d.textColor = kStyleUnsetWord;
-    return d;
-}
 
 std::string Hex(uint32_t bgr)
 {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "pagekit/core/style_desc.h"
+#include "style_fixture.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
 #include "platform/panekit/font_handle.h"
@@ -28,22 +29,6 @@ extern "C" __attribute__((visibility("default"), used)) const char *__lsan_defau
 }
 
 namespace {
-
-XStyleDesc BlankStyle()
-{
-    XStyleDesc d;
-    std::memset(&d, 0, sizeof d);
-    for (int i = 0; i < 4; ++i) {
-        d.margin[i] = d.padding[i] = kStyleUnsetSpace;
-        d.border[i] = kStyleUnsetByte;
-        d.radius[i] = kStyleUnsetRadius;
-    }
-    d.layoutWord = d.stateWord = d.width = d.height = kStyleUnsetWord;
-    d.opacity = -1;
-    d.backWord = kStyleUnsetBackground;
-    d.backColor = d.textColor = kStyleUnsetWord;
-    return d;
-}
 
 std::u16string U16(const std::string &s)
 {
