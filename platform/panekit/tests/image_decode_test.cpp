@@ -60,12 +60,12 @@ const Case kCases[] = {
     {"cur", ".cur", true, "-resize 32x32!", kImageCur},
 };
 
-// "bmp3:.bmp" -> the ImageMagick output spec "bmp3:<path>" and the file path.
-void Split(const Case &c, const TempFile &file, std::string *spec)
+// "bmp3:.bmp" -> the ImageMagick output name "bmp3:<path>" and the file path.
+void Split(const Case &c, const TempFile &file, std::string *output)
 {
     std::string suffix = c.suffix;
     size_t colon = suffix.find(':');
-    *spec = colon == std::string::npos ? file.Path() : suffix.substr(0, colon + 1) + file.Path();
+    *output = colon == std::string::npos ? file.Path() : suffix.substr(0, colon + 1) + file.Path();
 }
 
 std::string FileSuffix(const Case &c)
@@ -80,12 +80,12 @@ TEST(ImageDecode, SamePixelsAsMagick)
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.what);
         TempFile file(FileSuffix(c));
-        std::string spec;
-        Split(c, file, &spec);
+        std::string output;
+        Split(c, file, &output);
         if (c.alpha)
-            MakeAlphaPicture(spec, 37, 23, c.options);
+            MakeAlphaPicture(output, 37, 23, c.options);
         else
-            MakePicture(spec, 37, 23, c.options);
+            MakePicture(output, 37, 23, c.options);
         if (c.type == kImageCur) { // ImageMagick writes cursors with the icon type word
             std::vector<uint8_t> bytes = ReadBytes(file.Path());
             bytes[2] = 2;
