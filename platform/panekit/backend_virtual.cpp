@@ -20,8 +20,8 @@ const bool kRegistered = (RegisterWindowBackend("virtual", 0, &MakeVirtualBacken
 // Windows
 // ---------------------------------------------------------------------------------------
 
-XVirtualWindow::XVirtualWindow(Panekit *window, const XWindowSpec *spec)
-    : m_window(window), m_title(spec->title), m_place(spec->place)
+XVirtualWindow::XVirtualWindow(Panekit *window, const XWindowParams *params)
+    : m_window(window), m_title(params->title), m_place(params->place)
 {
     if (m_place.x == kWindowDefaultPos)
         m_place.x = 0;
@@ -69,9 +69,9 @@ XVirtualBackend &XVirtualBackend::Instance()
     return *backend;
 }
 
-XNativeWindow *XVirtualBackend::CreateNative(Panekit *window, const XWindowSpec *spec)
+XNativeWindow *XVirtualBackend::CreateNative(Panekit *window, const XWindowParams *params)
 {
-    auto *native = new XVirtualWindow(window, spec);
+    auto *native = new XVirtualWindow(window, params);
     m_natives[window] = native;
     return native;
 }

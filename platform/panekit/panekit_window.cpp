@@ -52,10 +52,10 @@ int Panekit::Create(const char16_t *title, const BOUND_t *place, Panekit *parent
     m_parent = parent;
     m_owner = owner;
     m_style = style;
-    XWindowSpec spec = {m_title, m_place, parent, owner, style};
+    XWindowParams params = {m_title, m_place, parent, owner, style};
     XWindowLoop &loop = XWindowLoop::Get();
     m_windowId = loop.AddWindow(this);
-    m_native = backend->CreateNative(this, &spec);
+    m_native = backend->CreateNative(this, &params);
     if (m_native == nullptr || !OnCreateWindow()) {
         DestroyWindow();
         return 0;

@@ -66,7 +66,7 @@ PANEKIT_EXPORT void ReportWindowInput(Panekit *window, const XInputEvent *event)
 // ---------------------------------------------------------------------------------------
 
 // Window creation parameters handed to the backend.
-struct XWindowSpec
+struct XWindowParams
 {
     const char16_t *title; // null-terminated, may be empty
     BOUND_t place;         // client bound; x or y kWindowDefaultPos lets the backend place it
@@ -111,7 +111,7 @@ public:
     virtual ~XWindowBackend();
     virtual const char *GetName() const = 0;
     // A native window for `window`, or null on failure.
-    virtual XNativeWindow *CreateNative(Panekit *window, const XWindowSpec *spec) = 0;
+    virtual XNativeWindow *CreateNative(Panekit *window, const XWindowParams *params) = 0;
     // Waits until native events arrive (reporting them with ReportWindowInput), Wake is
     // called, or the clock reaches wake_at (UINT64_MAX: no time limit). `bounded` tells
     // that the innermost loop has a timeout of its own.

@@ -16,7 +16,7 @@
 class XVirtualWindow : public XNativeWindow
 {
 public:
-    explicit XVirtualWindow(Panekit *window, const XWindowSpec *spec);
+    explicit XVirtualWindow(Panekit *window, const XWindowParams *params);
     ~XVirtualWindow() override;
     void Show(int show) override { m_shown = show != 0; }
     void SetTitle(const char16_t *title) override { m_title = title; }
@@ -46,7 +46,7 @@ public:
     static XVirtualBackend &Instance();
 
     const char *GetName() const override { return "virtual"; }
-    XNativeWindow *CreateNative(Panekit *window, const XWindowSpec *spec) override;
+    XNativeWindow *CreateNative(Panekit *window, const XWindowParams *params) override;
     int PumpEvents(uint64_t wakeAt, int bounded) override;
     void Wake() override;
     uint64_t Now() override;

@@ -38,7 +38,7 @@ public:
     ~XX11Backend() override;
 
     const char *GetName() const override { return "x11"; }
-    XNativeWindow *CreateNative(Panekit *window, const XWindowSpec *spec) override;
+    XNativeWindow *CreateNative(Panekit *window, const XWindowParams *params) override;
     int PumpEvents(uint64_t wake_at, int bounded) override;
     void Wake() override;
     uint64_t Now() override;

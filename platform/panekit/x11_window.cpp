@@ -19,10 +19,10 @@ constexpr long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | Butto
 constexpr int32_t kDefaultWidth = 640;
 constexpr int32_t kDefaultHeight = 480;
 
-Window ParentWindow(XX11Backend *backend, const XWindowSpec *spec)
+Window ParentWindow(XX11Backend *backend, const XWindowParams *params)
 {
-    if (spec->parent != nullptr && spec->parent->GetNative() != nullptr)
-        return static_cast<XX11Window *>(spec->parent->GetNative())->GetWindow();
+    if (params->parent != nullptr && params->parent->GetNative() != nullptr)
+        return static_cast<XX11Window *>(params->parent->GetNative())->GetWindow();
     return DefaultRootWindow(backend->GetDisplay());
 }
 
@@ -66,24 +66,24 @@ void SetIdentity(Display *display, Window window)
     }
 }
 
-void SetTopLevelProperties(XX11Backend *backend, Window window, const XWindowSpec *spec)
+void SetTopLevelProperties(XX11Backend *backend, Window window, const XWindowParams *params)
 {
     Display *display = backend->GetDisplay();
     Atom protocols[] = {backend->GetAtoms().wmDelete};
     XSetWMProtocols(display, window, protocols, 1);
-    SetSizeHints(display, window, spec->place, spec->style);
-    if (spec->owner != nullptr && spec->owner->GetNative() != nullptr) {
-        auto *owner = static_cast<XX11Window *>(spec->owner->GetNative());
+    SetSizeHints(display, window, params->place, params->style);
+    if (params->owner != nullptr && params->owner->GetNative() != nullptr) {
+        auto *owner = static_cast<XX11Window *>(params->owner->GetNative());
         XSetTransientForHint(display, window, owner->GetWindow());
     }
-    if (spec->style & PANEKIT_STYLE_TOOL) {
+    if (params->style & PANEKIT_STYLE_TOOL) {
         Atom state = XInternAtom(display, "_NET_WM_STATE", False);
         Atom skip = XInternAtom(display, "_NET_WM_STATE_SKIP_TASKBAR", False);
         XChangeProperty(display, window, state, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char *>(&skip), 1);
     }
     SetIdentity(display, window);
-    if (spec->style & PANEKIT_STYLE_BORDERLESS) {
+    if (params->style & PANEKIT_STYLE_BORDERLESS) {
         XSetWindowAttributes attributes = {};
         attributes.override_redirect = True;
         XChangeWindowAttributes(display, window, CWOverrideRedirect, &attributes);
@@ -101,11 +101,11 @@ XIC CreateInputContext(XX11Backend *backend, Window window)
 
 } // namespace
 
-XNativeWindow *XX11Backend::CreateNative(Panekit *window, const XWindowSpec *spec)
+XNativeWindow *XX11Backend::CreateNative(Panekit *window, const XWindowParams *params)
 {
-    if (window == nullptr || spec == nullptr)
+    if (window == nullptr || params == nullptr)
         return nullptr;
-    XWindowSpec placed = *spec;
+    XWindowParams placed = *params;
     if (placed.place.width <= 0)
         placed.place.width = kDefaultWidth;
     if (placed.place.height <= 0)
