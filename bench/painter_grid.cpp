@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "pagekit/core/style_desc.h"
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/paint/xpainter.h"
 
 namespace {
 

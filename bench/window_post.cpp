@@ -12,8 +12,8 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/panekit/virtual_display.h"
-#include "platform/panekit/xdraw_window.h"
+#include "platform/panekit/virtual/virtual_display.h"
+#include "platform/panekit/window/xdraw_window.h"
 
 namespace {
 

@@ -4,13 +4,17 @@ include(GenerateExportHeader)
 set(ZEP_GENERATED_INCLUDE ${CMAKE_BINARY_DIR}/include)
 set_property(GLOBAL PROPERTY ZEP_LIBRARIES "")
 
-# zep_library(NAME [DEPS lib...] [PRIVATE_DEPS lib...])
-# A shared library from every .cpp of the calling folder (tests/ excluded), with
-# hidden visibility and an export header <folder>/<name>_export.h that defines
-# <NAME>_EXPORT.
+# zep_library(NAME [SUBDIRS dir...] [DEPS lib...] [PRIVATE_DEPS lib...])
+# A shared library from every .cpp of the calling folder and of the SUBDIRS named
+# (tests/ excluded), with hidden visibility and an export header
+# <folder>/<name>_export.h that defines <NAME>_EXPORT.
 function(zep_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "" "SUBDIRS;DEPS;PRIVATE_DEPS" ${ARGN})
+  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(dir ${ARG_SUBDIRS})
+    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${patterns})
   add_library(${name} SHARED ${sources})
   file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   generate_export_header(${name}

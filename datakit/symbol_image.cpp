@@ -7,8 +7,8 @@
 #include "corekit/iarchive.h"
 #include "datakit/barcode_render.h"
 #include "datakit/qr_render.h"
-#include "platform/panekit/xpainter.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/paint/xpainter.h"
+#include "platform/panekit/image/ximage.h"
 
 namespace {
 

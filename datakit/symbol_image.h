@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "datakit/datakit_export.h"
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 
 class IArchive;
 class XBitImage;

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/ximage.h"
 
 inline int FuzzImageDecoder(const uint8_t *data, size_t size, int type)
 {

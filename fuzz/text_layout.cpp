@@ -12,9 +12,9 @@
 
 #include <cairo.h>
 
-#include "platform/panekit/font_handle.h"
-#include "platform/panekit/font_record.h"
-#include "platform/panekit/text_layout.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/text/font_record.h"
+#include "platform/panekit/text/text_layout.h"
 
 // Fontconfig and Pango keep their font caches until the process ends.
 extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()

@@ -14,8 +14,8 @@
 #include "oracle_util.h"
 #include "datakit/qr_render.h"
 #include "datakit/symbol_image.h"
-#include "platform/panekit/xpainter.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/paint/xpainter.h"
+#include "platform/panekit/image/ximage.h"
 
 namespace {
 

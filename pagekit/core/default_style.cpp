@@ -3,7 +3,7 @@
 #include <initializer_list>
 
 #include "corekit/memory.h"
-#include "platform/panekit/gradient_desc.h"
+#include "platform/panekit/paint/gradient_desc.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "corekit/memory.h"
-#include "platform/panekit/gradient_desc.h"
+#include "platform/panekit/paint/gradient_desc.h"
 
 void InitStyleDesc(XStyleDesc *desc)
 {

@@ -4,8 +4,8 @@
 #include "corekit/numbers.h"
 #include "corekit/xstring.h"
 #include "pagekit/core/style_text.h"
-#include "platform/panekit/color.h"
-#include "platform/panekit/gradient_desc.h"
+#include "platform/panekit/paint/color.h"
+#include "platform/panekit/paint/gradient_desc.h"
 
 namespace {
 

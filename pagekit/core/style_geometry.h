@@ -4,7 +4,7 @@
 
 #include "pagekit/core/style_desc.h"
 #include "pagekit/pagekit_export.h"
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 
 // Modes of CalcItemPlace and CalcItemSpace: which spaces count.
 enum : int {

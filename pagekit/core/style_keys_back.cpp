@@ -3,7 +3,7 @@
 
 #include "corekit/memory.h"
 #include "pagekit/core/style_keys.h"
-#include "platform/panekit/gradient_desc.h"
+#include "platform/panekit/paint/gradient_desc.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "corekit/memory.h"
 #include "corekit/numbers.h"
 #include "platform/dockit/text_helpers.h"
-#include "platform/panekit/color.h"
+#include "platform/panekit/paint/color.h"
 
 namespace {
 

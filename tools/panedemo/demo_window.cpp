@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/dialogs.h"
-#include "platform/panekit/paint_core.h"
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/dialog/dialogs.h"
+#include "platform/panekit/paint/paint_core.h"
+#include "platform/panekit/paint/xpainter.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/panekit/xdraw_window.h"
+#include "platform/panekit/window/xdraw_window.h"
 
 class XDemoWindow : public XDrawWindow
 {

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/session.h"
-#include "platform/panekit/window_backend.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/session/session.h"
+#include "platform/panekit/window/window_backend.h"
 #include "tools/panedemo/demo_window.h"
 
 // Fontconfig and Pango keep their font lists until the process ends; a sanitized build

@@ -29,7 +29,7 @@
 #include "datakit/qr_encoder.h"
 #include "datakit/qr_render.h"
 #include "datakit/symbol_image.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/ximage.h"
 
 namespace {
 

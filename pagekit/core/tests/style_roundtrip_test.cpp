@@ -6,7 +6,7 @@
 
 #include "corekit/memory.h"
 #include "pagekit/core/style_text.h"
-#include "platform/panekit/gradient_desc.h"
+#include "platform/panekit/paint/gradient_desc.h"
 #include "style_util.h"
 
 namespace {

@@ -1,17 +1,17 @@
 // The chooser functions, the provider in use, and the scripted provider of the virtual
 // backend.
-#include "platform/panekit/dialogs.h"
+#include "platform/panekit/dialog/dialogs.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/color.h"
-#include "platform/panekit/dialogs_impl.h"
-#include "platform/panekit/font_handle.h"
-#include "platform/panekit/virtual_display.h"
-#include "platform/panekit/window_backend.h"
+#include "platform/panekit/paint/color.h"
+#include "platform/panekit/dialog/dialogs_impl.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/virtual/virtual_display.h"
+#include "platform/panekit/window/window_backend.h"
 
 XDialogProvider::~XDialogProvider() = default;
 

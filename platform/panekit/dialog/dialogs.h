@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/panekit/font_record.h"
+#include "platform/panekit/text/font_record.h"
 #include "platform/panekit/panekit_export.h"
 
 class Panekit;

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/panekit/dialogs.h"
-#include "platform/panekit/dialogs_impl.h"
-#include "platform/panekit/font_handle.h"
-#include "platform/panekit/paint_core.h"
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/pen_handle.h"
-#include "platform/panekit/session.h"
-#include "platform/panekit/xdraw_window.h"
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/dialog/dialogs.h"
+#include "platform/panekit/dialog/dialogs_impl.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/paint/paint_core.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/paint/pen_handle.h"
+#include "platform/panekit/session/session.h"
+#include "platform/panekit/window/xdraw_window.h"
+#include "platform/panekit/paint/xpainter.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/panekit/dialogs.h"
+#include "platform/panekit/dialog/dialogs.h"
 
 // One entry of a chooser filter: "description|*.a;*.b|".
 struct XFileKind

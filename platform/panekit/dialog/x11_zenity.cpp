@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/dialogs_impl.h"
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/x11_backend.h"
+#include "platform/panekit/dialog/dialogs_impl.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/x11/x11_backend.h"
 
 extern char **environ;
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "platform/panekit/icon_drawer.h"
+#include "platform/panekit/icon/icon_drawer.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "platform/panekit/icon_drawer.h"
+#include "platform/panekit/icon/icon_drawer.h"
 
 #include <cairo.h>
 
-#include "platform/panekit/ximage.h"
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/image/ximage.h"
+#include "platform/panekit/paint/xpainter.h"
 
 namespace {
 

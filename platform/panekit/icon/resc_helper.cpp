@@ -1,14 +1,14 @@
-#include "platform/panekit/resc_helper.h"
+#include "platform/panekit/icon/resc_helper.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "pagekit/core/style_desc.h"
+#include "platform/panekit/paint/style_record.h"
 #include "platform/devkit/folders.h"
-#include "platform/panekit/font_handle.h"
-#include "platform/panekit/font_record.h"
-#include "platform/panekit/icon_drawer.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/text/font_record.h"
+#include "platform/panekit/icon/icon_drawer.h"
+#include "platform/panekit/image/ximage.h"
 
 namespace {
 

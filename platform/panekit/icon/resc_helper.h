@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "platform/panekit/panekit_export.h"
-#include "platform/panekit/pen_handle.h"
+#include "platform/panekit/paint/pen_handle.h"
 
 class XIconDrawer;
 class XImage;

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/panekit/image_codec.h"
-#include "platform/panekit/image_dib.h"
+#include "platform/panekit/image/image_codec.h"
+#include "platform/panekit/image/image_dib.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/ximage.h"
 
 // Collects decoded frames and enforces the image limits before each allocation, so a
 // decoder asks CanAdd (or AddFrame) before it touches the pixel data of a frame.

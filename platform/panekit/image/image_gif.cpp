@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/panekit/image_codec.h"
+#include "platform/panekit/image/image_codec.h"
 
 namespace {
 

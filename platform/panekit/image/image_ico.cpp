@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "platform/panekit/image_codec.h"
-#include "platform/panekit/image_dib.h"
+#include "platform/panekit/image/image_codec.h"
+#include "platform/panekit/image/image_dib.h"
 
 namespace {
 

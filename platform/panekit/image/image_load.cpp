@@ -5,8 +5,8 @@
 
 #include "corekit/iarchive.h"
 #include "platform/devkit/xfile.h"
-#include "platform/panekit/image_codec.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/image_codec.h"
+#include "platform/panekit/image/ximage.h"
 
 namespace {
 

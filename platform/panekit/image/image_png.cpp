@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/panekit/image_codec.h"
+#include "platform/panekit/image/image_codec.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "corekit/memory.h"
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/xfile.h"
-#include "platform/panekit/image_codec.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/image_codec.h"
+#include "platform/panekit/image/ximage.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/panekit/image_codec.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/image_codec.h"
+#include "platform/panekit/image/ximage.h"
 
 // dst pixel (dx, dy) of a frame turned by `turns` clockwise quarter turns, read from src.
 static void TurnFrame(cairo_surface_t *src, cairo_surface_t *dst, int turns)

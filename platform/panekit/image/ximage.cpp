@@ -1,9 +1,9 @@
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/ximage.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "platform/panekit/image_codec.h"
+#include "platform/panekit/image/image_codec.h"
 
 // ---- frame collector -------------------------------------------------------------------
 

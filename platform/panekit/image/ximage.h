@@ -24,7 +24,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 #include "platform/panekit/panekit_export.h"
 
 class IArchive;

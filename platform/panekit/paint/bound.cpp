@@ -1,8 +1,8 @@
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 
 #include <algorithm>
 
-#include "pagekit/core/style_desc.h"
+#include "platform/panekit/paint/style_record.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/panekit/color.h"
+#include "platform/panekit/paint/color.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/panekit/gradient_desc.h"
+#include "platform/panekit/paint/gradient_desc.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // The painter's state: target, clip, transform, pens, fillers and colours.
-#include "platform/panekit/paint_core.h"
+#include "platform/panekit/paint/paint_core.h"
 
 #include <cmath>
 

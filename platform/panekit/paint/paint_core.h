@@ -24,10 +24,10 @@
 
 #include <cstdint>
 
-#include "platform/panekit/bound.h"
-#include "platform/panekit/color.h"
+#include "platform/panekit/paint/bound.h"
+#include "platform/panekit/paint/color.h"
 #include "platform/panekit/panekit_export.h"
-#include "platform/panekit/pen_handle.h"
+#include "platform/panekit/paint/pen_handle.h"
 
 class XImage;
 struct XFontHandle;

@@ -2,7 +2,7 @@
 // smooth curves and collected paths. Outlines use the pen, fills the fill colour.
 #include <cmath>
 
-#include "platform/panekit/paint_core.h"
+#include "platform/panekit/paint/paint_core.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdlib>
 
-#include "platform/panekit/paint_core.h"
+#include "platform/panekit/paint/paint_core.h"
 
 namespace {
 

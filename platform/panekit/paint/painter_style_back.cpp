@@ -4,11 +4,11 @@
 
 #include <cmath>
 
-#include "pagekit/core/style_desc.h"
-#include "platform/panekit/gradient_desc.h"
-#include "platform/panekit/icon_drawer.h"
-#include "platform/panekit/resc_helper.h"
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/paint/style_record.h"
+#include "platform/panekit/paint/gradient_desc.h"
+#include "platform/panekit/icon/icon_drawer.h"
+#include "platform/panekit/icon/resc_helper.h"
+#include "platform/panekit/paint/xpainter.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <cmath>
 #include <vector>
 
-#include "pagekit/core/style_desc.h"
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/paint/style_record.h"
+#include "platform/panekit/paint/xpainter.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "platform/panekit/font_handle.h"
-#include "platform/panekit/paint_core.h"
-#include "platform/panekit/text_layout.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/paint/paint_core.h"
+#include "platform/panekit/text/text_layout.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "platform/panekit/paint_core.h"
+#include "platform/panekit/paint/paint_core.h"
 #include "platform/panekit/panekit_export.h"
 
 class XIconDrawer;

@@ -1,4 +1,4 @@
-#include "platform/panekit/session.h"
+#include "platform/panekit/session/session.h"
 
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
@@ -15,8 +15,8 @@
 #include "platform/devkit/native_path.h"
 #include "platform/dockit/xdom_writer.h"
 #include "platform/dockit/xml_archive.h"
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/image/ximage.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 #include "platform/panekit/panekit_export.h"
 
 class Panekit;

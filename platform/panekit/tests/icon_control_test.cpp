@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/panekit/icon_drawer.h"
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/icon/icon_drawer.h"
+#include "platform/panekit/paint/xpainter.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "image_test_util.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/ximage.h"
 
 using namespace imagetest;
 

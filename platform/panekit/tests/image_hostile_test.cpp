@@ -8,7 +8,7 @@
 
 #include "corekit/xbyte_archive.h"
 #include "image_test_util.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/ximage.h"
 
 using namespace imagetest;
 

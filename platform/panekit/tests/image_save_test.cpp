@@ -9,7 +9,7 @@
 #include "corekit/memory.h"
 #include "corekit/xmemo_archive.h"
 #include "image_test_util.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/ximage.h"
 
 using namespace imagetest;
 

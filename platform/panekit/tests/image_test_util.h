@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/ximage.h"
+#include "platform/panekit/image/ximage.h"
 
 namespace imagetest {
 

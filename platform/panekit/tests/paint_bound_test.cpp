@@ -3,8 +3,8 @@
 #include <climits>
 #include <cstring>
 
-#include "pagekit/core/style_desc.h"
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/style_record.h"
+#include "platform/panekit/paint/bound.h"
 
 namespace {
 

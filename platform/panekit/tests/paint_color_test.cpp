@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/panekit/color.h"
+#include "platform/panekit/paint/color.h"
 
 namespace {
 

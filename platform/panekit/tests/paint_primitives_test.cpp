@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/panekit/paint_core.h"
+#include "platform/panekit/paint/paint_core.h"
 #include "platform/panekit/tests/painter_oracle.h"
 
 using painter_test::CompareWithMagick;

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "pagekit/core/style_desc.h"
+#include "platform/panekit/paint/style_record.h"
 #include "style_fixture.h"
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/paint/xpainter.h"
 
 namespace {
 

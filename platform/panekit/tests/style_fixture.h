@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "pagekit/core/style_desc.h"
+#include "platform/panekit/paint/style_record.h"
 
 // A descriptor with every field unset, as a fresh descriptor starts.
 inline XStyleDesc BlankStyle()

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 #include <pango/pangocairo.h>
 
-#include "platform/panekit/font_handle.h"
-#include "platform/panekit/text_layout.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/text/text_layout.h"
 
 // Fontconfig and Pango keep their font caches until the process ends; they are not
 // leaks of ours.

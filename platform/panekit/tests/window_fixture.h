@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/panekit/virtual_display.h"
-#include "platform/panekit/xdraw_window.h"
+#include "platform/panekit/virtual/virtual_display.h"
+#include "platform/panekit/window/xdraw_window.h"
 
 struct RecordedMessage
 {

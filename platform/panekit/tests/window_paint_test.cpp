@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/paint/xpainter.h"
 #include "window_fixture.h"
 
 namespace {

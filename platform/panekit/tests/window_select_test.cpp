@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/window_backend.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/window/window_backend.h"
 
 namespace {
 

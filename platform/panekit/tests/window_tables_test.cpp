@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "platform/panekit/window_backend.h"
-#include "platform/panekit/xmessage.h"
+#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/window/xmessage.h"
 
 TEST(WindowTables, KeysymsBecomeWindowsVirtualKeys)
 {

@@ -11,7 +11,7 @@
 
 #include "platform/panekit/tests/x11_xvfb.h"
 // Xlib last: its macros would reach the headers above.
-#include "platform/panekit/x11_xlib.h"
+#include "platform/panekit/x11/x11_xlib.h"
 
 namespace {
 

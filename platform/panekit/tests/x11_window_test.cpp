@@ -13,15 +13,15 @@
 #include <vector>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/paint_core.h"
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/session.h"
+#include "platform/panekit/paint/paint_core.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/session/session.h"
 #include "platform/panekit/tests/x11_xvfb.h"
-#include "platform/panekit/window_backend.h"
-#include "platform/panekit/xdraw_window.h"
-#include "platform/panekit/xpainter.h"
+#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/window/xdraw_window.h"
+#include "platform/panekit/paint/xpainter.h"
 // Xlib last: its macros (None, Status, True ...) would reach the headers above.
-#include "platform/panekit/x11_backend.h"
+#include "platform/panekit/x11/x11_backend.h"
 
 // Fontconfig and Pango keep their font lists, Xlib its locale tables, until the process
 // ends.

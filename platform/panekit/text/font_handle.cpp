@@ -1,4 +1,4 @@
-#include "platform/panekit/font_handle.h"
+#include "platform/panekit/text/font_handle.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,8 +6,8 @@
 
 #include <pango/pangocairo.h>
 
-#include "platform/panekit/text_font_config.h"
-#include "platform/panekit/text_utf8_map.h"
+#include "platform/panekit/text/text_font_config.h"
+#include "platform/panekit/text/text_utf8_map.h"
 
 namespace {
 

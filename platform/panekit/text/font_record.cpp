@@ -1,8 +1,8 @@
-#include "platform/panekit/font_record.h"
+#include "platform/panekit/text/font_record.h"
 
 #include <cstring>
 
-#include "platform/panekit/font_handle.h"
+#include "platform/panekit/text/font_handle.h"
 
 namespace {
 

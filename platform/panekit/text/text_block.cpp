@@ -3,9 +3,9 @@
 
 #include <cairo.h>
 
-#include "platform/panekit/text_layout.h"
-#include "platform/panekit/text_layout_cache.h"
-#include "platform/panekit/text_paint.h"
+#include "platform/panekit/text/text_layout.h"
+#include "platform/panekit/text/text_layout_cache.h"
+#include "platform/panekit/text/text_paint.h"
 
 namespace {
 

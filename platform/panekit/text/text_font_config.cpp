@@ -7,7 +7,7 @@
 
 #include <fontconfig/fontconfig.h>
 
-#include "platform/panekit/text_font_config.h"
+#include "platform/panekit/text/text_font_config.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "platform/panekit/text_layout.h"
+#include "platform/panekit/text/text_layout.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "platform/panekit/font_handle.h"
-#include "platform/panekit/text_font_config.h"
-#include "platform/panekit/text_layout_cache.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/text/text_font_config.h"
+#include "platform/panekit/text/text_layout_cache.h"
 
 namespace {
 

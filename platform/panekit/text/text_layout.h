@@ -24,7 +24,7 @@
 
 #include <cstdint>
 
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 #include "platform/panekit/panekit_export.h"
 
 typedef struct _cairo cairo_t;

@@ -9,7 +9,7 @@
 
 #include <pango/pangocairo.h>
 
-#include "platform/panekit/text_utf8_map.h"
+#include "platform/panekit/text/text_utf8_map.h"
 
 struct XFontHandle;
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/panekit/font_handle.h"
-#include "platform/panekit/text_layout.h"
-#include "platform/panekit/text_layout_cache.h"
-#include "platform/panekit/text_paint.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/text/text_layout.h"
+#include "platform/panekit/text/text_layout_cache.h"
+#include "platform/panekit/text/text_paint.h"
 
 namespace {
 

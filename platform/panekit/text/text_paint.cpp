@@ -1,4 +1,4 @@
-#include "platform/panekit/text_paint.h"
+#include "platform/panekit/text/text_paint.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/panekit/text_utf8_map.h"
+#include "platform/panekit/text/text_utf8_map.h"
 
 #include <algorithm>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 #include "platform/panekit/panekit_export.h"
 
 typedef struct _cairo_surface cairo_surface_t;

@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/panekit/virtual_display.h"
-#include "platform/panekit/window_backend.h"
+#include "platform/panekit/virtual/virtual_display.h"
+#include "platform/panekit/window/window_backend.h"
 
 class XVirtualWindow : public XNativeWindow
 {

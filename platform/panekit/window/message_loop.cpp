@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/window_loop.h"
-#include "platform/panekit/xdraw_window.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/window/window_loop.h"
+#include "platform/panekit/window/xdraw_window.h"
 
 namespace {
 

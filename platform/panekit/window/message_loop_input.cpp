@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/window_loop.h"
-#include "platform/panekit/xdraw_window.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/window/window_loop.h"
+#include "platform/panekit/window/xdraw_window.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The base window: creation, destruction, modal loops and invalidation.
 
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/window_backend.h"
-#include "platform/panekit/window_loop.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/window/window_loop.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 #include "platform/panekit/panekit_export.h"
-#include "platform/panekit/xmessage.h"
+#include "platform/panekit/window/xmessage.h"
 
 class XNativeWindow;
 struct XInputEvent;

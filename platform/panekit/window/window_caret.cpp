@@ -1,8 +1,8 @@
 // The caret of the drawing window: an inverted bar laid over the shown picture,
 // blinking on a layer timer while it is shown.
 
-#include "platform/panekit/window_loop.h"
-#include "platform/panekit/xdraw_window.h"
+#include "platform/panekit/window/window_loop.h"
+#include "platform/panekit/window/xdraw_window.h"
 
 void XDrawWindow::CreateInputCursor(int32_t width, int32_t height, const BOUND_t *clip)
 {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "platform/panekit/window_backend.h"
-#include "platform/panekit/xdraw_window.h"
+#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/window/xdraw_window.h"
 
 int XDrawWindow::SetClipboard(uint32_t format, const void *data, uint32_t bytes)
 {

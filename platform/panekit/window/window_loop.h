@@ -14,8 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/panekit/window_backend.h"
-#include "platform/panekit/xmessage.h"
+#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/window/xmessage.h"
 
 class Panekit;
 class XDrawWindow;

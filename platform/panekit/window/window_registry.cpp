@@ -6,9 +6,9 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/window_backend.h"
-#include "platform/panekit/window_loop.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/window/window_loop.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
 
-#include "platform/panekit/window_backend.h"
-#include "platform/panekit/xmessage.h"
+#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/window/xmessage.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cairo.h>
 #include <cstring>
 
-#include "platform/panekit/window_loop.h"
-#include "platform/panekit/xdraw_window.h"
+#include "platform/panekit/window/window_loop.h"
+#include "platform/panekit/window/xdraw_window.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 #include "platform/panekit/panekit_export.h"
-#include "platform/panekit/panekit_window.h"
+#include "platform/panekit/window/panekit_window.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 class XPainter;

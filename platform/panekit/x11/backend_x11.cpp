@@ -8,9 +8,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/x11_backend.h"
-#include "platform/panekit/x11_workarea.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/x11/x11_backend.h"
+#include "platform/panekit/x11/x11_workarea.h"
 
 namespace {
 

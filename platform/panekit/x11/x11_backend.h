@@ -11,8 +11,8 @@
 #include <unordered_map>
 
 #include "platform/panekit/panekit_export.h"
-#include "platform/panekit/window_backend.h"
-#include "platform/panekit/x11_xlib.h"
+#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/x11/x11_xlib.h"
 
 class XX11Window;
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/x11_backend.h"
+#include "platform/panekit/x11/x11_backend.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // X11 events of one window turned into the layer's input records.
 #include <string>
 
-#include "platform/panekit/x11_backend.h"
+#include "platform/panekit/x11/x11_backend.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/panekit_window.h"
-#include "platform/panekit/x11_backend.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/x11/x11_backend.h"
 
 namespace {
 

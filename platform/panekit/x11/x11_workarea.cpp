@@ -2,9 +2,9 @@
 // whole screen when no window manager publishes one, a fixed screen without a display.
 #include <cstring>
 
-#include "platform/panekit/session.h"
-#include "platform/panekit/window_backend.h"
-#include "platform/panekit/x11_workarea.h"
+#include "platform/panekit/session/session.h"
+#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/x11/x11_workarea.h"
 
 namespace {
 
