@@ -12,8 +12,8 @@
 #include <string>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/session/session.h"
+#include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/window/window_backend.h"
 #include "tools/panedemo/demo_window.h"
 

@@ -111,8 +111,7 @@ std::u16string FromUtf8(const char *s)
 bool WritePng(const char *path, const XBitImage &bits)
 {
     XImage image;
-    return MakeSymbolImage(bits, 0x000000, &image) &&
-           image.SaveToFile(FromUtf8(path).c_str()) != 0;
+    return MakeSymbolImage(bits, 0x000000, &image) && image.SaveToFile(FromUtf8(path).c_str()) != 0;
 }
 
 int RunQR(const Options_t &opt, const std::u16string &text)

@@ -5,7 +5,7 @@
 #include "corekit/encoding.h"
 #include "corekit/xstring.h"
 #include "pagekit/core/style_text.h"
-#include "platform/panekit/paint/gradient_desc.h"
+#include "platform/panekit/gradient_desc.h"
 
 ScopedStyle::ScopedStyle(const char *text)
 {
@@ -59,14 +59,28 @@ bool SameGradient(const XGradientDesc *a, const XGradientDesc *b)
 
 bool SameStyle(const XStyleDesc &a, const XStyleDesc &b, std::string *why)
 {
-#define SAME(field)                                                                              \
-    if (std::memcmp(&a.field, &b.field, sizeof(a.field)) != 0) {                                 \
-        *why = #field;                                                                           \
-        return false;                                                                            \
-    }
-    SAME(margin) SAME(padding) SAME(layoutWord) SAME(stateWord) SAME(width) SAME(height)
-    SAME(opacity) SAME(backWord) SAME(backColor) SAME(border) SAME(radius) SAME(borderColor)
-    SAME(fontSize) SAME(fontFlags) SAME(textColor)
+#define SAME(field)                                                                                \
+    do {                                                                                           \
+        if (std::memcmp(&a.field, &b.field, sizeof(a.field)) != 0) {                               \
+            *why = #field;                                                                         \
+            return false;                                                                          \
+        }                                                                                          \
+    } while (0)
+    SAME(margin);
+    SAME(padding);
+    SAME(layoutWord);
+    SAME(stateWord);
+    SAME(width);
+    SAME(height);
+    SAME(opacity);
+    SAME(backWord);
+    SAME(backColor);
+    SAME(border);
+    SAME(radius);
+    SAME(borderColor);
+    SAME(fontSize);
+    SAME(fontFlags);
+    SAME(textColor);
 #undef SAME
     if (!SameString(a.fontFamily, b.fontFamily)) {
         *why = "fontFamily";

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/paint/color.h"
 #include "platform/panekit/dialog/dialogs_impl.h"
+#include "platform/panekit/paint/color.h"
 #include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/virtual/virtual_display.h"
 #include "platform/panekit/window/window_backend.h"

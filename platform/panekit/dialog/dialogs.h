@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/panekit/text/font_record.h"
 #include "platform/panekit/panekit_export.h"
+#include "platform/panekit/text/font_record.h"
 
 class Panekit;
 

@@ -10,13 +10,13 @@
 
 #include "platform/panekit/dialog/dialogs.h"
 #include "platform/panekit/dialog/dialogs_impl.h"
-#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/paint/paint_core.h"
-#include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/paint/pen_handle.h"
-#include "platform/panekit/session/session.h"
-#include "platform/panekit/window/xdraw_window.h"
 #include "platform/panekit/paint/xpainter.h"
+#include "platform/panekit/session/session.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/window/xdraw_window.h"
 
 namespace {
 

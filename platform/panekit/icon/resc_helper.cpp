@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/panekit/paint/style_record.h"
 #include "platform/devkit/folders.h"
-#include "platform/panekit/text/font_handle.h"
-#include "platform/panekit/text/font_record.h"
 #include "platform/panekit/icon/icon_drawer.h"
 #include "platform/panekit/image/ximage.h"
+#include "platform/panekit/paint/style_record.h"
+#include "platform/panekit/text/font_handle.h"
+#include "platform/panekit/text/font_record.h"
 
 namespace {
 

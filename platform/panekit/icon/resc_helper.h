@@ -21,8 +21,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/panekit/panekit_export.h"
 #include "platform/panekit/paint/pen_handle.h"
+#include "platform/panekit/panekit_export.h"
 
 class XIconDrawer;
 class XImage;

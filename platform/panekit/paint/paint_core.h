@@ -26,8 +26,8 @@
 
 #include "platform/panekit/paint/bound.h"
 #include "platform/panekit/paint/color.h"
-#include "platform/panekit/panekit_export.h"
 #include "platform/panekit/paint/pen_handle.h"
+#include "platform/panekit/panekit_export.h"
 
 class XImage;
 struct XFontHandle;

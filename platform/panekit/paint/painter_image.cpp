@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/panekit/paint/paint_core.h"
 #include "platform/panekit/image/ximage.h"
+#include "platform/panekit/paint/paint_core.h"
 
 namespace {
 

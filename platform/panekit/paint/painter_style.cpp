@@ -1,9 +1,9 @@
 // Painter state taken from a style descriptor: the pen of a border side, a line code in
 // the style's colour, the background colour as filler and the style's font.
-#include "platform/panekit/paint/style_record.h"
-#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/icon/resc_helper.h"
+#include "platform/panekit/paint/style_record.h"
 #include "platform/panekit/paint/xpainter.h"
+#include "platform/panekit/text/font_handle.h"
 
 namespace {
 

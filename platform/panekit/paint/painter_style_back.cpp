@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "platform/panekit/paint/style_record.h"
-#include "platform/panekit/paint/gradient_desc.h"
 #include "platform/panekit/icon/icon_drawer.h"
 #include "platform/panekit/icon/resc_helper.h"
+#include "platform/panekit/paint/gradient_desc.h"
+#include "platform/panekit/paint/style_record.h"
 #include "platform/panekit/paint/xpainter.h"
 
 namespace {

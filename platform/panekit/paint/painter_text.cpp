@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/paint/paint_core.h"
+#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/text/text_layout.h"
 
 namespace {

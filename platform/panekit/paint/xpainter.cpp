@@ -1,8 +1,8 @@
 #include "platform/panekit/paint/xpainter.h"
 
-#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/icon/icon_drawer.h"
 #include "platform/panekit/icon/resc_helper.h"
+#include "platform/panekit/text/font_handle.h"
 
 namespace {
 

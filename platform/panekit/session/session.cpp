@@ -15,8 +15,8 @@
 #include "platform/devkit/native_path.h"
 #include "platform/dockit/xdom_writer.h"
 #include "platform/dockit/xml_archive.h"
-#include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/image/ximage.h"
+#include "platform/panekit/window/panekit_window.h"
 
 namespace {
 

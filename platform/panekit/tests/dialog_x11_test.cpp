@@ -12,8 +12,8 @@
 #include "platform/devkit/native_path.h"
 #include "platform/panekit/dialog/dialogs.h"
 #include "platform/panekit/text/font_handle.h"
-#include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/virtual/virtual_display.h"
+#include "platform/panekit/window/panekit_window.h"
 
 // Fontconfig and Pango keep their font lists until the process ends.
 extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()

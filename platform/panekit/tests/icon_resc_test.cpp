@@ -11,15 +11,15 @@
 #include <memory>
 #include <string>
 
-#include "platform/panekit/paint/style_record.h"
-#include "style_fixture.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/icon/icon_drawer.h"
 #include "platform/panekit/icon/resc_helper.h"
 #include "platform/panekit/image/ximage.h"
+#include "platform/panekit/paint/style_record.h"
 #include "platform/panekit/paint/xpainter.h"
+#include "platform/panekit/text/font_handle.h"
+#include "style_fixture.h"
 
 // Fontconfig and Pango keep their font caches until the process ends; they are not
 // leaks of ours.

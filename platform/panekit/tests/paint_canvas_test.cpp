@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/panekit/image/ximage.h"
 #include "platform/panekit/paint/paint_core.h"
 #include "platform/panekit/tests/painter_oracle.h"
-#include "platform/panekit/image/ximage.h"
 
 using painter_test::CompareWithMagick;
 using painter_test::TempName;

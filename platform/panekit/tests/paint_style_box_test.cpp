@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/panekit/paint/style_record.h"
-#include "style_fixture.h"
 #include "platform/panekit/paint/xpainter.h"
+#include "style_fixture.h"
 
 namespace {
 

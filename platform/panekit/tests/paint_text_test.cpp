@@ -2,8 +2,8 @@
 // at a point placed by its alignment, and the "none" text colour.
 #include <gtest/gtest.h>
 
-#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/paint/paint_core.h"
+#include "platform/panekit/text/font_handle.h"
 
 // Fontconfig and Pango keep their font caches until the process ends; they are not
 // leaks of ours.

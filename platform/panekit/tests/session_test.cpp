@@ -11,8 +11,8 @@
 
 #include "platform/devkit/native_path.h"
 #include "platform/dockit/xml_archive.h"
-#include "platform/panekit/session/session.h"
 #include "platform/panekit/image/ximage.h"
+#include "platform/panekit/session/session.h"
 
 // Fontconfig keeps the fonts an application adds, and Pango its font lists, until the
 // process ends; they are not leaks of ours.

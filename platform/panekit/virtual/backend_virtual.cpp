@@ -1,9 +1,9 @@
 // The virtual backend: in-memory windows whose input comes from a test script and whose
 // clock moves only when the script or a loop's timeout moves it.
 
+#include "platform/panekit/virtual/window_virtual.h"
 #include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/window/window_loop.h"
-#include "platform/panekit/virtual/window_virtual.h"
 
 namespace {
 

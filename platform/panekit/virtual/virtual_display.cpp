@@ -2,9 +2,9 @@
 
 #include <cairo.h>
 
+#include "platform/panekit/virtual/window_virtual.h"
 #include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/window/window_loop.h"
-#include "platform/panekit/virtual/window_virtual.h"
 #include "platform/panekit/window/xdraw_window.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Painter objects for the drawing window. The window code holds XPainter only by
 // pointer; the construction lives here.
 
-#include "platform/panekit/window/window_loop.h"
 #include "platform/panekit/paint/xpainter.h"
+#include "platform/panekit/window/window_loop.h"
 
 XPainter *NewWindowPainter(cairo_surface_t *target, const BOUND_t *clip)
 {
