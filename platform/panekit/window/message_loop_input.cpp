@@ -216,7 +216,14 @@ void XWindowLoop::Deliver(Panekit *window, XMessage_t *message)
     case XMSG_INTERNAL_LEAVE:
         if (drawer != nullptr)
             drawer->m_mouseOutside = 1;
-        return;
+        // While a button is held the pointer is captured and its moves keep coming; only
+        // a free pointer leaving tells the window, so that nothing stays hovered.
+        if (message->flags & (XMSG_STATE_LEFT | XMSG_STATE_RIGHT | XMSG_STATE_MIDDLE))
+            return;
+        message->code = XMSG_MOUSELEAVE;
+        message->item = nullptr;
+        message->other = nullptr;
+        break;
     case XMSG_INTERNAL_EXPOSE:
         if (drawer != nullptr) {
             BOUND_t bound = {message->x, message->y, static_cast<int32_t>(message->param1),

@@ -35,14 +35,15 @@ enum : uint32_t {
     XMSG_BUTTONUP = 17, // key = XMSG_BUTTON_*
     XMSG_BUTTONDOWN = 18,
     XMSG_MOUSEMOVE = 19,
-    XMSG_WHEEL = 20,     // key non-zero: turned towards the user
-    XMSG_DBLCLICK = 30,  // the second press of a double click, in place of its code 18
-    XMSG_SIZE = 33,      // x, y = new client width and height
-    XMSG_TIMER = 34,     // item = the timer's item or null; key = timer number (0 for items)
-    XMSG_MOVE = 35,      // x, y = window position; the first arrives right after creation
-    XMSG_SETFOCUS = 44,  // the window got the keyboard focus
-    XMSG_KILLFOCUS = 45, // the window lost it
-    XMSG_POSTED = 47,    // key = posted code, item = posted item, value = posted value
+    XMSG_WHEEL = 20,      // key non-zero: turned towards the user
+    XMSG_MOUSELEAVE = 24, // the pointer left the client area with no button held; item null
+    XMSG_DBLCLICK = 30,   // the second press of a double click, in place of its code 18
+    XMSG_SIZE = 33,       // x, y = new client width and height
+    XMSG_TIMER = 34,      // item = the timer's item or null; key = timer number (0 for items)
+    XMSG_MOVE = 35,       // x, y = window position; the first arrives right after creation
+    XMSG_SETFOCUS = 44,   // the window got the keyboard focus
+    XMSG_KILLFOCUS = 45,  // the window lost it
+    XMSG_POSTED = 47,     // key = posted code, item = posted item, value = posted value
 };
 
 // Buttons (key of codes 17, 18, 30).

@@ -1,0 +1,55 @@
+// The form root.
+
+#include "pagekit/core/page_viewer.h"
+
+#include "pagekit/core/page_window.h"
+#include "platform/panekit/paint/xpainter.h"
+
+XPageViewer::XPageViewer()
+{
+    kind = 0x92;
+    extraFlags = 0x10000001;
+    form = this;
+    m_pageStyle.SetPageStyle(&itemStyle);
+}
+
+XPageViewer::~XPageViewer()
+{
+    // The children reach the form's page style and window while they go.
+    DeleteChildren();
+}
+
+int32_t XPageViewer::GetRootFontSize() const
+{
+    const int32_t size = itemStyle.m_own.fontSize;
+    return size > 0 ? size : 12;
+}
+
+XPainter *XPageViewer::GetPainter()
+{
+    if (m_window == nullptr)
+        return nullptr;
+    XPainter *painter = m_window->GetPainter();
+    if (painter != nullptr)
+        painter->SetRescHelper(GetRescHelper());
+    return painter;
+}
+
+XPainter *XPageViewer::StartPainter(XPaintDesc *desc)
+{
+    if (m_window == nullptr || desc == nullptr)
+        return nullptr;
+    XPainter *painter = m_window->BeginPainter(desc);
+    if (painter != nullptr)
+        painter->SetRescHelper(GetRescHelper());
+    return painter;
+}
+
+void XPageViewer::DrawItem(XPainter *painter, const BOUND_t *bound)
+{
+    if (painter == nullptr)
+        return;
+    XRescHelper *previous = painter->SetRescHelper(GetRescHelper());
+    XPageFrame::DrawItem(painter, bound);
+    painter->SetRescHelper(previous);
+}
