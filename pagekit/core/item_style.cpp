@@ -6,6 +6,7 @@
 #include "corekit/memory.h"
 #include "pagekit/core/default_style.h"
 #include "pagekit/core/page_style.h"
+#include "pagekit/core/style_text.h"
 
 XItemStyle::XItemStyle()
 {
@@ -36,9 +37,14 @@ void XItemStyle::ClearStyle()
     InitStyleDesc(&m_own);
 }
 
-uint32_t XItemStyle::ParseStyle(const char *)
+uint32_t XItemStyle::ParseStyle(const char *text)
 {
-    return 0;
+    m_own.touchedGroups = 0;
+    if (text != nullptr)
+        ParseStyleDesc(&m_own, text);
+    const uint32_t touched = m_own.touchedGroups;
+    m_own.touchedGroups = 0;
+    return touched;
 }
 
 void XItemStyle::ApplyStyle(XPageItem *, const char *text)
@@ -59,7 +65,7 @@ XStyleDesc *XItemStyle::GetStyle(uint32_t, int)
 
 int XItemStyle::GetStyle(uint32_t flags, XPageItem *, XStyleDesc *out)
 {
-    InitStyleDesc(out);
+    CopyStyleDesc(out, &m_own);
     out->stateCode = flags;
     if (m_page != nullptr)
         m_page->GetPageStyle(out);

@@ -10,8 +10,8 @@
 #include "corekit/strings.h"
 #include "corekit/xfinder.h"
 #include "corekit/xstring.h"
-#include "pagekit/core/page_owner.h"
 #include "pagekit/core/page_frame.h"
+#include "pagekit/core/page_owner.h"
 #include "pagekit/core/page_viewer.h"
 #include "pagekit/core/page_window.h"
 #include "pagekit/core/style_geometry.h"
@@ -269,7 +269,8 @@ void XPageItem::OnCreateItem()
     itemFlags |= kItemCreated;
     if (XPageWindow *window = GetPageWindow())
         window->AddLiveItem(this);
-    UpdateStyleDesc(0);
+    // The body too: an owner's extend axes take it as their extent right after.
+    UpdateStyleDesc(0x10);
     CalcExtentSize(0);
 }
 
@@ -356,8 +357,8 @@ bool LengthPixels(uint32_t length, int32_t area, bool hasArea, int32_t fontSize,
     case kUnitPercent:
         if (!hasArea)
             return false;
-        *out = static_cast<int32_t>(static_cast<int64_t>(length & kLengthValueMask) * area /
-                                    100000);
+        *out =
+            static_cast<int32_t>(static_cast<int64_t>(length & kLengthValueMask) * area / 100000);
         return true;
     case kUnitPoint:
         pixels = value / 0.75;
@@ -402,7 +403,7 @@ int XPageItem::ApplyItemStyle()
 
     if (IsStyleFieldSet(normal.stateWord, kVisibility))
         flags = GetStyleField(normal.stateWord, kVisibility) == 1 ? flags & ~kItemVisible
-                                                                   : flags | kItemVisible;
+                                                                  : flags | kItemVisible;
     if (IsStyleFieldSet(normal.stateWord, kStateFlags)) {
         const uint32_t lock = GetStyleField(normal.stateWord, kStateFlags);
         if (lock == 0)
@@ -444,8 +445,8 @@ int XPageItem::ApplyItemStyle()
     itemFlags = flags;
     FreeStyleDescStrings(&normal);
 
-    constexpr uint32_t kPlacementBits = kItemVisible | 0x300 | kItemAbsolute | kItemFixed |
-                                        0x0FF00000;
+    constexpr uint32_t kPlacementBits =
+        kItemVisible | 0x300 | kItemAbsolute | kItemFixed | 0x0FF00000;
     constexpr uint32_t kExtentBits = 0x000FF000;
     constexpr uint32_t kLookBits = kItemDisabled | kItemReadOnly;
     const uint32_t changed = before ^ flags;

@@ -40,23 +40,23 @@ constexpr unsigned kItemNameSize = 16;
 
 // Modes of GetPlace and FixPlace.
 enum : int {
-    kPlaceOwner = 0,       // the place in the owner's child space
-    kPlaceWindow = 1,      // the place in window coordinates
-    kPlaceBody = 2,        // the body in the owner's child space
-    kPlaceBodyWindow = 3,  // the body in window coordinates
-    kPlaceOwnerSize = 4,   // the owner's place size at 0, 0, in window coordinates
-    kPlaceVisible = 5,     // the visible part of the place, window coordinates
-    kPlaceVisibleBody = 6, // the visible part of the body (points: the child-space origin)
+    kPlaceOwner = 0,        // the place in the owner's child space
+    kPlaceWindow = 1,       // the place in window coordinates
+    kPlaceBody = 2,         // the body in the owner's child space
+    kPlaceBodyWindow = 3,   // the body in window coordinates
+    kPlaceOwnerSize = 4,    // the owner's place size at 0, 0, in window coordinates
+    kPlaceVisible = 5,      // the visible part of the place, window coordinates
+    kPlaceVisibleBody = 6,  // the visible part of the body (points: the child-space origin)
     kPlaceVisibleOwner = 7, // the visible part of the place in the owner's child space
-    kPlaceScrolled = 8,    // the place; a fixed item shifted into the owner's scrolled space
+    kPlaceScrolled = 8,     // the place; a fixed item shifted into the owner's scrolled space
 };
 enum : int {
-    kFixWindowToOwner = 0,  // window -> owner's child space
-    kFixOwnerToWindow = 1,  // owner's child space -> window
-    kFixWindowToItem = 2,   // window -> relative to the item's place origin
-    kFixItemToWindow = 3,   // item-relative -> window
-    kFixWindowToChild = 4,  // window -> the item's child space
-    kFixChildToWindow = 5,  // the item's child space -> window
+    kFixWindowToOwner = 0,   // window -> owner's child space
+    kFixOwnerToWindow = 1,   // owner's child space -> window
+    kFixWindowToItem = 2,    // window -> relative to the item's place origin
+    kFixItemToWindow = 3,    // item-relative -> window
+    kFixWindowToChild = 4,   // window -> the item's child space
+    kFixChildToWindow = 5,   // the item's child space -> window
     kFixFixedToScrolled = 6, // a fixed item's owner-relative bound -> owner's scrolled space
 };
 
@@ -123,9 +123,9 @@ public:
 
     // ---- state ---------------------------------------------------------------------------
 
-    int IsVisible() const;  // the item and every owner visible
-    int IsEnable() const;   // neither the item nor an owner disabled
-    int IsEditable() const; // accepts editing, not read-only, nothing disabled
+    int IsVisible() const;   // the item and every owner visible
+    int IsEnable() const;    // neither the item nor an owner disabled
+    int IsEditable() const;  // accepts editing, not read-only, nothing disabled
     int IsFocusable() const; // nothing disabled or not focusable on the chain
     int IsChildItem(const XPageItem *item) const; // item is this item or inside it
     XPageOwner *GetOwner() const { return owner; }
@@ -225,10 +225,10 @@ public:
     uint32_t kind = 0;
     int32_t itemCode = 0;
     char16_t name[kItemNameSize + 1] = {};
-    const char *classList = nullptr; // space-separated words; not owned
-    const char *typeName = nullptr;  // not owned
-    char16_t *prompter = nullptr;    // owned (corekit heap)
-    uint32_t stateFlags = 0;         // kItemState*
+    const char *classList = nullptr;   // space-separated words; not owned
+    const char *typeName = nullptr;    // not owned
+    char16_t *prompter = nullptr;      // owned (corekit heap)
+    uint32_t stateFlags = 0;           // kItemState*
     uint32_t itemFlags = kItemVisible; // kItem*
     uint32_t extraFlags = 0;
     int32_t tabIndex = 0;

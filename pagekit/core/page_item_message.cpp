@@ -151,15 +151,34 @@ int XPageItem::OnMessage(XMessage_t *message)
         uint32_t scrollCode = XMSG_VSCROLL;
         uint32_t action;
         switch (message->key) {
-        case 33: action = kScrollPageBack; break;
-        case 34: action = kScrollPageForward; break;
-        case 35: action = kScrollToEnd; break;
-        case 36: action = kScrollToStart; break;
-        case 37: scrollCode = XMSG_HSCROLL; action = kScrollLineBack; break;
-        case 39: scrollCode = XMSG_HSCROLL; action = kScrollLineForward; break;
-        case 38: action = kScrollLineBack; break;
-        case 40: action = kScrollLineForward; break;
-        default: return 0;
+        case 33:
+            action = kScrollPageBack;
+            break;
+        case 34:
+            action = kScrollPageForward;
+            break;
+        case 35:
+            action = kScrollToEnd;
+            break;
+        case 36:
+            action = kScrollToStart;
+            break;
+        case 37:
+            scrollCode = XMSG_HSCROLL;
+            action = kScrollLineBack;
+            break;
+        case 39:
+            scrollCode = XMSG_HSCROLL;
+            action = kScrollLineForward;
+            break;
+        case 38:
+            action = kScrollLineBack;
+            break;
+        case 40:
+            action = kScrollLineForward;
+            break;
+        default:
+            return 0;
         }
         CarryScroll(scrollCode, action, 0);
         message->state = kMsgDone;

@@ -31,11 +31,11 @@ constexpr int kRepeatDelayTicks = 6;
 struct BarPress
 {
     const XPageItem *item = nullptr;
-    uint32_t code = 0;    // XMSG_HSCROLL or XMSG_VSCROLL
-    uint32_t action = 0;  // the repeated action
+    uint32_t code = 0;   // XMSG_HSCROLL or XMSG_VSCROLL
+    uint32_t action = 0; // the repeated action
     int ticks = 0;
-    int32_t pointer = 0;  // pointer along the bar's axis, item-relative
-    int32_t offset = 0;   // thumb drag: pointer less thumb start
+    int32_t pointer = 0; // pointer along the bar's axis, item-relative
+    int32_t offset = 0;  // thumb drag: pointer less thumb start
 };
 BarPress g_press;
 
@@ -83,8 +83,8 @@ void XPageItem::UpdateScrollbar()
     inner.width = std::max(inner.width, 0);
     inner.height = std::max(inner.height, 0);
     body = inner;
-    itemFlags = (itemFlags & ~(kItemHorzBar | kItemVertBar)) | (horz ? uint32_t{kItemHorzBar} : 0u) |
-                (vert ? uint32_t{kItemVertBar} : 0u);
+    itemFlags = (itemFlags & ~(kItemHorzBar | kItemVertBar)) |
+                (horz ? uint32_t{kItemHorzBar} : 0u) | (vert ? uint32_t{kItemVertBar} : 0u);
     // The upper bound first, then 0: an extent below the body gives 0.
     scroll.x = std::max(std::min(scroll.x, scroll.width - body.width), 0);
     scroll.y = std::max(std::min(scroll.y, scroll.height - body.height), 0);
@@ -199,23 +199,22 @@ void XPageItem::DrawScrollbar(XPainter *painter)
         painter->FillRect(&bar, kBarTrackColor);
         const int length = vertical ? bar.height : bar.width;
         BOUND_t back = {bar.x, bar.y, kScrollBarSize, kScrollBarSize};
-        BOUND_t forward = vertical ? BOUND_t{bar.x, bar.y + length - kScrollBarSize,
-                                             kScrollBarSize, kScrollBarSize}
-                                   : BOUND_t{bar.x + length - kScrollBarSize, bar.y,
-                                             kScrollBarSize, kScrollBarSize};
-        painter->FillRect(&back, hot == (which | kBarBackArrow) ? kBarArrowHotColor
-                                                                 : kBarArrowColor);
-        painter->FillRect(&forward, hot == (which | kBarForwardArrow) ? kBarArrowHotColor
-                                                                       : kBarArrowColor);
-        icons->DrawIcon(painter, vertical ? kCtrlIconArrowUp : kCtrlIconArrowLeft, back.x,
-                        back.y);
-        icons->DrawIcon(painter, vertical ? kCtrlIconArrowDown : kCtrlIconArrowRight,
-                        forward.x, forward.y);
+        BOUND_t forward =
+            vertical
+                ? BOUND_t{bar.x, bar.y + length - kScrollBarSize, kScrollBarSize, kScrollBarSize}
+                : BOUND_t{bar.x + length - kScrollBarSize, bar.y, kScrollBarSize, kScrollBarSize};
+        painter->FillRect(&back,
+                          hot == (which | kBarBackArrow) ? kBarArrowHotColor : kBarArrowColor);
+        painter->FillRect(&forward,
+                          hot == (which | kBarForwardArrow) ? kBarArrowHotColor : kBarArrowColor);
+        icons->DrawIcon(painter, vertical ? kCtrlIconArrowUp : kCtrlIconArrowLeft, back.x, back.y);
+        icons->DrawIcon(painter, vertical ? kCtrlIconArrowDown : kCtrlIconArrowRight, forward.x,
+                        forward.y);
         if (len > 0) {
             const BOUND_t box = vertical ? BOUND_t{bar.x + 1, thumb, bar.width - 2, len}
                                          : BOUND_t{thumb, bar.y + 1, len, bar.height - 2};
-            painter->FillRect(&box, hot == (which | kBarThumb) ? kBarThumbHotColor
-                                                                : kBarThumbColor);
+            painter->FillRect(&box,
+                              hot == (which | kBarThumb) ? kBarThumbHotColor : kBarThumbColor);
         }
     }
     if ((itemFlags & kItemHorzBar) && (itemFlags & kItemVertBar)) {
@@ -364,16 +363,16 @@ int XPageItem::OnScrollbarMessage(XMessage_t *message)
     switch (part & 0xF) {
     case kBarBackArrow:
     case kBarForwardArrow: {
-        const uint32_t action = (part & 0xF) == kBarBackArrow ? kScrollLineBack
-                                                              : kScrollLineForward;
+        const uint32_t action =
+            (part & 0xF) == kBarBackArrow ? kScrollLineBack : kScrollLineForward;
         CarryScroll(scrollCode, action, 0);
         StartRepeat(this, scrollCode, action, at);
         break;
     }
     case kBarBackTrack:
     case kBarForwardTrack: {
-        const uint32_t action = (part & 0xF) == kBarBackTrack ? kScrollPageBack
-                                                              : kScrollPageForward;
+        const uint32_t action =
+            (part & 0xF) == kBarBackTrack ? kScrollPageBack : kScrollPageForward;
         CarryScroll(scrollCode, action, 0);
         StartRepeat(this, scrollCode, action, at);
         break;

@@ -15,39 +15,39 @@
 // ---------------------------------------------------------------------------------------
 
 enum : uint32_t {
-    XMSG_MOUSEENTER = 23,  // pointer entered the item; other = the item left
+    XMSG_MOUSEENTER = 23, // pointer entered the item; other = the item left
     // XMSG_MOUSELEAVE (24): the pointer left the item; other = the item entered
-    XMSG_CLICK = 28,       // left click: release over the item the press went down on
-    XMSG_RCLICK = 29,      // right click
-    XMSG_COMMAND = 42,     // command of a button or menu entry; key = command code
-    XMSG_CLOSEFLOAT = 43,  // a floater closed; key = 17
-    XMSG_FOCUSIN = 44,     // the item gained the focus; other = the item losing it
-    XMSG_FOCUSOUT = 45,    // the item lost the focus; other = the item gaining it
-    XMSG_PLACECARET = 46,  // the caret item places its caret again
-    XMSG_HSCROLL = 49,     // horizontal scroll; key = kScroll* action, value = position
-    XMSG_VSCROLL = 50,     // vertical scroll
-    XMSG_FOCUSMOVE = 63,   // Tab or Enter is about to move the focus; key = the key
+    XMSG_CLICK = 28,      // left click: release over the item the press went down on
+    XMSG_RCLICK = 29,     // right click
+    XMSG_COMMAND = 42,    // command of a button or menu entry; key = command code
+    XMSG_CLOSEFLOAT = 43, // a floater closed; key = 17
+    XMSG_FOCUSIN = 44,    // the item gained the focus; other = the item losing it
+    XMSG_FOCUSOUT = 45,   // the item lost the focus; other = the item gaining it
+    XMSG_PLACECARET = 46, // the caret item places its caret again
+    XMSG_HSCROLL = 49,    // horizontal scroll; key = kScroll* action, value = position
+    XMSG_VSCROLL = 50,    // vertical scroll
+    XMSG_FOCUSMOVE = 63,  // Tab or Enter is about to move the focus; key = the key
 };
 
 // Codes of posted messages (key of XMSG_POSTED).
 enum : uint32_t {
-    kPostDestroy = 1,   // destroy the item (value: its owner)
-    kPostFocus = 8,     // give the item the focus
-    kPostToItem = 17,   // this code and above are delivered to the item as message 47
+    kPostDestroy = 1, // destroy the item (value: its owner)
+    kPostFocus = 8,   // give the item the focus
+    kPostToItem = 17, // this code and above are delivered to the item as message 47
 };
 
 // Timer numbers of the page window.
 enum : uint32_t {
-    kTimerAnimate = 17, // image animation, every 100 ms
+    kTimerAnimate = 17,  // image animation, every 100 ms
     kTimerPrompter = 18, // tool tip, every 500 ms
 };
 
 // Handling states (XMessage_t::state).
 enum : uint32_t {
     kMsgUnhandled = 0,
-    kMsgHandled = 1,    // bubbling stops, unless the item that set it is the target
-    kMsgDone = 2,       // handled: bubbling stops
-    kMsgStop = 8,       // handled, and the item's default handling is suppressed
+    kMsgHandled = 1,     // bubbling stops, unless the item that set it is the target
+    kMsgDone = 2,        // handled: bubbling stops
+    kMsgStop = 8,        // handled, and the item's default handling is suppressed
     kMsgRedeliver = 897, // button down: deliver again to the item under (param1, param2)
 };
 
@@ -83,14 +83,14 @@ enum : uint32_t {
     kItemVisible = 0x1,
     kItemDisabled = 0x2,
     kItemReadOnly = 0x4,
-    kItemEditable = 0x8,      // accepts editing
-    kItemNoFocus = 0x10,      // never takes the focus
-    kItemCreated = 0x20,      // OnCreateItem has run
-    kItemHorzBar = 0x40,      // horizontal scroll bar shown
-    kItemVertBar = 0x80,      // vertical scroll bar shown
-    kItemAbsolute = 0x400,    // outside its owner's flow
-    kItemFixed = 0x800,       // placed against the owner's place origin, not scrolled
-    kItemNoDescend = 0x10000000, // the tab-order walk does not go inside
+    kItemEditable = 0x8,          // accepts editing
+    kItemNoFocus = 0x10,          // never takes the focus
+    kItemCreated = 0x20,          // OnCreateItem has run
+    kItemHorzBar = 0x40,          // horizontal scroll bar shown
+    kItemVertBar = 0x80,          // vertical scroll bar shown
+    kItemAbsolute = 0x400,        // outside its owner's flow
+    kItemFixed = 0x800,           // placed against the owner's place origin, not scrolled
+    kItemNoDescend = 0x10000000,  // the tab-order walk does not go inside
     kItemTakesEnter = 0x20000000, // takes Enter itself under key navigation
 };
 
@@ -127,13 +127,13 @@ enum : uint32_t {
     kItemStateFocused = 0x1,
     kItemStateHovered = 0x2,
     kItemStatePressed = 0x4,
-    kItemStateLocked = 0x8,        // resolution only: disabled or read-only
-    kItemStateChildMask = 0xF0,    // a child or after index: 16, 32, 48, 64 or 160
-    kItemStatePartMask = 0xFF00,   // scroll-bar part under the pointer (kBarPart* << 8)
-    kItemStateOnlyChild = 0x1000,  // resolution only: the child or after variant alone
+    kItemStateLocked = 0x8,       // resolution only: disabled or read-only
+    kItemStateChildMask = 0xF0,   // a child or after index: 16, 32, 48, 64 or 160
+    kItemStatePartMask = 0xFF00,  // scroll-bar part under the pointer (kBarPart* << 8)
+    kItemStateOnlyChild = 0x1000, // resolution only: the child or after variant alone
     kItemStateThumbDrag = 0x10000,
-    kItemStateRepeat = 0x20000,    // arrow or page auto-repeat in progress
-    kItemStateLayout = 0x2000000,  // frames: layout needed
+    kItemStateRepeat = 0x20000,   // arrow or page auto-repeat in progress
+    kItemStateLayout = 0x2000000, // frames: layout needed
 };
 
 // Scroll-bar parts: the bar (0x10 horizontal, 0x20 vertical) plus the part.

@@ -21,7 +21,7 @@ enum : unsigned {
     kMoveBack = 0,    // one step towards the front
     kMoveForward = 1, // one step towards the end
     kMoveFront = 2,
-    kMoveEnd = 3,     // this and any other value
+    kMoveEnd = 3, // this and any other value
 };
 
 // Flag of GetNextItem/GetPrevItem(flags, finder): go on from the finder's node instead of

@@ -39,7 +39,10 @@ void XPageStyle::GetPageStyle(XStyleDesc *desc)
         desc->textColor = 0;
     if (GetStyleField(desc->backWord, kBackKind) == 0xFF)
         desc->backWord = SetStyleField(desc->backWord, kBackKind, kBackNone);
-    desc->layoutWord = 0;
+    if (desc->layoutWord == kStyleUnsetWord)
+        desc->layoutWord = 0;
+    if (desc->stateWord == kStyleUnsetWord)
+        desc->stateWord = 0;
 }
 
 void XPageStyle::ClearStyle()

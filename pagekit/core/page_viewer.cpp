@@ -15,8 +15,13 @@ XPageViewer::XPageViewer()
 
 XPageViewer::~XPageViewer()
 {
-    // The children reach the form's page style and window while they go.
+    // The children reach the form's page style and window while they go; the base
+    // destructors must not reach this form any more.
     DeleteChildren();
+    if ((itemFlags & kItemCreated) && m_window != nullptr)
+        m_window->OnDestroyItem(this);
+    form = nullptr;
+    m_window = nullptr;
 }
 
 int32_t XPageViewer::GetRootFontSize() const
