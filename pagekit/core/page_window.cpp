@@ -116,12 +116,14 @@ void XPageWindow::SetFocusItem(XPageItem *item)
     if (item == m_focus)
         return;
     if (XPageItem *old = m_focus) {
+        // The old item holds no focus while it hears of the loss, so that a focus it sets
+        // meanwhile starts afresh, and wins.
+        m_focus = nullptr;
         XMessage_t message = {};
         message.code = XMSG_FOCUSOUT;
         message.other = item;
         old->DispatchMessage(&message);
-        // A focus the old item set meanwhile wins; a new item that went is not focused.
-        if (m_focus != old || (item != nullptr && !IsLiveItem(item)))
+        if (m_focus != nullptr || (item != nullptr && !IsLiveItem(item)))
             return;
     }
     m_focus = item;

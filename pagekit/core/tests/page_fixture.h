@@ -28,8 +28,7 @@ struct SeenMessage
 // What every recording item of a test appends to.
 using SeenLog = std::vector<SeenMessage>;
 
-template <class Base>
-class Recording : public Base
+template <class Base> class Recording : public Base
 {
 public:
     Recording(SeenLog *log, std::string who) : m_log(log), m_who(std::move(who)) {}
@@ -82,8 +81,7 @@ inline std::string Show(const BOUND_t &b)
 }
 
 // Places an item before it joins a tree.
-template <class Item>
-Item *Placed(Item *item, int x, int y, int w, int h)
+template <class Item> Item *Placed(Item *item, int x, int y, int w, int h)
 {
     const BOUND_t place = {x, y, w, h};
     item->MovePlace(&place, 0);

@@ -51,15 +51,15 @@ TEST(PageItemPlace, EveryModeOnThreeLevels)
         {t.c, kPlaceBody, {86, 14, 18, 8}},
         {t.c, kPlaceBodyWindow, {128, 72, 18, 8}},
         {t.c, kPlaceOwnerSize, {41, 59, 100, 80}},
-        {t.c, kPlaceVisible, {127, 71, 11, 10}},      // cut by b's body at x 138
+        {t.c, kPlaceVisible, {127, 71, 11, 10}}, // cut by b's body at x 138
         {t.c, kPlaceVisibleBody, {128, 72, 10, 8}},
         {t.c, kPlaceVisibleOwner, {85, 13, 11, 10}},
         {t.c, kPlaceScrolled, {85, 13, 20, 10}},
         {t.b, kPlaceWindow, {41, 59, 100, 80}},
         {t.b, kPlaceVisible, {41, 59, 100, 80}},
-        {t.f, kPlaceWindow, {45, 65, 15, 15}},     // against b's place origin, not scrolled
+        {t.f, kPlaceWindow, {45, 65, 15, 15}}, // against b's place origin, not scrolled
         {t.f, kPlaceVisible, {45, 65, 15, 15}},
-        {t.f, kPlaceScrolled, {3, 7, 15, 15}},     // 4 + 2 - 3, 6 + 4 - 3
+        {t.f, kPlaceScrolled, {3, 7, 15, 15}}, // 4 + 2 - 3, 6 + 4 - 3
         {&t.root, kPlaceOwnerSize, {0, 0, 300, 200}},
     };
     for (const Case &k : cases) {
@@ -88,14 +88,10 @@ TEST(PageItemPlace, FixPlaceConvertsBothWays)
         POINT_t in;
         POINT_t want;
     } cases[] = {
-        {t.c, kFixWindowToOwner, {60, 80}, {18, 22}},
-        {t.c, kFixOwnerToWindow, {18, 22}, {60, 80}},
-        {t.c, kFixWindowToItem, {60, 80}, {-67, 9}},
-        {t.c, kFixItemToWindow, {-67, 9}, {60, 80}},
-        {t.c, kFixWindowToChild, {60, 80}, {-68, 8}},
-        {t.c, kFixChildToWindow, {-68, 8}, {60, 80}},
-        {t.f, kFixWindowToOwner, {60, 80}, {19, 21}},
-        {t.f, kFixFixedToScrolled, {4, 6}, {3, 7}},
+        {t.c, kFixWindowToOwner, {60, 80}, {18, 22}}, {t.c, kFixOwnerToWindow, {18, 22}, {60, 80}},
+        {t.c, kFixWindowToItem, {60, 80}, {-67, 9}},  {t.c, kFixItemToWindow, {-67, 9}, {60, 80}},
+        {t.c, kFixWindowToChild, {60, 80}, {-68, 8}}, {t.c, kFixChildToWindow, {-68, 8}, {60, 80}},
+        {t.f, kFixWindowToOwner, {60, 80}, {19, 21}}, {t.f, kFixFixedToScrolled, {4, 6}, {3, 7}},
     };
     for (const Case &k : cases) {
         POINT_t at = k.in;
@@ -119,12 +115,12 @@ TEST(PageItemStyle, WidthsAndHeightsFromEveryUnit)
         int mask;
     } cases[] = {
         {"width:33px;", 33, 10, 0x32},
-        {"width:50%;height:25%;", 120, 30, 0x32},    // of the owner's 240 x 120 body
-        {"width:33.3%;", 79, 10, 0x32},              // 79.92 truncated
-        {"width:12pt;", 16, 10, 0x32},               // 12 / 0.75
-        {"width:10.5pt;", 14, 10, 0x32},             // 14.0
+        {"width:50%;height:25%;", 120, 30, 0x32}, // of the owner's 240 x 120 body
+        {"width:33.3%;", 79, 10, 0x32},           // 79.92 truncated
+        {"width:12pt;", 16, 10, 0x32},            // 12 / 0.75
+        {"width:10.5pt;", 14, 10, 0x32},          // 14.0
         {"width:2em;font-size:13px;", 26, 10, 0x32},
-        {"width:1.5rem;", 18, 10, 0x32},             // form font 12
+        {"width:1.5rem;", 18, 10, 0x32}, // form font 12
         {"height:2.26px;", 40, 2, 0x32},
         {"color:#ff0000;", 40, 10, 0},
         {"visibility:hidden;", 40, 10, 0x22},
@@ -210,11 +206,11 @@ TEST(PageItemScroll, BarsFollowTheOverflowNibbles)
         // 100 x 80 box: auto/auto, 10 px too narrow and enough height: only the horizontal
         // bar, 17 px of height lost.
         {"overflow:auto;", 110, 50, true, false, {0, 0, 100, 63}},
-        {"overflow:auto;", 110, 70, true, true, {0, 0, 83, 63}},   // 70 > 80 - 17
+        {"overflow:auto;", 110, 70, true, true, {0, 0, 83, 63}}, // 70 > 80 - 17
         {"overflow:auto;", 80, 90, false, true, {0, 0, 83, 80}},
-        {"overflow:auto;", 90, 90, true, true, {0, 0, 83, 63}},    // narrowed below 90
+        {"overflow:auto;", 90, 90, true, true, {0, 0, 83, 63}}, // narrowed below 90
         {"overflow:auto;", 90, 70, false, false, {0, 0, 100, 80}},
-        {"overflow:auto;", 95, 81, true, true, {0, 0, 83, 63}},    // the bar makes room short
+        {"overflow:auto;", 95, 81, true, true, {0, 0, 83, 63}}, // the bar makes room short
         {"overflow-x:auto;overflow-y:scroll;", 90, 10, true, true, {0, 0, 83, 63}},
         {"overflow-x:hidden;overflow-y:auto;", 500, 70, false, false, {0, 0, 100, 80}},
         {"overflow-x:scroll;overflow-y:auto;", 10, 70, true, true, {0, 0, 83, 63}},
