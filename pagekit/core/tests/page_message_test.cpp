@@ -19,8 +19,8 @@ struct Hook
 int RecordHook(void *data, XMessage_t *message)
 {
     auto *hook = static_cast<Hook *>(data);
-    hook->log->push_back(
-        {hook->who, message->code, message->state, message->x, message->y, message->key, message->other});
+    hook->log->push_back({hook->who, message->code, message->state, message->x, message->y,
+                          message->key, message->other});
     if (hook->setState != 0)
         message->state = hook->setState;
     return hook->answer;
@@ -112,17 +112,14 @@ TEST(PageMessage, StopRules)
     struct Case
     {
         const char *name;
-        char setter;     // whose hook sets the state
+        char setter; // whose hook sets the state
         uint32_t state;
-        int answer;      // the setter's hook result
+        int answer; // the setter's hook result
         const char *seen;
     } cases[] = {
-        {"nothing handled", 0, 0, 0, "cCbar"},
-        {"target sets 1", 'c', kMsgHandled, 0, "cCb"},
-        {"owner sets 1", 'b', kMsgHandled, 0, "cCb"},
-        {"target sets 2", 'c', kMsgDone, 0, "cC"},
-        {"owner sets 2", 'a', kMsgDone, 0, "cCba"},
-        {"hook answers", 'c', 0, 1, "cbar"},
+        {"nothing handled", 0, 0, 0, "cCbar"},        {"target sets 1", 'c', kMsgHandled, 0, "cCb"},
+        {"owner sets 1", 'b', kMsgHandled, 0, "cCb"}, {"target sets 2", 'c', kMsgDone, 0, "cC"},
+        {"owner sets 2", 'a', kMsgDone, 0, "cCba"},   {"hook answers", 'c', 0, 1, "cbar"},
         {"hook stops", 'c', kMsgStop, 0, "c"},
     };
     for (const Case &k : cases) {
@@ -148,19 +145,15 @@ TEST(PageMessage, EnterLeaveAndFocusLossStopAtTheOwnerOfTheOtherItem)
         int other; // 0 none, 1 b, 2 the sibling s
         const char *seen;
     } cases[] = {
-        {XMSG_MOUSELEAVE, 1, "cC"},
-        {XMSG_MOUSELEAVE, 2, "cCba"},
-        {XMSG_MOUSEENTER, 1, "cC"},
-        {XMSG_FOCUSOUT, 1, "cC"},
-        {XMSG_FOCUSIN, 1, "cCbar"}, // gaining the focus bubbles all the way
+        {XMSG_MOUSELEAVE, 1, "cC"},    {XMSG_MOUSELEAVE, 2, "cCba"}, {XMSG_MOUSEENTER, 1, "cC"},
+        {XMSG_FOCUSOUT, 1, "cC"},      {XMSG_FOCUSIN, 1, "cCbar"}, // gaining the focus bubbles all
+                                                                   // the way
         {XMSG_MOUSELEAVE, 0, "cCbar"},
     };
     for (const Case &k : cases) {
         Chain t;
         XMessage_t message = Message(k.code);
-        message.other = k.other == 1 ? static_cast<XPageItem *>(t.b)
-                        : k.other == 2 ? t.s
-                                       : nullptr;
+        message.other = k.other == 1 ? static_cast<XPageItem *>(t.b) : k.other == 2 ? t.s : nullptr;
         t.c->DispatchMessage(&message);
         EXPECT_EQ(k.seen, Who(t.log)) << k.code << " " << k.other;
     }
@@ -227,7 +220,8 @@ TEST(PageMessage, AttachedItemHearsFirst)
         item->DispatchMessage(&message);
         std::string seen;
         for (const SeenMessage &entry : log)
-            seen += (seen.empty() ? "" : " ") + std::string(entry.who == "item" ? "item" : "editor");
+            seen +=
+                (seen.empty() ? "" : " ") + std::string(entry.who == "item" ? "item" : "editor");
         EXPECT_EQ(k.seen, seen) << k.code;
         if (k.editorCode != 0 && log.size() == 2) {
             EXPECT_EQ(k.editorCode, log[1].code);
@@ -250,14 +244,12 @@ TEST(PageMessage, KeysAndWheelScrollAnItemWithBars)
         int x;
         int y;
     } cases[] = {
-        {XMSG_KEYDOWN, 34, 0, 47},   // page down: body 63 - 16
-        {XMSG_KEYDOWN, 35, 0, 137},  // end: 200 - 63
-        {XMSG_KEYDOWN, 36, 0, 0},    // home
-        {XMSG_KEYDOWN, 40, 0, 32},   // down: 32
-        {XMSG_KEYDOWN, 38, 0, 0},
-        {XMSG_KEYDOWN, 39, 16, 0},   // right: 16
-        {XMSG_KEYDOWN, 37, 0, 0},
-        {XMSG_WHEEL, 1, 0, 32},      // towards the user: down
+        {XMSG_KEYDOWN, 34, 0, 47},                             // page down: body 63 - 16
+        {XMSG_KEYDOWN, 35, 0, 137},                            // end: 200 - 63
+        {XMSG_KEYDOWN, 36, 0, 0},                              // home
+        {XMSG_KEYDOWN, 40, 0, 32},                             // down: 32
+        {XMSG_KEYDOWN, 38, 0, 0},   {XMSG_KEYDOWN, 39, 16, 0}, // right: 16
+        {XMSG_KEYDOWN, 37, 0, 0},   {XMSG_WHEEL, 1, 0, 32},    // towards the user: down
         {XMSG_WHEEL, 0, 0, 0},
     };
     XPageViewer root;

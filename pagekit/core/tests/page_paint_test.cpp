@@ -105,8 +105,8 @@ long CountDifferences(XVirtualDisplay *display, Panekit *window, int width, int 
     }
     Shell("/usr/bin/convert -size " + std::to_string(width) + "x" + std::to_string(height) +
           " xc:white +antialias -stroke none" + figure.ops + " PNG32:" + theirs);
-    const std::string out = Shell("/usr/bin/compare -metric AE " + ours + " " + theirs +
-                                  " null: 2>&1");
+    const std::string out =
+        Shell("/usr/bin/compare -metric AE " + ours + " " + theirs + " null: 2>&1");
     long count = -1;
     if (std::sscanf(out.c_str(), "%ld", &count) != 1)
         ADD_FAILURE() << "compare said: " << out;

@@ -59,8 +59,8 @@ TEST_F(PageWindowRouting, HoverPressClickAndKeys)
     display->Release(&t.window, 20, 20);
     Run();
     const std::vector<std::string> want = {
-        "L:23", "L:24", "R:23", "R:18", "R:17", "R:28", "R:18", "R:17", "R:29",
-        "R:2",  "R:20", "R:18", "R:24", "L:23", "L:17",
+        "L:23", "L:24", "R:23", "R:18", "R:17", "R:28", "R:18", "R:17",
+        "R:29", "R:2",  "R:20", "R:18", "R:24", "L:23", "L:17",
     };
     EXPECT_EQ(want, Lines(t.log, {23, 24, 18, 17, 28, 29, 2, 20}));
     EXPECT_EQ(t.right, t.window.GetFocusItem());
@@ -342,8 +342,8 @@ TEST_F(PageWindowScroll, ThumbDragTracksThePointer)
     Scrolled s;
     Open(s.window);
     s.Ready();
-    display->Press(&s.window, 90, 20);  // on the thumb, 3 below its top
-    display->Move(&s.window, 90, 42);   // thumb top at 39: 22 of 44 pixels
+    display->Press(&s.window, 90, 20); // on the thumb, 3 below its top
+    display->Move(&s.window, 90, 42);  // thumb top at 39: 22 of 44 pixels
     display->Release(&s.window, 90, 42);
     Run();
     EXPECT_EQ(100, s.item->GetScrollPos(1));

@@ -275,4 +275,26 @@ TEST_F(InputTest, CaptureAndLeavingTheWindow)
     EXPECT_FALSE(window.HasCapture());
 }
 
+// A free pointer leaving the window arrives as message 24 without an item, so that the
+// window can end its hover; while a button is held the pointer stays captured and only
+// its moves arrive.
+TEST_F(InputTest, LeavingWithoutAButtonArrivesAsMessage24)
+{
+    RecordingWindow window;
+    Open(window);
+    display->Move(&window, 10, 10);
+    display->Leave(&window);
+    display->Move(&window, 10, 10);
+    display->Press(&window, 10, 10);
+    display->Leave(&window);
+    display->Release(&window, -5, 10);
+    Panekit::WaitForMessage();
+    const std::vector<XMessage_t> left = window.Of(XMSG_MOUSELEAVE);
+    ASSERT_EQ(1u, left.size());
+    EXPECT_EQ(nullptr, left[0].item);
+    EXPECT_EQ((std::vector<uint32_t>{XMSG_MOUSEMOVE, XMSG_MOUSELEAVE, XMSG_MOUSEMOVE,
+                                     XMSG_BUTTONDOWN, XMSG_BUTTONUP}),
+              window.Codes());
+}
+
 } // namespace
