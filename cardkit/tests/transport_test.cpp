@@ -102,6 +102,19 @@ TEST_F(CardTransportTest, GetCardInfoErrorFlags)
     EXPECT_EQ(m_control.errorFlag, 4);
 }
 
+// A read sequence lets the pipes go and opens them again at once: the driver
+// end must be there whenever the control opens them.
+TEST_F(CardTransportTest, PipesOpenAgainRightAfterTheControlLetsGo)
+{
+    auto sim = Start("fifo", m_dir.path() + "/usb0");
+    int failed = 0;
+    for (int i = 0; i < 300; ++i) {
+        failed += m_control.InitComm(1001) == 1 ? 0 : 1;
+        m_control.CloseComm();
+    }
+    EXPECT_EQ(failed, 0);
+}
+
 TEST_F(CardTransportTest, HidReaderIsFoundFirstAndReadsTheCard)
 {
     const std::string root = m_dir.path() + "/hid";
