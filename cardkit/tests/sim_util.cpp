@@ -60,11 +60,18 @@ Simulator::Simulator(const std::string &folder, std::vector<std::string> args)
 
 Simulator::~Simulator()
 {
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGTERM);
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-    }
+    Stop();
+}
+
+int Simulator::Stop()
+{
+    if (m_pid <= 0)
+        return -1;
+    ::kill(m_pid, SIGTERM);
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 std::string Simulator::Log() const
