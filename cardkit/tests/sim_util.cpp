@@ -108,8 +108,7 @@ cardkit::CardConfig TestConfig(const std::string &folder)
     t.pipe_tries = 30;
     t.hid_write_tries = 11;
     t.hid_write_pause_ms = 1;
-    t.hid_read_tries = 200;
-    t.hid_read_pause_ms = 5;
+    t.hid_answer_ms = 3000;
     t.tone_ms = 1;
     t.hid_signal_ms = 1;
     return config;
