@@ -22,8 +22,8 @@ struct PortState
     int baud = 0; // detected serial rate; 0 until the first detection
     BaseMsg_t last;
     std::array<std::u16string, kNewAddressEntries> new_address;
-    std::string ic_serial;      // upper-case hex
-    std::string photo_folder;   // folder of the last photo files
+    std::string ic_serial;    // upper-case hex
+    std::string photo_folder; // folder of the last photo files
     std::string sam_text;
 };
 
