@@ -32,9 +32,9 @@ std::optional<std::string> FolderOf(const std::u16string &photo_path)
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-ReadOutcome MakePhotoFiles(PortState &state, const std::string &folder)
+ReadOutcome MakePhotoFiles(PortState &state, const std::string &folder, const BaseMsg_t &msg)
 {
-    switch (WritePhotoWlt(folder, state.last.photo.data(), state.last.photo.size())) {
+    switch (WritePhotoWlt(folder, msg.photo.data(), msg.photo.size())) {
     case WltResult::CannotCreate:
         return ReadOutcome::CannotCreate;
     case WltResult::ShortWrite:
@@ -52,6 +52,21 @@ ReadOutcome MakePhotoFiles(PortState &state, const std::string &folder)
     if (!ConvertBmpToJpeg(JoinPath(folder, "photo.bmp"), JoinPath(folder, "photo.jpg")))
         return ReadOutcome::JpegFailed;
     return ReadOutcome::Ok;
+}
+
+// Where the photo files of this read go: the private folder, or the folder
+// of `photo_path`.
+ReadOutcome ChoosePhotoFolder(const std::u16string &photo_path, std::string *folder)
+{
+    if (photo_path.empty()) {
+        *folder = PrivatePhotoFolder();
+    } else {
+        const auto parent = FolderOf(photo_path);
+        if (!parent)
+            return ReadOutcome::PathInvalid;
+        *folder = *parent;
+    }
+    return !folder->empty() && MakeFolders(*folder) ? ReadOutcome::Ok : ReadOutcome::CannotCreate;
 }
 
 } // namespace
@@ -81,8 +96,12 @@ void SignalUser(PortState &state)
     }
 }
 
+// The card's text becomes the last message only once its photo files are
+// made, so that the text, the properties and the photo files always belong
+// to one card; the files of the card before are gone as soon as a read starts.
 ReadOutcome ReadBaseMessage(PortState &state, const std::u16string &photo_path)
 {
+    RemovePhotoFiles(state.photo_folder);
     SdtResponse response;
     BaseMsg_t msg;
     if (!SendSdt(state, kSdtReadBaseMsg, {}, &response) || !response.Succeeded() ||
@@ -90,21 +109,18 @@ ReadOutcome ReadBaseMessage(PortState &state, const std::u16string &photo_path)
         return ReadOutcome::ReadFailed;
     SignalUser(state);
     std::string folder;
-    if (photo_path.empty()) {
-        folder = PrivatePhotoFolder();
-    } else {
-        const auto parent = FolderOf(photo_path);
-        if (!parent)
-            return ReadOutcome::PathInvalid;
-        folder = *parent;
-    }
-    if (folder.empty() || !MakeFolders(folder))
-        return ReadOutcome::CannotCreate;
-    state.last = msg;
+    if (const ReadOutcome chosen = ChoosePhotoFolder(photo_path, &folder);
+        chosen != ReadOutcome::Ok)
+        return chosen;
+    RemovePhotoFiles(folder);
     state.photo_folder = folder;
-    const ReadOutcome made = MakePhotoFiles(state, folder);
-    if (made != ReadOutcome::Ok || photo_path.empty())
+    if (const ReadOutcome made = MakePhotoFiles(state, folder, msg); made != ReadOutcome::Ok) {
+        RemovePhotoFiles(folder); // half a photo of a card whose text is not kept
         return made;
+    }
+    state.last = msg;
+    if (photo_path.empty())
+        return ReadOutcome::Ok;
     const bool jpg = AsciiUpper(photo_path).ends_with(u".JPG");
     const std::string source = JoinPath(folder, jpg ? "photo.jpg" : "photo.bmp");
     return CopyWholeFile(source, NativePath(photo_path)) ? ReadOutcome::Ok

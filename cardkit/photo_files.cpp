@@ -63,6 +63,14 @@ std::string PrivatePhotoFolder()
     return folder;
 }
 
+void RemovePhotoFiles(const std::string &folder)
+{
+    if (folder.empty())
+        return;
+    for (const char *name : {"photo.wlt", "photo.bmp", "photo.jpg"})
+        ::unlink(JoinPath(folder, name).c_str());
+}
+
 bool MakeFolders(const std::string &folder)
 {
     if (folder.empty())

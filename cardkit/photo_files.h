@@ -13,6 +13,10 @@ namespace cardkit {
 // temporary folder on first use; empty when it cannot be made.
 CARDKIT_EXPORT std::string PrivatePhotoFolder();
 
+// Removes photo.wlt, photo.bmp and photo.jpg from `folder` (nothing when it
+// is empty), so that no file of an earlier card can be taken for a new one.
+CARDKIT_EXPORT void RemovePhotoFiles(const std::string &folder);
+
 // Creates `folder` and every missing parent.
 CARDKIT_EXPORT bool MakeFolders(const std::string &folder);
 

@@ -153,3 +153,41 @@ TEST(CardPhoto, Base64)
     for (const auto &[in, out] : cases)
         EXPECT_EQ(EncodeBase64(reinterpret_cast<const uint8_t *>(in), std::strlen(in)), out);
 }
+
+// A good read of one card, then a read of another whose photo cannot be made:
+// text, properties and photo all stay with one card.
+TEST(CardPhoto, FailedPhotoOfANewCardKeepsNoMixOfTwoCards)
+{
+    cardtest::TempFolder dir;
+    CardConfig config = cardtest::TestConfig(dir.path());
+    SetCardConfig(config);
+    CCardControlCtrl control;
+    auto sim = std::make_unique<cardtest::Simulator>(
+        dir.path(), std::vector<std::string>{"--fifo", dir.path() + "/usb0"});
+    ASSERT_EQ(control.ReadCard(), u"0");
+    ASSERT_EQ(control.GetName(), u"𠮷张三");
+    const std::u16string first_photo = control.GetPhotobuf();
+    ASSERT_NE(first_photo, u"no");
+    const std::string folder = Ports().photo_folder;
+
+    sim = std::make_unique<cardtest::Simulator>(
+        dir.path(), std::vector<std::string>{"--fifo", dir.path() + "/usb0", "--card", "2"});
+    config.photodec_path = dir.path() + "/no-such-plugin.so";
+    SetCardConfig(config);
+    EXPECT_EQ(control.ReadCard(), u"生成照片文件失败。");
+    EXPECT_EQ(control.GetName(), u"𠮷张三");
+    EXPECT_EQ(control.GetCode(), u"11010119800102001X");
+    EXPECT_EQ(control.Name, u"𠮷张三");
+    EXPECT_EQ(control.GetPhotobuf(), u"no"); // the first card's photo is gone
+    EXPECT_EQ(cardtest::Run("ls '" + folder + "'"), "");
+
+    config.photodec_path = cardtest::TestConfig(dir.path()).photodec_path;
+    SetCardConfig(config);
+    ASSERT_EQ(control.ReadCard(), u"0");
+    EXPECT_EQ(control.GetName(), u"李四");
+    EXPECT_EQ(control.Name, u"李四");
+    EXPECT_EQ(control.GetSexN(), 2);
+    EXPECT_EQ(control.GetPhotobuf(), control.Picture);
+    EXPECT_NE(control.Picture, first_photo);
+    control.CloseComm();
+}

@@ -6,7 +6,8 @@
 //                                    and DIR/PIPE01 (answers)
 //   cardsim --hid ROOT               a HID reader: ROOT/sys/hidraw0/device/uevent
 //                                    and ROOT/dev/hidraw0 (a pseudo-terminal)
-// Common options: --fault none|badcheck|nocard|stall|baud, --log FILE (one
+// Common options: --card 1|2 (which identity card is in the field),
+// --fault none|badcheck|nocard|stall|baud, --log FILE (one
 // line per frame received, "hangup" when the control lets the pty go),
 // --ready FILE (written once serving).
 //
@@ -35,6 +36,7 @@ struct Options
 {
     std::string mode, target, log, ready;
     int baud = 38400;
+    int card = 1; // 1-based, as --card takes it
     Fault fault = Fault::None;
 };
 
@@ -399,6 +401,8 @@ bool ParseOptions(int argc, char **argv, Options *options)
             options->target = value;
         } else if (key == "--baud") {
             options->baud = std::atoi(value.c_str());
+        } else if (key == "--card") {
+            options->card = std::atoi(value.c_str());
         } else if (key == "--log") {
             options->log = value;
         } else if (key == "--ready") {
@@ -421,7 +425,8 @@ bool ParseOptions(int argc, char **argv, Options *options)
             return false;
         }
     }
-    return !options->mode.empty() && SpeedOf(options->baud) != B0;
+    return !options->mode.empty() && SpeedOf(options->baud) != B0 && options->card >= 1 &&
+           options->card <= ReaderModel::CardCount();
 }
 
 } // namespace
@@ -430,16 +435,18 @@ int main(int argc, char **argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: cardsim --pty LINK|--fifo DIR|--hid ROOT [--baud N] "
-                             "[--fault none|badcheck|nocard|stall|baud] [--log FILE] "
-                             "[--ready FILE]\n");
+        std::fprintf(stderr,
+                     "usage: cardsim --pty LINK|--fifo DIR|--hid ROOT [--baud N] [--card 1|2] "
+                     "[--fault none|badcheck|nocard|stall|baud] [--log FILE] "
+                     "[--ready FILE]\n");
         return 2;
     }
     if (!options.log.empty())
         g_log = std::fopen(options.log.c_str(), "a");
     CatchStopSignals();
     ReaderModel model(options.mode == "pty" && options.fault == Fault::WrongBaud ? Fault::None
-                                                                                 : options.fault);
+                                                                                 : options.fault,
+                      options.card - 1);
     const int status = options.mode == "pty"   ? ServeSerial(options, model)
                        : options.mode == "hid" ? ServeHid(options, model)
                                                : ServeFifo(options, model);
