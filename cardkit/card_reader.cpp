@@ -19,13 +19,27 @@ void Pause(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// The folder part of a photo path (up to its last separator); nothing for a
-// path that is too long or has no folder.
+// A drive letter ("C:\x", "c:x") or a UNC host ("\\host\share") names a
+// place that does not exist here; taken as it is, it would become a folder
+// under the working folder or at the root.
+bool NamesWindowsRoot(const std::string &path)
+{
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    const bool drive = path.size() >= 2 && letter(path[0]) && path[1] == ':';
+    const bool unc = path.size() >= 2 && path[0] == '/' && path[1] == '/';
+    return drive || unc;
+}
+
+// The folder part of a photo path (up to its last separator, '\' or '/');
+// nothing for a path that is too long, has no folder or names a drive or a
+// network host.
 std::optional<std::string> FolderOf(const std::u16string &photo_path)
 {
     if (photo_path.size() >= kMaxPhotoPath)
         return std::nullopt;
     const std::string path = NativePath(photo_path);
+    if (NamesWindowsRoot(path))
+        return std::nullopt;
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
         return std::nullopt;
