@@ -45,9 +45,15 @@ CCardControlCtrl::CCardControlCtrl()
     ++g_instances;
 }
 
+// The photo files of the last card go with the last control.
 CCardControlCtrl::~CCardControlCtrl()
 {
-    --g_instances;
+    if (--g_instances != 0)
+        return;
+    Lock lock(PortMutex());
+    if (IsPrivatePhotoFolder(Ports().photo_folder))
+        Ports().photo_folder.clear();
+    RemovePrivatePhotoFolder();
 }
 
 int CCardControlCtrl::InstanceCount()

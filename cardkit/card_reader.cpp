@@ -137,8 +137,9 @@ ReadOutcome ReadBaseMessage(PortState &state, const std::u16string &photo_path)
         return ReadOutcome::Ok;
     const bool jpg = AsciiUpper(photo_path).ends_with(u".JPG");
     const std::string source = JoinPath(folder, jpg ? "photo.jpg" : "photo.bmp");
-    return CopyWholeFile(source, NativePath(photo_path)) ? ReadOutcome::Ok
-                                                         : ReadOutcome::CopyFailed;
+    return CopyWholeFile(source, NativePath(photo_path), IsPrivatePhotoFolder(folder))
+               ? ReadOutcome::Ok
+               : ReadOutcome::CopyFailed;
 }
 
 int ReadNewAddress(PortState &state)
