@@ -162,3 +162,16 @@ TEST_F(CardDispatch, CardctlReadsACard)
                             " register && cut -f1 '" + registry + "'"),
               "CARDCONTROL.CardControlCtrl.1\n");
 }
+
+TEST(CardctlTool, PrintsItsUsage)
+{
+    const std::string cardctl = ZEP_BINARY_DIR "/tools/cardctl/cardctl";
+    const std::string usage =
+        "usage: cardctl register|unregister\n"
+        "       cardctl MEMBER [ARG...] [PROPERTY=VALUE] ...\n"
+        "Calls the card reader control's members in order and prints \"Member: result\"\n"
+        "for each, e.g. cardctl InitComm 1001 Authenticate ReadBaseMsg GetName Picture\n";
+    EXPECT_EQ(cardtest::Run(cardctl + " --help; echo rc=$?"), usage + "rc=0\n");
+    EXPECT_EQ(cardtest::Run(cardctl + " -h 2>/dev/null; echo rc=$?"), usage + "rc=0\n");
+    EXPECT_EQ(cardtest::Run(cardctl + " 2>&1 >/dev/null; echo rc=$?"), usage + "rc=2\n");
+}
