@@ -79,6 +79,16 @@ TEST_F(CardTransportTest, PipesReadTheWholeCard)
               u"0102030405060708090A0B0C0D0E0F10");
 }
 
+// The driver end going away fails the command; it does not end the host.
+TEST_F(CardTransportTest, PipesWhoseDriverIsGoneFailTheCommand)
+{
+    auto sim = Start("fifo", m_dir.path() + "/usb0");
+    ASSERT_EQ(m_control.InitComm(1001), 1);
+    EXPECT_EQ(sim->Stop(), 0);
+    EXPECT_EQ(m_control.Authenticate(), 0);
+    EXPECT_EQ(m_control.ReadCard(), u"打开端口失败！");
+}
+
 TEST_F(CardTransportTest, GetCardInfoErrorFlags)
 {
     struct Case
