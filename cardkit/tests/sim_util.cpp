@@ -1,5 +1,7 @@
 #include "sim_util.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <climits>
 #include <csignal>
@@ -20,9 +22,13 @@ namespace cardtest {
 
 TempFolder::TempFolder()
 {
-    std::string pattern = "/tmp/cardkit-test-XXXXXX";
+    const char *tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/cardkit-test-XXXXXX";
     if (::mkdtemp(pattern.data()) != nullptr)
         m_path = pattern;
+    else
+        ADD_FAILURE() << "cannot make a folder like " << pattern;
 }
 
 TempFolder::~TempFolder()

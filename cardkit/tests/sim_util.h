@@ -7,7 +7,8 @@
 
 namespace cardtest {
 
-// A fresh folder for one test, removed with everything in it at the end.
+// A fresh folder for one test under $TMPDIR (else /tmp), made by mkdtemp and
+// removed with everything in it at the end.
 class TempFolder
 {
 public:
