@@ -8,8 +8,9 @@
 namespace {
 
 // Layout-word fields that overlay one by one.
-constexpr StyleField kLayoutFields[] = {kTextAlign, kWrapMode,  kPosition, kOverflowX, kOverflowY,
-                                        kLayoutX,   kLayoutY,   kVerticalAlign, kTextDrawFlags};
+constexpr StyleField kLayoutFields[] = {kTextAlign, kWrapMode,      kPosition,
+                                        kOverflowX, kOverflowY,     kLayoutX,
+                                        kLayoutY,   kVerticalAlign, kTextDrawFlags};
 
 XStyleDesc *g_tableHead = nullptr;
 bool g_tableMade = false;

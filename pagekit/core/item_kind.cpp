@@ -12,16 +12,21 @@ struct KindName
 
 // Kinds that style sheets can name: kind code, selector name.
 constexpr KindName kKindNames[] = {
-    {kKindText, "textClass"},       {kKindEdit, "editClass"},         {kKindCombo, "comboClass"},
-    {kKindRadio, "radioClass"},     {kKindImage, "imageClass"},       {kKindTime, "timeClass"},
-    {kKindPhoto, "photoClass"},     {kKindAnnex, "annexClass"},       {kKindButton, "buttonClass"},
-    {kKindSlider, "sliderClass"},   {kKindRicher, "richerClass"},     {kKindTree, "treeClass"},
-    {kKindGrider, "griderClass"},   {kKindTainer, "tainerClass"},     {kKindFolder, "folderClass"},
-    {kKindPreview, "previewClass"}, {kKindTabbox, "tabClass"},        {kKindTable, "tableClass"},
-    {kKindViewer, "frameClass"},    {kKindToolbarPane, "ToolbarPane"}, {kKindMenubarPane, "MenubarPane"},
-    {kKindMenuItem, "menuitemClass"}, {kKindDropItem, "dropitemClass"}, {kKindToolbarItem, "ToolbarItem"},
-    {kKindMenubarItem, "MenubarItem"}, {kKindDockbarPane, "DockbarPane"}, {kKindActionItem, "ActionItem"},
-    {kKindActionTree, "ActionTree"}, {kKindTabFrame, "TabFrame"},     {kKindMainFrame, "MainFrame"},
+    {kKindText, "textClass"},          {kKindEdit, "editClass"},
+    {kKindCombo, "comboClass"},        {kKindRadio, "radioClass"},
+    {kKindImage, "imageClass"},        {kKindTime, "timeClass"},
+    {kKindPhoto, "photoClass"},        {kKindAnnex, "annexClass"},
+    {kKindButton, "buttonClass"},      {kKindSlider, "sliderClass"},
+    {kKindRicher, "richerClass"},      {kKindTree, "treeClass"},
+    {kKindGrider, "griderClass"},      {kKindTainer, "tainerClass"},
+    {kKindFolder, "folderClass"},      {kKindPreview, "previewClass"},
+    {kKindTabbox, "tabClass"},         {kKindTable, "tableClass"},
+    {kKindViewer, "frameClass"},       {kKindToolbarPane, "ToolbarPane"},
+    {kKindMenubarPane, "MenubarPane"}, {kKindMenuItem, "menuitemClass"},
+    {kKindDropItem, "dropitemClass"},  {kKindToolbarItem, "ToolbarItem"},
+    {kKindMenubarItem, "MenubarItem"}, {kKindDockbarPane, "DockbarPane"},
+    {kKindActionItem, "ActionItem"},   {kKindActionTree, "ActionTree"},
+    {kKindTabFrame, "TabFrame"},       {kKindMainFrame, "MainFrame"},
     {kKindStatusItem, "StatusItem"},
 };
 

@@ -17,7 +17,12 @@ class XImage;
 // Side order of margin, padding, border bytes, border colours and pens.
 enum : int { kSideLeft = 0, kSideTop = 1, kSideRight = 2, kSideBottom = 3 };
 // Corner order of the radii.
-enum : int { kCornerBottomLeft = 0, kCornerTopLeft = 1, kCornerTopRight = 2, kCornerBottomRight = 3 };
+enum : int {
+    kCornerBottomLeft = 0,
+    kCornerTopLeft = 1,
+    kCornerTopRight = 2,
+    kCornerBottomRight = 3
+};
 
 // State codes of a descriptor.
 enum : uint32_t {
@@ -34,22 +39,22 @@ enum : uint32_t {
     kStateUnknown = 255, // a state word of a selector that names no state
 };
 
-constexpr int16_t kStyleUnsetSpace = 32767;   // margin and padding sides
-constexpr uint8_t kStyleUnsetByte = 0xFF;     // border side bytes
-constexpr uint8_t kStyleUnsetRadius = 255;    // corner radii
+constexpr int16_t kStyleUnsetSpace = 32767;      // margin and padding sides
+constexpr uint8_t kStyleUnsetByte = 0xFF;        // border side bytes
+constexpr uint8_t kStyleUnsetRadius = 255;       // corner radii
 constexpr uint32_t kStyleUnsetWord = 0xFFFFFFFF; // layout, state word, lengths, colours
 constexpr uint32_t kStyleUnsetBackground = 0x00FFFFFF;
 
 // Touched-group bits.
 enum : uint32_t {
     kGroupFont = 0x01,
-    kGroupBox = 0x02,        // border, margin, padding
-    kGroupColor = 0x04,      // color, opacity, background
-    kGroupLayout = 0x08,     // layout, layout-x/-y, position, wrapmode
-    kGroupOverflow = 0x10,   // overflow, overflow-x/-y, height
+    kGroupBox = 0x02,      // border, margin, padding
+    kGroupColor = 0x04,    // color, opacity, background
+    kGroupLayout = 0x08,   // layout, layout-x/-y, position, wrapmode
+    kGroupOverflow = 0x10, // overflow, overflow-x/-y, height
     kGroupWidth = 0x20,
-    kGroupState = 0x40,      // visibility, disabled, readonly
-    kGroupText = 0x80,       // text-align, vertical-align, text-decoration
+    kGroupState = 0x40, // visibility, disabled, readonly
+    kGroupText = 0x80,  // text-align, vertical-align, text-decoration
 };
 
 // Layout word fields: shift and mask (a field is unset when all its bits are 1).
@@ -58,24 +63,24 @@ struct StyleField
     uint32_t shift;
     uint32_t mask;
 };
-constexpr StyleField kTextAlign{0, 0x3};       // 0 left, 1 right, 2 center
-constexpr StyleField kVerticalAlign{2, 0x3};   // 0 top, 1 bottom, 2 middle
-constexpr StyleField kTextDrawFlags{4, 0xF};   // handed to the painter's text functions
-constexpr StyleField kWrapMode{8, 0x3};        // 0 inline, 2 block, 1 break
-constexpr StyleField kPosition{10, 0x3};       // 0 static, 1 absolute
-constexpr StyleField kOverflowX{12, 0xF};      // 0 hidden, 1 scroll, 2 auto, 4 extend
+constexpr StyleField kTextAlign{0, 0x3};     // 0 left, 1 right, 2 center
+constexpr StyleField kVerticalAlign{2, 0x3}; // 0 top, 1 bottom, 2 middle
+constexpr StyleField kTextDrawFlags{4, 0xF}; // handed to the painter's text functions
+constexpr StyleField kWrapMode{8, 0x3};      // 0 inline, 2 block, 1 break
+constexpr StyleField kPosition{10, 0x3};     // 0 static, 1 absolute
+constexpr StyleField kOverflowX{12, 0xF};    // 0 hidden, 1 scroll, 2 auto, 4 extend
 constexpr StyleField kOverflowY{16, 0xF};
-constexpr StyleField kLayoutX{20, 0xF};        // 1 left, 2 right, 3 center, 4 extend
-constexpr StyleField kLayoutY{24, 0xF};        // 1 top, 2 bottom, 3 center, 4 extend
+constexpr StyleField kLayoutX{20, 0xF}; // 1 left, 2 right, 3 center, 4 extend
+constexpr StyleField kLayoutY{24, 0xF}; // 1 top, 2 bottom, 3 center, 4 extend
 // State word fields.
-constexpr StyleField kVisibility{0, 0xF};      // 0 visible, 1 hidden
-constexpr StyleField kStateFlags{4, 0xF};      // 1 disabled, 2 read-only
+constexpr StyleField kVisibility{0, 0xF}; // 0 visible, 1 hidden
+constexpr StyleField kStateFlags{4, 0xF}; // 1 disabled, 2 read-only
 // Background word fields.
-constexpr StyleField kBackKind{0, 0xFF};       // 0 none, 1 colour, 2 url, 3 gradient, 6 render, 8+n icon
-constexpr StyleField kBackSize{8, 0xF};        // 1 cover, 2 contain, 3 stretch
-constexpr StyleField kBackRepeat{12, 0xF};     // 0 no-repeat, 1 repeat-x, 2 repeat-y, 3 repeat
-constexpr StyleField kBackPosX{16, 0xF};       // 0 left, 1 center, 2 right
-constexpr StyleField kBackPosY{20, 0xF};       // 0 top, 1 center, 2 bottom
+constexpr StyleField kBackKind{0, 0xFF}; // 0 none, 1 colour, 2 url, 3 gradient, 6 render, 8+n icon
+constexpr StyleField kBackSize{8, 0xF};  // 1 cover, 2 contain, 3 stretch
+constexpr StyleField kBackRepeat{12, 0xF}; // 0 no-repeat, 1 repeat-x, 2 repeat-y, 3 repeat
+constexpr StyleField kBackPosX{16, 0xF};   // 0 left, 1 center, 2 right
+constexpr StyleField kBackPosY{20, 0xF};   // 0 top, 1 center, 2 bottom
 
 enum : uint32_t {
     kBackNone = 0,
@@ -97,7 +102,12 @@ enum : uint8_t {
 };
 
 // Font flags.
-enum : uint32_t { kFontBold = 0x1, kFontItalic = 0x2, kFontUnderline = 0x4, kFontLineThrough = 0x8 };
+enum : uint32_t {
+    kFontBold = 0x1,
+    kFontItalic = 0x2,
+    kFontUnderline = 0x4,
+    kFontLineThrough = 0x8
+};
 
 // Encoded length (width, height): value x 1000 in bits 0-27, unit in bits 28-31.
 enum : uint32_t { kUnitPixel = 0, kUnitPercent = 1, kUnitPoint = 2, kUnitEm = 3, kUnitRem = 4 };
@@ -109,21 +119,21 @@ struct XStyleDesc
         uintptr_t ownerKind;          // default-table entry: the item kind code
         XSelectorList *ownerSelector; // page-style rule: its compiled selector list (owned)
     };
-    uint32_t touchedGroups;  // kGroup* bits of the last parse
-    uint32_t stateCode;      // kState*
-    int16_t margin[4];       // kSide* order; kStyleUnsetSpace = unset
+    uint32_t touchedGroups; // kGroup* bits of the last parse
+    uint32_t stateCode;     // kState*
+    int16_t margin[4];      // kSide* order; kStyleUnsetSpace = unset
     int16_t padding[4];
-    uint32_t layoutWord;     // kTextAlign ... kLayoutY
-    uint32_t stateWord;      // kVisibility, kStateFlags
-    uint32_t width;          // encoded length; kStyleUnsetWord = unset
+    uint32_t layoutWord; // kTextAlign ... kLayoutY
+    uint32_t stateWord;  // kVisibility, kStateFlags
+    uint32_t width;      // encoded length; kStyleUnsetWord = unset
     uint32_t height;
-    int32_t opacity;         // 0...10000; -1 = unset
-    uint32_t backWord;       // kBackKind ... kBackPosY
+    int32_t opacity;   // 0...10000; -1 = unset
+    uint32_t backWord; // kBackKind ... kBackPosY
     uint32_t backColor;
     union {
-        void *backSource;             // null when none is held
-        char16_t *backName;           // kinds 2, 6 and 8+n
-        XGradientDesc *backGradient;  // kind 3
+        void *backSource;            // null when none is held
+        char16_t *backName;          // kinds 2, 6 and 8+n
+        XGradientDesc *backGradient; // kind 3
     };
     uint8_t border[4];       // kSide* order; kStyleUnsetByte = unset
     uint8_t radius[4];       // kCorner* order, 0...250; kStyleUnsetRadius = unset
@@ -131,13 +141,13 @@ struct XStyleDesc
     int32_t fontSize;        // pixels; 0 = unset
     uint32_t fontFlags;      // kFont*
     uint32_t textColor;
-    char16_t *fontFamily;    // null = unset
-    XImage *backPicture;     // resolved picture cache, cleared when the background changes
-    void *fontHandle;        // resolved font cache
-    void *borderPen[4];      // resolved pen caches
-    char16_t *content;       // null = unset
-    XStyleDesc *nextEntry;   // next kind in the default table, next rule in a page style
-    XStyleDesc *nextState;   // next state variant of the same kind or item
+    char16_t *fontFamily;  // null = unset
+    XImage *backPicture;   // resolved picture cache, cleared when the background changes
+    void *fontHandle;      // resolved font cache
+    void *borderPen[4];    // resolved pen caches
+    char16_t *content;     // null = unset
+    XStyleDesc *nextEntry; // next kind in the default table, next rule in a page style
+    XStyleDesc *nextState; // next state variant of the same kind or item
 };
 
 // Field of a word, all ones (unset) or a value.
@@ -157,7 +167,8 @@ constexpr bool IsStyleFieldSet(uint32_t word, StyleField f)
 // Non-zero for background kinds whose source is a UTF-16 name (2, 6, 8...15).
 constexpr bool IsNamedBackKind(uint32_t kind)
 {
-    return kind == kBackPicture || kind == kBackRender || (kind >= kBackIcon && kind < kBackIcon + 8);
+    return kind == kBackPicture || kind == kBackRender ||
+           (kind >= kBackIcon && kind < kBackIcon + 8);
 }
 
 // Fills the record with its initial values: everything unset, border colours 0.

@@ -37,12 +37,18 @@ template <size_t N> const char *WordAt(const char *const (&words)[N], uint32_t v
 const char *BorderStyleWord(unsigned style)
 {
     switch (style) {
-    case kBorderSolid: return "solid";
-    case kBorderDotted: return "dotted";
-    case kBorderDashed: return "dashed";
-    case kBorderInset: return "inset";
-    case kBorderOutset: return "outset";
-    default: return nullptr;
+    case kBorderSolid:
+        return "solid";
+    case kBorderDotted:
+        return "dotted";
+    case kBorderDashed:
+        return "dashed";
+    case kBorderInset:
+        return "inset";
+    case kBorderOutset:
+        return "outset";
+    default:
+        return nullptr;
     }
 }
 
@@ -107,7 +113,9 @@ void WriteLayout(StyleWriter &w, uint32_t word)
 {
     if (const uint32_t p = GetStyleField(word, kPosition); p <= 1)
         w.Text(p ? "position:absolute;" : "position:static;");
-    const char *x = IsStyleFieldSet(word, kLayoutX) ? WordAt(kLayoutXWords, GetStyleField(word, kLayoutX)) : nullptr;
+    const char *x = IsStyleFieldSet(word, kLayoutX)
+                        ? WordAt(kLayoutXWords, GetStyleField(word, kLayoutX))
+                        : nullptr;
     const uint32_t yv = GetStyleField(word, kLayoutY);
     const char *y = IsStyleFieldSet(word, kLayoutY) ? WordAt(kLayoutYWords, yv) : nullptr;
     if (x && IsStyleFieldSet(word, kLayoutY))
@@ -143,7 +151,8 @@ void WriteLength(StyleWriter &w, const char *key, uint32_t value)
     const uint32_t thousandths = value & kLengthValueMask;
     w.Text(key), w.Char(':'), w.Int(thousandths / 1000);
     if (uint32_t frac = thousandths % 1000) {
-        char digits[4] = {static_cast<char>('0' + frac / 100), static_cast<char>('0' + frac / 10 % 10),
+        char digits[4] = {static_cast<char>('0' + frac / 100),
+                          static_cast<char>('0' + frac / 10 % 10),
                           static_cast<char>('0' + frac % 10), 0};
         for (int i = 2; i > 0 && digits[i] == '0'; --i)
             digits[i] = 0;
@@ -205,7 +214,8 @@ void WriteBorder(StyleWriter &w, const XStyleDesc *d)
 {
     const uint8_t *b = d->border;
     const uint32_t *c = d->borderColor;
-    if (b[0] == kStyleUnsetByte && b[1] == kStyleUnsetByte && b[2] == kStyleUnsetByte && b[3] == kStyleUnsetByte)
+    if (b[0] == kStyleUnsetByte && b[1] == kStyleUnsetByte && b[2] == kStyleUnsetByte &&
+        b[3] == kStyleUnsetByte)
         return;
     const bool sameSides = b[0] == b[1] && b[1] == b[2] && b[2] == b[3];
     if (!sameSides) {
@@ -277,7 +287,8 @@ void WriteSpaces(StyleWriter &w, const char *key, const int16_t *s)
         for (int i = 0; i < 4; ++i) {
             const int side = kSideOrder[i];
             if (s[side] != kStyleUnsetSpace)
-                w.Text(key), w.Char('-'), w.Text(kSideNames[i], ":"), w.Pixels(s[side]), w.Char(';');
+                w.Text(key), w.Char('-'), w.Text(kSideNames[i], ":"), w.Pixels(s[side]),
+                    w.Char(';');
         }
         return;
     }
@@ -304,7 +315,8 @@ void WriteGradient(StyleWriter &w, const XGradientDesc *g)
         if (i > 0)
             w.Text(", ");
         // Positions are written as percentages, which is what the reader takes.
-        w.Color(g->GetStops()[i].color), w.Char(' '), w.Fixed(g->GetStops()[i].position * 100.0, 6), w.Char('%');
+        w.Color(g->GetStops()[i].color), w.Char(' '), w.Fixed(g->GetStops()[i].position * 100.0, 6),
+            w.Char('%');
     }
     w.Text(") ");
 }

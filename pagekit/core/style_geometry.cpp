@@ -5,7 +5,7 @@
 namespace {
 
 // Layout-x and layout-y values that place the box.
-constexpr uint32_t kAlignFar = 2;    // right, bottom
+constexpr uint32_t kAlignFar = 2; // right, bottom
 constexpr uint32_t kAlignCenter = 3;
 
 int64_t RoundDiv(int64_t value, int64_t divisor)
@@ -21,12 +21,17 @@ int64_t Extent(uint32_t length, int64_t available, int32_t fontSize)
         return available;
     const int64_t value = length & kLengthValueMask;
     switch (length >> 28) {
-    case kUnitPixel: return RoundDiv(value, 1000);
-    case kUnitPercent: return value * available / 100000;
-    case kUnitPoint: return RoundDiv(value, 750);
+    case kUnitPixel:
+        return RoundDiv(value, 1000);
+    case kUnitPercent:
+        return value * available / 100000;
+    case kUnitPoint:
+        return RoundDiv(value, 750);
     case kUnitEm:
-    case kUnitRem: return fontSize ? std::llround(value / 1000.0 * fontSize) : available;
-    default: return available;
+    case kUnitRem:
+        return fontSize ? std::llround(value / 1000.0 * fontSize) : available;
+    default:
+        return available;
     }
 }
 

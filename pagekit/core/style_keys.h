@@ -18,16 +18,16 @@ bool ApplyFontFamily(XStyleDesc *desc, StyleCursor *c, int arg);
 bool ApplyColor(XStyleDesc *desc, StyleCursor *c, int arg);
 bool ApplyOpacity(XStyleDesc *desc, StyleCursor *c, int arg);
 bool ApplyContent(XStyleDesc *desc, StyleCursor *c, int arg);
-bool ApplyLength(XStyleDesc *desc, StyleCursor *c, int arg);        // 0 width, 1 height
+bool ApplyLength(XStyleDesc *desc, StyleCursor *c, int arg); // 0 width, 1 height
 bool ApplyTextAlign(XStyleDesc *desc, StyleCursor *c, int arg);
 bool ApplyVerticalAlign(XStyleDesc *desc, StyleCursor *c, int arg);
 bool ApplyTextDecoration(XStyleDesc *desc, StyleCursor *c, int arg);
 bool ApplyVisibility(XStyleDesc *desc, StyleCursor *c, int arg);
-bool ApplyStateFlag(XStyleDesc *desc, StyleCursor *c, int arg);     // 1 disabled, 2 readonly
+bool ApplyStateFlag(XStyleDesc *desc, StyleCursor *c, int arg); // 1 disabled, 2 readonly
 bool ApplyPosition(XStyleDesc *desc, StyleCursor *c, int arg);
 bool ApplyWrapMode(XStyleDesc *desc, StyleCursor *c, int arg);
-bool ApplyLayout(XStyleDesc *desc, StyleCursor *c, int arg);        // 0 both, 1 x, 2 y
-bool ApplyOverflow(XStyleDesc *desc, StyleCursor *c, int arg);      // 0 both, 1 x, 2 y
+bool ApplyLayout(XStyleDesc *desc, StyleCursor *c, int arg);   // 0 both, 1 x, 2 y
+bool ApplyOverflow(XStyleDesc *desc, StyleCursor *c, int arg); // 0 both, 1 x, 2 y
 
 // Box keys. arg: a side (kSide*) or -1 for the shorthand of all sides; corners kCorner*.
 bool ApplyMargin(XStyleDesc *desc, StyleCursor *c, int arg);

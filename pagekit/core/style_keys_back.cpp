@@ -118,7 +118,8 @@ void SpreadStops(XGradientStop *stops, uint32_t n)
             continue;
         const float from = stops[known].position, to = stops[i].position;
         for (uint32_t j = known + 1; j < i; ++j)
-            stops[j].position = from + (to - from) * static_cast<float>(j - known) / static_cast<float>(i - known);
+            stops[j].position =
+                from + (to - from) * static_cast<float>(j - known) / static_cast<float>(i - known);
         known = i;
     }
 }
@@ -164,7 +165,8 @@ bool ReadNameCall(StyleCursor &c, BackSource *out, uint32_t kind)
         ++c.p;
         SkipStyleBlanks(c);
         double number = -1;
-        if (!ReadStyleNumber(c, &number, false) || number < 0 || number > 7 || number != std::floor(number)) {
+        if (!ReadStyleNumber(c, &number, false) || number < 0 || number > 7 ||
+            number != std::floor(number)) {
             MemFree(name);
             return false;
         }
@@ -191,7 +193,8 @@ int ReadSource(StyleCursor &c, BackSource *out)
         return ReadNameCall(c, out, kBackRender) ? 1 : -1;
     const bool linear = ReadFunction(c, "linear-gradient");
     if (linear || ReadFunction(c, "radial-gradient")) {
-        XGradientDesc *g = ReadGradient(c, linear ? XGradientDesc::kLinear : XGradientDesc::kRadial);
+        XGradientDesc *g =
+            ReadGradient(c, linear ? XGradientDesc::kLinear : XGradientDesc::kRadial);
         out->kind = kBackGradient;
         out->data = g;
         return g ? 1 : -1;
@@ -258,7 +261,8 @@ bool ReadBackParts(StyleCursor &c, BackParts *parts)
             parts->repeat = word;
         else if (parts->size < 0 && (word = ReadStyleWord(c, kSizeWords, 3)) >= 0)
             parts->size = word + 1;
-        else if (parts->posX >= 0 || parts->posY >= 0 || !ReadPosition(c, &parts->posX, &parts->posY))
+        else if (parts->posX >= 0 || parts->posY >= 0 ||
+                 !ReadPosition(c, &parts->posX, &parts->posY))
             break;
     }
     if (!any)

@@ -12,8 +12,8 @@ constexpr uint8_t kMaxBorderWidth = 14;
 constexpr uint8_t kMaxRadius = 250;
 
 constexpr const char *kAutoWord[] = {"auto"};
-constexpr const char *kBorderStyleWords[] = {"none", "hidden", "solid", "dotted",
-                                             "dashed", "inset", "outset"};
+constexpr const char *kBorderStyleWords[] = {"none",   "hidden", "solid", "dotted",
+                                             "dashed", "inset",  "outset"};
 constexpr uint8_t kBorderStyleValues[] = {kBorderNone,   kBorderNone,  kBorderSolid, kBorderDotted,
                                           kBorderDashed, kBorderInset, kBorderOutset};
 
@@ -225,7 +225,8 @@ bool ApplyBorderRadius(XStyleDesc *desc, StyleCursor *c, int arg)
     int count = 1;
     if (!c)
         values[0] = kStyleUnsetRadius;
-    else if ((count = arg < 0 ? ReadItems(*c, ReadRadius, values) : (ReadRadius(*c, values) ? 1 : 0)) == 0)
+    else if ((count = arg < 0 ? ReadItems(*c, ReadRadius, values)
+                              : (ReadRadius(*c, values) ? 1 : 0)) == 0)
         return false;
     if (arg >= 0) {
         desc->radius[arg] = static_cast<uint8_t>(values[0]);

@@ -9,9 +9,9 @@ namespace {
 
 struct StyleKey
 {
-    const char *name;  // lower case; the table is sorted by it
+    const char *name; // lower case; the table is sorted by it
     StyleKeyHandler apply;
-    uint32_t group;    // touched-group bit
+    uint32_t group; // touched-group bit
     int arg;
 };
 

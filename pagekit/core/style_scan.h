@@ -8,9 +8,9 @@
 
 struct StyleCursor
 {
-    const char *p;    // next byte
-    const char *end;  // the byte that ended the value (';', '}' or the terminating zero)
-    bool atTextEnd;   // end is the terminating zero of the whole text
+    const char *p;   // next byte
+    const char *end; // the byte that ended the value (';', '}' or the terminating zero)
+    bool atTextEnd;  // end is the terminating zero of the whole text
 
     bool AtEnd() const { return p >= end; }
     char Peek() const { return p < end ? *p : '\0'; }

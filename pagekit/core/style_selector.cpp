@@ -18,9 +18,9 @@ struct StateName
 
 // State words of selectors: word, state code.
 constexpr StateName kStateNames[] = {
-    {"focus", kStateFocus},   {"hover", kStateHover},   {"active", kStateActive},
-    {"disabled", kStateDisabled}, {"after", kStateAfter}, {"child1", kStateChild1},
-    {"child2", kStateChild2}, {"child3", kStateChild3}, {"child4", kStateChild4},
+    {"focus", kStateFocus},       {"hover", kStateHover},   {"active", kStateActive},
+    {"disabled", kStateDisabled}, {"after", kStateAfter},   {"child1", kStateChild1},
+    {"child2", kStateChild2},     {"child3", kStateChild3}, {"child4", kStateChild4},
 };
 
 bool IsBlank(char c)

@@ -17,17 +17,17 @@ constexpr unsigned kMaxSelectorParts = 32;
 
 struct XSelectorPart
 {
-    uint32_t type;   // kPart*
-    uint32_t join;   // kJoin*: how the next part (an owner) must relate to this one
-    uint32_t kind;   // type parts: the kind code of a selector name, 0 for another word
-    char16_t *name;  // name, class or type word; null for '*'
+    uint32_t type;  // kPart*
+    uint32_t join;  // kJoin*: how the next part (an owner) must relate to this one
+    uint32_t kind;  // type parts: the kind code of a selector name, 0 for another word
+    char16_t *name; // name, class or type word; null for '*'
 };
 
 struct XSelector
 {
-    uint32_t state;         // kState* of the ':' suffix, 0 without one, 255 for unknown words
-    uint32_t count;         // parts
-    XSelectorPart *parts;   // parts[0] is the subject, then its owners outwards
+    uint32_t state;       // kState* of the ':' suffix, 0 without one, 255 for unknown words
+    uint32_t count;       // parts
+    XSelectorPart *parts; // parts[0] is the subject, then its owners outwards
 };
 
 // A compiled selector list: one corekit block holding everything (release with
@@ -49,17 +49,17 @@ PAGEKIT_EXPORT uint32_t FindStyleState(const char *word, unsigned n);
 struct SelectorToken
 {
     uint32_t type;
-    uint32_t join;       // the combinator before this part
+    uint32_t join; // the combinator before this part
     uint32_t kind;
-    const char *name;    // bytes of the name in the source text
+    const char *name; // bytes of the name in the source text
     unsigned length;
 };
 
 struct SelectorScan
 {
     std::vector<SelectorToken> tokens;
-    std::vector<uint32_t> firsts;  // per selector: index of its first token
-    std::vector<uint32_t> states;  // per selector: its state code
+    std::vector<uint32_t> firsts; // per selector: index of its first token
+    std::vector<uint32_t> states; // per selector: its state code
 
     uint32_t TokenCount(size_t selector) const
     {

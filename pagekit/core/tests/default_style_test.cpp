@@ -14,11 +14,12 @@
 namespace {
 
 constexpr uint32_t kSelectorKinds[] = {
-    kKindText,   kKindEdit,    kKindCombo,       kKindRadio,       kKindImage,       kKindTime,
-    kKindPhoto,  kKindAnnex,   kKindButton,      kKindSlider,      kKindRicher,      kKindTree,
-    kKindGrider, kKindTainer,  kKindFolder,      kKindPreview,     kKindTabbox,      kKindTable,
-    kKindViewer, kKindToolbarPane, kKindMenubarPane, kKindMenuItem, kKindDropItem,   kKindToolbarItem,
-    kKindMenubarItem, kKindDockbarPane, kKindActionItem, kKindActionTree, kKindTabFrame, kKindMainFrame,
+    kKindText,        kKindEdit,       kKindCombo,      kKindRadio,       kKindImage,
+    kKindTime,        kKindPhoto,      kKindAnnex,      kKindButton,      kKindSlider,
+    kKindRicher,      kKindTree,       kKindGrider,     kKindTainer,      kKindFolder,
+    kKindPreview,     kKindTabbox,     kKindTable,      kKindViewer,      kKindToolbarPane,
+    kKindMenubarPane, kKindMenuItem,   kKindDropItem,   kKindToolbarItem, kKindMenubarItem,
+    kKindDockbarPane, kKindActionItem, kKindActionTree, kKindTabFrame,    kKindMainFrame,
     kKindStatusItem,
 };
 
@@ -28,7 +29,7 @@ struct StateWord
     uint32_t state;
 };
 constexpr StateWord kStates[] = {
-    {"", 0},        {":focus", 2},   {":hover", 3},   {":active", 4},  {":disabled", 5},
+    {"", 0},         {":focus", 2},   {":hover", 3},   {":active", 4},  {":disabled", 5},
     {":after", 160}, {":child1", 16}, {":child2", 32}, {":child3", 48}, {":child4", 64},
 };
 
@@ -74,7 +75,8 @@ TEST(DefaultStyle, SheetWithEverySelectorAndState)
     for (uint32_t kind : kSelectorKinds) {
         for (const StateWord &s : kStates) {
             const std::string value = std::to_string(++n) + "px";
-            sheet += std::string(GetItemKindName(kind)) + s.suffix + " {margin-left:" + value + "; width:" + value + "}\n";
+            sheet += std::string(GetItemKindName(kind)) + s.suffix + " {margin-left:" + value +
+                     "; width:" + value + "}\n";
         }
     }
     ParseDefaultStyle(sheet.c_str());
@@ -85,7 +87,8 @@ TEST(DefaultStyle, SheetWithEverySelectorAndState)
             ++n;
             ASSERT_NE(nullptr, d) << GetItemKindName(kind) << s.suffix;
             EXPECT_EQ(n, d->margin[kSideLeft]) << GetItemKindName(kind) << s.suffix;
-            EXPECT_EQ(static_cast<uint32_t>(n * 1000), d->width) << GetItemKindName(kind) << s.suffix;
+            EXPECT_EQ(static_cast<uint32_t>(n * 1000), d->width)
+                << GetItemKindName(kind) << s.suffix;
         }
     }
     // Built-in values the sheet did not touch are still there.
@@ -108,7 +111,8 @@ uint32_t HeightOf(uint32_t kind, uint32_t state)
 TEST(DefaultStyle, SheetSyntax)
 {
     ParseDefaultStyle("comboClass:hover{height:7px}  tableClass , radioClass:focus { height:8px; }"
-                      "a>b{height:1px} editClass.x{height:2px} #name{height:3px} imageClass:hover:focus{height:4px}"
+                      "a>b{height:1px} editClass.x{height:2px} #name{height:3px} "
+                      "imageClass:hover:focus{height:4px}"
                       "tableClass:Weird{height:9px} tableClass:HOVER{height:10px}");
     const XStyleDesc *hover = GetItemDefaultStyle(kKindCombo, kStateHover);
     ASSERT_NE(nullptr, hover);
@@ -178,13 +182,15 @@ std::u16string Wide(const std::string &s)
 
 TEST(DefaultStyle, LoadFile)
 {
-    const std::string utf16 = WriteTemp("h7_sheet_utf16.css", "\xFF\xFE" "sliderClass:after{height:5px}");
+    const std::string utf16 = WriteTemp("h7_sheet_utf16.css", "\xFF\xFE"
+                                                              "sliderClass:after{height:5px}");
     LoadDefaultStyleFile(Wide(utf16).c_str());
     EXPECT_EQ(kStyleUnsetWord, HeightOf(kKindSlider, kStateAfter));
     const std::string shortFile = WriteTemp("h7_sheet_short.css", "x{y:1}");
     LoadDefaultStyleFile(Wide(shortFile).c_str());
-    const std::string good = WriteTemp(
-        "h7_sheet_good.css", "\xEF\xBB\xBF/* sheet */\nsliderClass:after /* state */ {height:6px}\n");
+    const std::string good =
+        WriteTemp("h7_sheet_good.css",
+                  "\xEF\xBB\xBF/* sheet */\nsliderClass:after /* state */ {height:6px}\n");
     LoadDefaultStyleFile(Wide(good).c_str());
     const XStyleDesc *after = GetItemDefaultStyle(kKindSlider, kStateAfter);
     ASSERT_NE(nullptr, after);

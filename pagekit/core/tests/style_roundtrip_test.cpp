@@ -40,11 +40,15 @@ private:
     {
         return values.begin()[Int(0, static_cast<int>(values.size()) - 1)];
     }
-    uint32_t Color() { return Chance(6) ? kStyleUnsetWord : static_cast<uint32_t>(Int(0, 0xFFFFFF)); }
+    uint32_t Color()
+    {
+        return Chance(6) ? kStyleUnsetWord : static_cast<uint32_t>(Int(0, 0xFFFFFF));
+    }
     uint32_t SetColor() { return static_cast<uint32_t>(Int(0, 0xFFFFFF)); }
     char16_t *Name()
     {
-        return StrAlloc(Pick<const char16_t *>({u"宋体", u"Noto Sans", u"a;b}c", u"it's", u"x", u"图/片.png"}));
+        return StrAlloc(
+            Pick<const char16_t *>({u"宋体", u"Noto Sans", u"a;b}c", u"it's", u"x", u"图/片.png"}));
     }
 
     uint32_t Layout()
@@ -116,7 +120,8 @@ private:
     {
         const int density = Int(0, 4);
         for (int s = 0; s < 4; ++s)
-            sides[s] = Int(0, 3) < density ? static_cast<int16_t>(Int(-32768, 32766)) : kStyleUnsetSpace;
+            sides[s] =
+                Int(0, 3) < density ? static_cast<int16_t>(Int(-32768, 32766)) : kStyleUnsetSpace;
     }
 
     XGradientDesc *Gradient()
@@ -147,7 +152,8 @@ private:
         w = SetStyleField(w, kBackRepeat, Pick<uint32_t>({0, 1, 2, 3, 15}));
         const uint32_t y = Pick<uint32_t>({0, 1, 2, 15});
         // A lone horizontal "center" reads as vertical, so it is not generated.
-        w = SetStyleField(w, kBackPosX, y == 15 ? Pick<uint32_t>({0, 2, 15}) : Pick<uint32_t>({0, 1, 2, 15}));
+        w = SetStyleField(w, kBackPosX,
+                          y == 15 ? Pick<uint32_t>({0, 2, 15}) : Pick<uint32_t>({0, 1, 2, 15}));
         d->backWord = SetStyleField(w, kBackPosY, y);
         d->backColor = kind == 1 ? SetColor() : (Chance(2) ? kStyleUnsetWord : SetColor());
         if (kind == kBackGradient)
@@ -169,7 +175,8 @@ TEST(StyleRoundTrip, FormattedRandomDescriptorsParseBackEqual)
         const std::string text = FormatStyle(&original);
         ScopedStyle parsed(text.c_str());
         std::string why;
-        ASSERT_TRUE(SameStyle(original, parsed, &why)) << "field " << why << " differs after\n" << text;
+        ASSERT_TRUE(SameStyle(original, parsed, &why)) << "field " << why << " differs after\n"
+                                                       << text;
         // The text is stable: formatting the parsed record gives the same text.
         ASSERT_EQ(text, FormatStyle(&parsed));
     }

@@ -19,17 +19,17 @@ struct SpaceCase
 TEST(ParseStyleDesc, MarginLengthsAndUnits)
 {
     const SpaceCase cases[] = {
-        {"margin:5;", kU, kU, kU, kU},            // unit-less before ';' is refused
+        {"margin:5;", kU, kU, kU, kU}, // unit-less before ';' is refused
         {"margin:5px;", 5, 5, 5, 5},
-        {"margin:5 ;", 5, 5, 5, 5},                // unit-less before a blank
-        {"margin:5", 5, 5, 5, 5},                  // unit-less at the end of the text
+        {"margin:5 ;", 5, 5, 5, 5}, // unit-less before a blank
+        {"margin:5", 5, 5, 5, 5},   // unit-less at the end of the text
         {"margin:5}", kU, kU, kU, kU},
         {"margin:1px 2px;", 2, 1, 2, 1},
         {"margin:1px 2px 3px;", 2, 1, 2, 3},
         {"margin:1px 2px 3px 4px;", 4, 1, 2, 3},
         {"margin:1px 2px 3px 4px 5px;", kU, kU, kU, kU},
-        {"margin:1px 2;", kU, kU, kU, kU},         // a malformed item refuses the list
-        {"margin:3pt;", 4, 4, 4, 4},               // 3 / 0.75
+        {"margin:1px 2;", kU, kU, kU, kU}, // a malformed item refuses the list
+        {"margin:3pt;", 4, 4, 4, 4},       // 3 / 0.75
         {"margin:1.5em;", 24, 24, 24, 24},
         {"MARGIN:2REM;", 32, 32, 32, 32},
         {"margin:2.5px;", 3, 3, 3, 3},
@@ -37,7 +37,7 @@ TEST(ParseStyleDesc, MarginLengthsAndUnits)
         {"margin:10%;", kU, kU, kU, kU},
         {"margin:auto 4px;", 4, kU, 4, kU},
         {"margin:32766px;", 32766, 32766, 32766, 32766},
-        {"margin:32767px;", kU, kU, kU, kU},       // the unset marker is no length
+        {"margin:32767px;", kU, kU, kU, kU}, // the unset marker is no length
         {"margin:-32769px;", kU, kU, kU, kU},
         {"margin:99999999999999999999px;", kU, kU, kU, kU},
         {"margin-top:3px;margin-left:4px", 4, 3, kU, kU},
@@ -132,7 +132,8 @@ TEST(ParseStyleDesc, LayoutWords)
 
 TEST(ParseStyleDesc, FontKeys)
 {
-    ScopedStyle s("font:italic bold 14px 'Noto Sans';color:#102030;text-decoration:underline line-through");
+    ScopedStyle s(
+        "font:italic bold 14px 'Noto Sans';color:#102030;text-decoration:underline line-through");
     EXPECT_EQ(kFontItalic | kFontBold | kFontUnderline | kFontLineThrough, s.fontFlags);
     EXPECT_EQ(14, s.fontSize);
     EXPECT_EQ("Noto Sans", Utf8(s.fontFamily));
@@ -191,11 +192,17 @@ TEST(ParseStyleDesc, LengthsOpacityAndState)
         uint32_t width;
     };
     const Case cases[] = {
-        {"width:12px;", 12000},       {"width:12;", kStyleUnsetWord},  {"width:12 ;", 12000},
-        {"width:50%;", 0x10000000 | 50000}, {"width:1.5em;", 0x30000000 | 1500},
-        {"width:2rem;", 0x40000000 | 2000}, {"width:3pt;", 0x20000000 | 3000},
-        {"width:65536px;", 65536000}, {"width:65537px;", kStyleUnsetWord},
-        {"width:-1px;", kStyleUnsetWord}, {"width:0.0005px;", 1},
+        {"width:12px;", 12000},
+        {"width:12;", kStyleUnsetWord},
+        {"width:12 ;", 12000},
+        {"width:50%;", 0x10000000 | 50000},
+        {"width:1.5em;", 0x30000000 | 1500},
+        {"width:2rem;", 0x40000000 | 2000},
+        {"width:3pt;", 0x20000000 | 3000},
+        {"width:65536px;", 65536000},
+        {"width:65537px;", kStyleUnsetWord},
+        {"width:-1px;", kStyleUnsetWord},
+        {"width:0.0005px;", 1},
     };
     for (const Case &c : cases) {
         ScopedStyle s(c.text);
@@ -240,7 +247,8 @@ TEST(ParseStyleDesc, BackgroundShorthand)
         {"background-image:icon('i', 3);", 0x00FFFF0B, kStyleUnsetWord},
         {"background-image:icon('i', 8);", kStyleUnsetBackground, kStyleUnsetWord},
         {"background-image:render(r);background-color:red;background-image;", 0x00FFFF01, 0x0000FF},
-        {"background-repeat:repeat;background-size:cover;background-position:bottom;", 0x002F31FF, kStyleUnsetWord},
+        {"background-repeat:repeat;background-size:cover;background-position:bottom;", 0x002F31FF,
+         kStyleUnsetWord},
         {"background:linear-gradient(to right, red);", kStyleUnsetBackground, kStyleUnsetWord},
         {"background:red linear-gradient(to right, red);", kStyleUnsetBackground, kStyleUnsetWord},
         {"background:url(a.png;", kStyleUnsetBackground, kStyleUnsetWord},
@@ -278,8 +286,8 @@ TEST(ParseStyleDesc, Gradients)
     EXPECT_EQ(-45.5f, a.backGradient->angle);
 
     const char *rejected[] = {
-        "background:linear-gradient(red, blue",        // no ')'
-        "background:linear-gradient(red 1, blue)",     // bare positions lie strictly inside 0...1
+        "background:linear-gradient(red, blue",    // no ')'
+        "background:linear-gradient(red 1, blue)", // bare positions lie strictly inside 0...1
         "background:linear-gradient(to middle, red, blue)",
         "background:radial-gradient(red)",
     };
@@ -343,17 +351,21 @@ TEST(FormatStyleDesc, WritesSetFieldsInOrder)
         {"vertical-align:bottom;text-align:right;", "text-align:right;vertical-align:bottom;"},
         {"width:1.25em;height:50%;", "width:1.25em;height:50%;"},
         {"opacity:0.5;visibility:hidden;", "visibility:hidden;opacity:0.50;"},
-        {"font-weight:bold;font-size:12px;color:#abc;", "font-size:12px;font-weight:bold;color:#aabbcc;"},
-        {"font:italic 'x';text-decoration:line-through;", "font:italic 'x';text-decoration:line-through;"},
+        {"font-weight:bold;font-size:12px;color:#abc;",
+         "font-size:12px;font-weight:bold;color:#aabbcc;"},
+        {"font:italic 'x';text-decoration:line-through;",
+         "font:italic 'x';text-decoration:line-through;"},
         {"font-family:\"it's\";", "font:\"it's\";"},
         {"border:1px solid red;", "border:1px solid #ff0000;"},
         {"border:none;", "border:none;"},
-        {"border:2px solid;border-color:red blue;", "border:2px solid;border-color:#ff0000 #0000ff #ff0000 #0000ff;"},
+        {"border:2px solid;border-color:red blue;",
+         "border:2px solid;border-color:#ff0000 #0000ff #ff0000 #0000ff;"},
         {"border-top:1px dotted red;border-left:solid;",
          "border-top:1px dotted #ff0000;border-left:solid #000000;"},
         {"border-radius:2px;", "border-radius:2px;"},
         {"border-radius:2px 3px;", "border-radius:2px 3px;"},
-        {"border-top-left-radius:2px;border-top-right-radius:5px;", "border-radius:2px 5px auto auto;"},
+        {"border-top-left-radius:2px;border-top-right-radius:5px;",
+         "border-radius:2px 5px auto auto;"},
         {"border-top-left-radius:2px;", "border-top-left-radius:2px;"},
         {"margin:1px 2px;", "margin:1px 2px;"},
         {"margin:1px 2px 3px;", "margin:1px 2px 3px;"},
