@@ -260,6 +260,45 @@ TEST(ParseStyleDesc, BackgroundShorthand)
     }
 }
 
+// A value that does not parse changes nothing, the resolved caches included; one that
+// parses drops the caches it makes stale.
+TEST(ParseStyleDesc, RefusedValuesKeepResolvedCaches)
+{
+    struct Case
+    {
+        const char *text;
+        bool fontKept, pictureKept, pensKept;
+    };
+    const Case cases[] = {
+        {"font:bold 12;", true, true, true}, // a unit-less size before ';' is refused
+        {"font:bold 'x;", true, true, true},
+        {"font:bold 12px;", false, true, true},
+        {"background:url(a.png;", true, true, true},
+        {"background-color:nocolor;", true, true, true},
+        {"background-image:url(;", true, true, true},
+        {"background-image:red;", true, true, true},
+        {"background-repeat:sideways;", true, true, true},
+        {"background-size:huge;", true, true, true},
+        {"background-position:middle;", true, true, true},
+        {"background-size:cover;", true, false, true},
+        {"border:bogus;", true, true, true},
+        {"border-width:thick;", true, true, true},
+        {"border-width:2px;", true, true, false},
+    };
+    int font = 0, picture = 0, pen = 0;
+    for (const Case &c : cases) {
+        ScopedStyle s;
+        s.fontHandle = &font;
+        s.backPicture = reinterpret_cast<XImage *>(&picture);
+        for (void *&p : s.borderPen)
+            p = &pen;
+        ParseStyleDesc(&s, c.text);
+        EXPECT_EQ(c.fontKept, s.fontHandle == &font) << c.text;
+        EXPECT_EQ(c.pictureKept, s.backPicture == reinterpret_cast<XImage *>(&picture)) << c.text;
+        EXPECT_EQ(c.pensKept, s.borderPen[kSideTop] == &pen) << c.text;
+    }
+}
+
 TEST(ParseStyleDesc, Gradients)
 {
     ScopedStyle s("background:linear-gradient(to right, red, #00ff00, blue 75%, white);");
