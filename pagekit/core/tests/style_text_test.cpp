@@ -182,6 +182,21 @@ TEST(ParseStyleDesc, StringsAreCutOnCharacterBoundaries)
 
     ScopedStyle bad("content:'\xFF\xFE';");
     EXPECT_EQ(nullptr, bad.content);
+
+    // Overlong forms would smuggle quotes, blanks and separators into a string.
+    const char *overlong[] = {
+        "font-family:'a\xC0\xA7"
+        "b';",                         // an apostrophe in two bytes
+        "font-family:x\xC0\x8A;",      // a line feed
+        "font-family:'\xE0\x80\xBB';", // a semicolon in three bytes
+        "font-family:'a\xC0\x80"
+        "b';", // a zero
+    };
+    for (const char *text : overlong) {
+        ScopedStyle o(text);
+        EXPECT_EQ(nullptr, o.fontFamily) << text;
+        EXPECT_EQ(0u, o.touchedGroups) << text;
+    }
 }
 
 TEST(ParseStyleDesc, LengthsOpacityAndState)
@@ -420,6 +435,42 @@ TEST(FormatStyleDesc, WritesSetFieldsInOrder)
         ScopedStyle s(c.in);
         EXPECT_EQ(c.out, FormatStyle(&s)) << c.in;
     }
+}
+
+// Strings are written in a form the reader takes back byte for byte: the quote that no
+// byte of the string ends early, else a bare token.
+TEST(FormatStyleDesc, WritesStringsThatReadBack)
+{
+    struct Case
+    {
+        const char *in, *out;
+    };
+    const Case cases[] = {
+        {"font-family:a\\;color:red", "font-family:a\\;color:#ff0000;"},
+        {"font:bold 12px x\\;", "font-family:x\\;font-size:12px;font-weight:bold;"},
+        {"font-family:'a\\'b\"c';", "font:'a\\'b\"c';"},
+        {"font-family:\"it's\";", "font:\"it's\";"},
+        {"background:url(a\\) red;", "background:#ff0000 url(a\\);"},
+        {"background:icon(i\\, 2);", "background:icon(i\\, 2);"},
+    };
+    for (const Case &c : cases) {
+        ScopedStyle s(c.in);
+        const std::string text = FormatStyle(&s);
+        EXPECT_EQ(c.out, text) << c.in;
+        ScopedStyle back(text.c_str());
+        std::string why;
+        EXPECT_TRUE(SameStyle(s, back, &why)) << c.in << ": " << why;
+    }
+}
+
+// A string cut to its buffer keeps no backslash whose protected byte was cut off.
+TEST(ParseStyleDesc, CutKeepsEscapesWhole)
+{
+    const std::string family(318, 'a');
+    ScopedStyle s(("font-family:'" + family + "\\'b';color:red").c_str());
+    EXPECT_EQ(family, Utf8(s.fontFamily));
+    const std::string text = FormatStyle(&s);
+    EXPECT_EQ("font:'" + family + "';color:#ff0000;", text);
 }
 
 TEST(ClearStyleNote, DropsCommentsOutsideQuotes)
