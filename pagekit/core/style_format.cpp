@@ -280,7 +280,13 @@ void WriteBorder(StyleWriter &w, const XStyleDesc *d)
     if (b[0] == kStyleUnsetByte && b[1] == kStyleUnsetByte && b[2] == kStyleUnsetByte &&
         b[3] == kStyleUnsetByte)
         return;
-    const bool sameSides = b[0] == b[1] && b[1] == b[2] && b[2] == b[3];
+    // A side of style none is written "none" whatever its width, so such sides count
+    // as equal and four of them are one "border:none".
+    auto written = [](uint8_t side) {
+        return (side & 0xF) == kBorderNone ? static_cast<uint8_t>(kBorderNone) : side;
+    };
+    const bool sameSides = written(b[0]) == written(b[1]) && written(b[1]) == written(b[2]) &&
+                           written(b[2]) == written(b[3]);
     if (!sameSides) {
         for (int i = 0; i < 4; ++i) {
             const int s = kSideOrder[i];
@@ -414,6 +420,8 @@ void WriteBackground(StyleWriter &w, const XStyleDesc *d)
     const size_t head = w.Size();
     if (d->backColor != kStyleUnsetWord)
         w.Color(d->backColor), w.Char(' ');
+    else if (kind == kBackColor)
+        w.Text("transparent "); // a colour kind without a colour still hides what lies below
     WriteSource(w, d, kind);
     if (const char *x = WordAt(kPosXWords, GetStyleField(word, kBackPosX)))
         w.Text(x);
