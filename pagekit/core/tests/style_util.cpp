@@ -60,17 +60,29 @@ bool SameGradient(const XGradientDesc *a, const XGradientDesc *b)
 bool SameStyle(const XStyleDesc &a, const XStyleDesc &b, std::string *why)
 {
 #define SAME(field)                                                                                \
-    if (std::memcmp(&a.field, &b.field, sizeof(a.field)) != 0) {                                   \
-        *why = #field;                                                                             \
-        return false;                                                                              \
-    }
-    SAME(margin)
-    SAME(padding) SAME(layoutWord) SAME(stateWord) SAME(width) SAME(height) SAME(opacity)
-        SAME(backWord) SAME(backColor) SAME(border) SAME(radius) SAME(borderColor) SAME(fontSize)
-            SAME(fontFlags) SAME(textColor)
+    do {                                                                                           \
+        if (std::memcmp(&a.field, &b.field, sizeof(a.field)) != 0) {                               \
+            *why = #field;                                                                         \
+            return false;                                                                          \
+        }                                                                                          \
+    } while (false)
+    SAME(margin);
+    SAME(padding);
+    SAME(layoutWord);
+    SAME(stateWord);
+    SAME(width);
+    SAME(height);
+    SAME(opacity);
+    SAME(backWord);
+    SAME(backColor);
+    SAME(border);
+    SAME(radius);
+    SAME(borderColor);
+    SAME(fontSize);
+    SAME(fontFlags);
+    SAME(textColor);
 #undef SAME
-                if (!SameString(a.fontFamily, b.fontFamily))
-    {
+    if (!SameString(a.fontFamily, b.fontFamily)) {
         *why = "fontFamily";
         return false;
     }
