@@ -5,7 +5,7 @@
 #include "corekit/encoding.h"
 #include "corekit/xstring.h"
 #include "pagekit/core/style_text.h"
-#include "platform/panekit/paint/gradient_desc.h"
+#include "platform/panekit/gradient_desc.h"
 
 ScopedStyle::ScopedStyle(const char *text)
 {
@@ -65,7 +65,7 @@ bool SameStyle(const XStyleDesc &a, const XStyleDesc &b, std::string *why)
             *why = #field;                                                                         \
             return false;                                                                          \
         }                                                                                          \
-    } while (0)
+    } while (false)
     SAME(margin);
     SAME(padding);
     SAME(layoutWord);
