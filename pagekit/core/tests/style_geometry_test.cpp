@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "pagekit/core/style_geometry.h"
-#include "platform/panekit/bound.h"
+#include "platform/panekit/paint/bound.h"
 #include "style_util.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "pagekit/core/style_text.h"
-#include "platform/panekit/gradient_desc.h"
+#include "platform/panekit/paint/gradient_desc.h"
 #include "style_util.h"
 
 namespace {
