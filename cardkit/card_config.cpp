@@ -73,6 +73,7 @@ CardTiming ScaledTiming(const CardTiming &timing, int divisor)
     out.body_deadline_ms = scale(timing.body_deadline_ms);
     out.pipe_pause_ms = scale(timing.pipe_pause_ms);
     out.hid_write_pause_ms = scale(timing.hid_write_pause_ms);
+    out.hid_answer_ms = scale(timing.hid_answer_ms);
     out.tone_ms = scale(timing.tone_ms);
     out.hid_signal_ms = scale(timing.hid_signal_ms);
     return out;

@@ -19,8 +19,9 @@ struct CardTiming
     int pipe_tries = 10;
     int hid_write_tries = 11;
     int hid_write_pause_ms = 10;
-    int hid_read_tries = 4;
-    int hid_read_pause_ms = 1;
+    // HID: the whole answer (every report of it) by then after the command, or
+    // the exchange fails; as long as the serial reader may take by default.
+    int hid_answer_ms = 5000;
     int tone_ms = 100;      // serial/USB signal: tone, pause, tone
     int hid_signal_ms = 50; // HID signal: on, pause, off, twice
 };

@@ -1,6 +1,7 @@
 #include "cardkit/card_control.h"
 
 #include <atomic>
+#include <unistd.h>
 
 #include "cardkit/base64.h"
 #include "cardkit/card_reader.h"
@@ -44,9 +45,15 @@ CCardControlCtrl::CCardControlCtrl()
     ++g_instances;
 }
 
+// The photo files of the last card go with the last control.
 CCardControlCtrl::~CCardControlCtrl()
 {
-    --g_instances;
+    if (--g_instances != 0)
+        return;
+    Lock lock(PortMutex());
+    if (IsPrivatePhotoFolder(Ports().photo_folder))
+        Ports().photo_folder.clear();
+    RemovePrivatePhotoFolder();
 }
 
 int CCardControlCtrl::InstanceCount()
@@ -288,8 +295,10 @@ int16_t CCardControlCtrl::getCardInfo()
     Lock lock(PortMutex());
     card_type = 2;
     const std::string folder = PrivatePhotoFolder();
-    const int result = folder.empty() ? kReadPhotoFailed
-                                      : ReadSequence(1001, FromUtf8(JoinPath(folder, "card.bmp")));
+    const std::string copy = folder.empty() ? "" : JoinPath(folder, "card.bmp");
+    if (!copy.empty())
+        ::unlink(copy.c_str()); // the earlier card's
+    const int result = copy.empty() ? kReadPhotoFailed : ReadSequence(1001, FromUtf8(copy));
     switch (result) {
     case kReadOk:
         errorFlag = 0;

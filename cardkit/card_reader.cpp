@@ -19,22 +19,36 @@ void Pause(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// The folder part of a photo path (up to its last separator); nothing for a
-// path that is too long or has no folder.
+// A drive letter ("C:\x", "c:x") or a UNC host ("\\host\share") names a
+// place that does not exist here; taken as it is, it would become a folder
+// under the working folder or at the root.
+bool NamesWindowsRoot(const std::string &path)
+{
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    const bool drive = path.size() >= 2 && letter(path[0]) && path[1] == ':';
+    const bool unc = path.size() >= 2 && path[0] == '/' && path[1] == '/';
+    return drive || unc;
+}
+
+// The folder part of a photo path (up to its last separator, '\' or '/');
+// nothing for a path that is too long, has no folder or names a drive or a
+// network host.
 std::optional<std::string> FolderOf(const std::u16string &photo_path)
 {
     if (photo_path.size() >= kMaxPhotoPath)
         return std::nullopt;
     const std::string path = NativePath(photo_path);
+    if (NamesWindowsRoot(path))
+        return std::nullopt;
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
         return std::nullopt;
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-ReadOutcome MakePhotoFiles(PortState &state, const std::string &folder)
+ReadOutcome MakePhotoFiles(PortState &state, const std::string &folder, const BaseMsg_t &msg)
 {
-    switch (WritePhotoWlt(folder, state.last.photo.data(), state.last.photo.size())) {
+    switch (WritePhotoWlt(folder, msg.photo.data(), msg.photo.size())) {
     case WltResult::CannotCreate:
         return ReadOutcome::CannotCreate;
     case WltResult::ShortWrite:
@@ -52,6 +66,21 @@ ReadOutcome MakePhotoFiles(PortState &state, const std::string &folder)
     if (!ConvertBmpToJpeg(JoinPath(folder, "photo.bmp"), JoinPath(folder, "photo.jpg")))
         return ReadOutcome::JpegFailed;
     return ReadOutcome::Ok;
+}
+
+// Where the photo files of this read go: the private folder, or the folder
+// of `photo_path`.
+ReadOutcome ChoosePhotoFolder(const std::u16string &photo_path, std::string *folder)
+{
+    if (photo_path.empty()) {
+        *folder = PrivatePhotoFolder();
+    } else {
+        const auto parent = FolderOf(photo_path);
+        if (!parent)
+            return ReadOutcome::PathInvalid;
+        *folder = *parent;
+    }
+    return !folder->empty() && MakeFolders(*folder) ? ReadOutcome::Ok : ReadOutcome::CannotCreate;
 }
 
 } // namespace
@@ -81,8 +110,12 @@ void SignalUser(PortState &state)
     }
 }
 
+// The card's text becomes the last message only once its photo files are
+// made, so that the text, the properties and the photo files always belong
+// to one card; the files of the card before are gone as soon as a read starts.
 ReadOutcome ReadBaseMessage(PortState &state, const std::u16string &photo_path)
 {
+    RemovePhotoFiles(state.photo_folder);
     SdtResponse response;
     BaseMsg_t msg;
     if (!SendSdt(state, kSdtReadBaseMsg, {}, &response) || !response.Succeeded() ||
@@ -90,25 +123,23 @@ ReadOutcome ReadBaseMessage(PortState &state, const std::u16string &photo_path)
         return ReadOutcome::ReadFailed;
     SignalUser(state);
     std::string folder;
-    if (photo_path.empty()) {
-        folder = PrivatePhotoFolder();
-    } else {
-        const auto parent = FolderOf(photo_path);
-        if (!parent)
-            return ReadOutcome::PathInvalid;
-        folder = *parent;
-    }
-    if (folder.empty() || !MakeFolders(folder))
-        return ReadOutcome::CannotCreate;
-    state.last = msg;
+    if (const ReadOutcome chosen = ChoosePhotoFolder(photo_path, &folder);
+        chosen != ReadOutcome::Ok)
+        return chosen;
+    RemovePhotoFiles(folder);
     state.photo_folder = folder;
-    const ReadOutcome made = MakePhotoFiles(state, folder);
-    if (made != ReadOutcome::Ok || photo_path.empty())
+    if (const ReadOutcome made = MakePhotoFiles(state, folder, msg); made != ReadOutcome::Ok) {
+        RemovePhotoFiles(folder); // half a photo of a card whose text is not kept
         return made;
+    }
+    state.last = msg;
+    if (photo_path.empty())
+        return ReadOutcome::Ok;
     const bool jpg = AsciiUpper(photo_path).ends_with(u".JPG");
     const std::string source = JoinPath(folder, jpg ? "photo.jpg" : "photo.bmp");
-    return CopyWholeFile(source, NativePath(photo_path)) ? ReadOutcome::Ok
-                                                         : ReadOutcome::CopyFailed;
+    return CopyWholeFile(source, NativePath(photo_path), IsPrivatePhotoFolder(folder))
+               ? ReadOutcome::Ok
+               : ReadOutcome::CopyFailed;
 }
 
 int ReadNewAddress(PortState &state)

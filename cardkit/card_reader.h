@@ -25,9 +25,11 @@ enum class ReadOutcome {
     CopyFailed,    // the copy to the photo path failed
 };
 
-// Reads the base message into `state` with its photo files in `folder`
+// Reads the base message with its photo files in the folder of `photo_path`
 // (empty: the private temporary folder), then copies photo.jpg (path ending
 // ".JPG" in any case) or photo.bmp to `photo_path` when it is not empty.
+// The photo files of the card read before are removed first; the new card's
+// text replaces `state.last` only when its photo files were made.
 CARDKIT_EXPORT ReadOutcome ReadBaseMessage(PortState &state, const std::u16string &photo_path);
 
 // Reads the additional addresses (30 03): the number of non-empty entries, or -1.

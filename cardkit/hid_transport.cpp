@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
@@ -35,6 +36,12 @@ bool MatchesReader(const std::string &uevent_path)
 void Pause(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+int64_t NowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 } // namespace
@@ -100,60 +107,67 @@ bool HidTransport::WriteReport(const Bytes &frame)
     return false;
 }
 
-// Polls for one report that carries a non-zero byte.
-bool HidTransport::ReadReport(uint8_t *report)
+// Waits until `deadline_ms` (steady clock) for one report that carries a
+// non-zero byte; empty reports are skipped.
+HidTransport::Result HidTransport::ReadReport(uint8_t *report, int64_t deadline_ms)
 {
-    const CardTiming &t = m_config.timing;
     size_t got = 0;
-    for (int attempt = 0; attempt < t.hid_read_tries; ++attempt) {
-        pollfd p = {m_fd, POLLIN, 0};
-        ::poll(&p, 1, t.hid_read_pause_ms);
+    for (;;) {
         const ssize_t n = ::read(m_fd, report + got, kHidReportSize - got);
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
-        if (n > 0)
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR))
+            return Result::Failed; // the device is gone
+        if (n > 0) {
             got += size_t(n);
-        if (got == kHidReportSize) {
+            if (got < kHidReportSize)
+                continue;
             if (std::any_of(report, report + kHidReportSize, [](uint8_t b) { return b != 0; }))
-                return true;
-            got = 0; // an empty report: keep polling
+                return Result::Ok;
+            got = 0;
+            continue;
         }
+        const int64_t left = deadline_ms - NowMs();
+        if (left <= 0)
+            return Result::Late;
+        pollfd p = {m_fd, POLLIN, 0};
+        if (::poll(&p, 1, int(left)) > 0 && !(p.revents & POLLIN))
+            return Result::Failed; // hung up or in error
     }
-    return false;
 }
 
-bool HidTransport::Transfer(const Bytes &command, FrameKind kind, Bytes *response)
+HidTransport::Result HidTransport::Transfer(const Bytes &command, FrameKind kind, Bytes *response)
 {
-    uint8_t stale[kHidReportSize];
+    uint8_t stale[kHidReportSize]; // a late answer to an earlier command
     while (::read(m_fd, stale, sizeof stale) > 0) {
     }
     if (!WriteReport(command))
-        return false;
+        return Result::Failed;
+    const int64_t deadline = NowMs() + m_config.timing.hid_answer_ms;
     const bool base_msg = kind == FrameKind::Sdt && command.size() > 8 &&
                           command[7] == kSdtReadBaseMsg.command &&
                           command[8] == kSdtReadBaseMsg.parameter;
     const int reports = base_msg ? kHidBaseMsgReports : 1;
     Bytes collected(size_t(reports) * kHidReportSize);
     for (int i = 0; i < reports; ++i)
-        if (!ReadReport(collected.data() + size_t(i) * kHidReportSize))
-            return false;
+        if (const Result r = ReadReport(collected.data() + size_t(i) * kHidReportSize, deadline);
+            r != Result::Ok)
+            return r;
     const size_t header = HeaderSize(kind);
     size_t body = 0;
     if (!CheckHeader(kind, collected.data(), &body) || collected.size() - header < body)
-        return false;
+        return Result::Failed;
     collected.resize(header + body);
     *response = std::move(collected);
-    return true;
+    return Result::Ok;
 }
 
 bool HidTransport::Exchange(const Bytes &command, FrameKind kind, Bytes *response)
 {
     if (m_fd < 0 && !Attach())
         return false;
-    if (Transfer(command, kind, response))
-        return true;
-    Forget();
-    return false;
+    const Result result = Transfer(command, kind, response);
+    if (result == Result::Failed)
+        Forget();
+    return result == Result::Ok;
 }
 
 } // namespace cardkit

@@ -1,8 +1,9 @@
 #pragma once
 // The HID reader (vendor 0x0425, product 0x8159) on hidraw. Output reports
 // are the report id 0 followed by the frame; answers are 64-byte input
-// reports. Any failed write or read forgets the device, so the next exchange
-// enumerates again.
+// reports, awaited until the configured answer deadline. A failed write or
+// read, or a bad answer, forgets the device, so the next exchange enumerates
+// again; an answer that is merely late keeps it.
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,7 +22,7 @@ constexpr int kHidBaseMsgReports = 21;
 CARDKIT_EXPORT std::optional<std::string> FindHidReader(const std::string &sysfs_root,
                                                         const std::string &dev_dir);
 
-class HidTransport final : public CardTransport
+class CARDKIT_EXPORT HidTransport final : public CardTransport
 {
 public:
     // Nothing when no reader is attached.
@@ -33,12 +34,14 @@ public:
     bool Exchange(const Bytes &command, FrameKind kind, Bytes *response) override;
 
 private:
+    enum class Result { Ok, Late, Failed };
+
     HidTransport(const CardConfig &config) : m_config(config) {}
     bool Attach();
     void Forget();
     bool WriteReport(const Bytes &frame);
-    bool ReadReport(uint8_t *report);
-    bool Transfer(const Bytes &command, FrameKind kind, Bytes *response);
+    Result ReadReport(uint8_t *report, int64_t deadline_ms);
+    Result Transfer(const Bytes &command, FrameKind kind, Bytes *response);
 
     CardConfig m_config;
     int m_fd = -1;

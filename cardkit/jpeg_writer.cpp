@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <jpeglib.h>
 
+#include "cardkit/owner_file.h"
+
 namespace cardkit {
 
 namespace {
@@ -57,7 +59,7 @@ bool WriteJpeg(const RgbImage &image, const std::string &path, int quality)
     if (image.width <= 0 || image.height <= 0 ||
         image.rgb.size() != size_t(image.width) * image.height * 3)
         return false;
-    FILE *file = std::fopen(path.c_str(), "wb");
+    FILE *file = CreateOwnerOnlyFile(path);
     if (file == nullptr)
         return false;
     const bool encoded = Encode(image, file, quality);

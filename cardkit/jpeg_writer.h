@@ -6,8 +6,8 @@
 
 namespace cardkit {
 
-// Encodes an RGB image as a baseline JPEG file (quality 90); false on any
-// encoder or file error, leaving no partial file behind.
+// Encodes an RGB image as a baseline JPEG file (quality 90, mode 0600); false
+// on any encoder or file error, leaving no partial file behind.
 CARDKIT_EXPORT bool WriteJpeg(const RgbImage &image, const std::string &path, int quality = 90);
 
 } // namespace cardkit

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include "cardkit/bmp_reader.h"
 #include "cardkit/card_config.h"
 #include "cardkit/jpeg_writer.h"
+#include "cardkit/owner_file.h"
 #include "cardkit/text_util.h"
 
 namespace cardkit {
@@ -49,18 +51,72 @@ bool FileExists(const std::string &path)
 
 } // namespace
 
+namespace {
+
+struct PrivateFolder
+{
+    std::mutex mutex;
+    std::string path;
+    pid_t owner = 0; // the process that made it
+    bool removed_at_exit = false;
+};
+
+PrivateFolder &Private()
+{
+    static PrivateFolder folder;
+    return folder;
+}
+
+void RemoveAtExit()
+{
+    RemovePrivatePhotoFolder();
+}
+
+} // namespace
+
 std::string PrivatePhotoFolder()
 {
-    static std::mutex mutex;
-    static std::string folder;
-    std::lock_guard lock(mutex);
-    if (!folder.empty() && ::access(folder.c_str(), W_OK) == 0)
-        return folder;
+    PrivateFolder &folder = Private();
+    std::lock_guard lock(folder.mutex);
+    if (!folder.path.empty() && folder.owner == ::getpid() &&
+        ::access(folder.path.c_str(), W_OK) == 0)
+        return folder.path;
     std::string pattern = JoinPath(TempRoot(GetCardConfig()), "cardkit-XXXXXX");
     if (::mkdtemp(pattern.data()) == nullptr)
         return {};
-    folder = pattern;
-    return folder;
+    folder.path = pattern;
+    folder.owner = ::getpid();
+    // Registered after the folder record exists, so it runs before the
+    // record is destroyed.
+    if (!folder.removed_at_exit)
+        folder.removed_at_exit = std::atexit(RemoveAtExit) == 0;
+    return folder.path;
+}
+
+bool IsPrivatePhotoFolder(const std::string &path)
+{
+    PrivateFolder &folder = Private();
+    std::lock_guard lock(folder.mutex);
+    return !path.empty() && path == folder.path && folder.owner == ::getpid();
+}
+
+void RemovePrivatePhotoFolder()
+{
+    PrivateFolder &folder = Private();
+    std::lock_guard lock(folder.mutex);
+    if (folder.path.empty() || folder.owner != ::getpid())
+        return;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder.path, ignored);
+    folder.path.clear();
+}
+
+void RemovePhotoFiles(const std::string &folder)
+{
+    if (folder.empty())
+        return;
+    for (const char *name : {"photo.wlt", "photo.bmp", "photo.jpg"})
+        ::unlink(JoinPath(folder, name).c_str());
 }
 
 bool MakeFolders(const std::string &folder)
@@ -82,7 +138,7 @@ bool MakeFolders(const std::string &folder)
 
 WltResult WritePhotoWlt(const std::string &folder, const uint8_t *photo, size_t size)
 {
-    FILE *file = std::fopen(JoinPath(folder, "photo.wlt").c_str(), "wb");
+    FILE *file = CreateOwnerOnlyFile(JoinPath(folder, "photo.wlt"));
     if (file == nullptr)
         return WltResult::CannotCreate;
     const bool whole = std::fwrite(photo, 1, size, file) == size;
@@ -104,7 +160,9 @@ bool RunPhotodec(const std::string &wlt_path, int mode)
     ::dlclose(module);
     const size_t slash = wlt_path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : wlt_path.substr(0, slash);
-    return result == 1 && FileExists(JoinPath(folder, "photo.bmp"));
+    const std::string bmp = JoinPath(folder, "photo.bmp");
+    // The decoder is not ours: whatever mode it gave the picture, it becomes 0600.
+    return result == 1 && FileExists(bmp) && ::chmod(bmp.c_str(), 0600) == 0;
 }
 
 bool ReadWholeFile(const std::string &path, Bytes *out)
@@ -124,12 +182,12 @@ bool ConvertBmpToJpeg(const std::string &bmp_path, const std::string &jpg_path)
            WriteJpeg(image, jpg_path);
 }
 
-bool CopyWholeFile(const std::string &from, const std::string &to)
+bool CopyWholeFile(const std::string &from, const std::string &to, bool owner_only)
 {
     Bytes bytes;
     if (!ReadWholeFile(from, &bytes))
         return false;
-    FILE *file = std::fopen(to.c_str(), "wb");
+    FILE *file = owner_only ? CreateOwnerOnlyFile(to) : std::fopen(to.c_str(), "wb");
     if (file == nullptr)
         return false;
     const bool whole = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();

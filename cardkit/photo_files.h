@@ -9,13 +9,22 @@
 
 namespace cardkit {
 
-// A folder private to this process, made with mkdtemp under the configured
-// temporary folder on first use; empty when it cannot be made.
+// A folder private to this process (mode 0700), made with mkdtemp under the
+// configured temporary folder on first use; empty when it cannot be made.
+// It is removed with everything in it by RemovePrivatePhotoFolder and when
+// the process ends normally (a forked child makes and removes its own).
 CARDKIT_EXPORT std::string PrivatePhotoFolder();
+CARDKIT_EXPORT bool IsPrivatePhotoFolder(const std::string &folder);
+CARDKIT_EXPORT void RemovePrivatePhotoFolder();
+
+// Removes photo.wlt, photo.bmp and photo.jpg from `folder` (nothing when it
+// is empty), so that no file of an earlier card can be taken for a new one.
+CARDKIT_EXPORT void RemovePhotoFiles(const std::string &folder);
 
 // Creates `folder` and every missing parent.
 CARDKIT_EXPORT bool MakeFolders(const std::string &folder);
 
+// photo.wlt, photo.bmp and photo.jpg are made with mode 0600.
 enum class WltResult { Written, CannotCreate, ShortWrite };
 CARDKIT_EXPORT WltResult WritePhotoWlt(const std::string &folder, const uint8_t *photo,
                                        size_t size);
@@ -29,6 +38,8 @@ CARDKIT_EXPORT bool ConvertBmpToJpeg(const std::string &bmp_path, const std::str
 
 // Reads a whole file, whatever its size.
 CARDKIT_EXPORT bool ReadWholeFile(const std::string &path, Bytes *out);
-CARDKIT_EXPORT bool CopyWholeFile(const std::string &from, const std::string &to);
+// A new `to` gets mode 0600 when `owner_only`, else what the creation mask allows.
+CARDKIT_EXPORT bool CopyWholeFile(const std::string &from, const std::string &to,
+                                  bool owner_only = false);
 
 } // namespace cardkit

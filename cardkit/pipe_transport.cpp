@@ -1,13 +1,42 @@
 #include "cardkit/pipe_transport.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include "cardkit/text_util.h"
 
 namespace cardkit {
+
+namespace {
+
+// A pipe whose driver end is gone raises SIGPIPE, which would end the host
+// process: the signal is held back for this thread during the write, and one
+// the write raised is taken away again. The write then fails with EPIPE.
+ssize_t WriteWithoutSigpipe(int fd, const uint8_t *data, size_t size)
+{
+    sigset_t pipe_only, before, pending;
+    sigemptyset(&pipe_only);
+    sigaddset(&pipe_only, SIGPIPE);
+    sigpending(&pending);
+    const bool was_pending = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_only, &before);
+    const ssize_t written = ::write(fd, data, size);
+    const int error = errno;
+    if (written < 0 && error == EPIPE && !was_pending) {
+        const timespec now = {0, 0};
+        while (sigtimedwait(&pipe_only, nullptr, &now) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    errno = error;
+    return written;
+}
+
+} // namespace
 
 std::unique_ptr<PipeTransport> PipeTransport::Open(const std::string &folder,
                                                    const CardTiming &timing)
@@ -43,7 +72,7 @@ void PipeTransport::Drain()
 bool PipeTransport::Exchange(const Bytes &command, FrameKind kind, Bytes *response)
 {
     Drain();
-    if (::write(m_out, command.data(), command.size()) != ssize_t(command.size()))
+    if (WriteWithoutSigpipe(m_out, command.data(), command.size()) != ssize_t(command.size()))
         return false;
     const size_t limit = kind == FrameKind::Sdt ? 4096 : 2048;
     const size_t header = HeaderSize(kind);

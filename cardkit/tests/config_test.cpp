@@ -24,12 +24,15 @@ TEST(CardConfig, WaitsScale)
     EXPECT_EQ(defaults.poll_ms, 100);
     EXPECT_EQ(defaults.header_deadline_ms, 2000);
     EXPECT_EQ(defaults.body_deadline_ms, 5000);
+    EXPECT_EQ(defaults.hid_answer_ms, 5000); // as long as a serial answer may take
     const CardTiming fast = ScaledTiming(defaults, 20);
     EXPECT_EQ(fast.poll_ms, 5);
     EXPECT_EQ(fast.header_deadline_ms, 100);
     EXPECT_EQ(fast.body_deadline_ms, 250);
-    EXPECT_EQ(fast.hid_read_pause_ms, 1); // never below 1 ms
-    EXPECT_EQ(fast.hid_write_tries, 11);  // counts stay
+    EXPECT_EQ(fast.hid_answer_ms, 250);
+    EXPECT_EQ(fast.hid_signal_ms, 2);
+    EXPECT_EQ(ScaledTiming(defaults, 1000).poll_ms, 1); // never below 1 ms
+    EXPECT_EQ(fast.hid_write_tries, 11);                // counts stay
     EXPECT_EQ(ScaledTiming(defaults, 0).body_deadline_ms, 5000);
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <unistd.h>
 
 #include "cardkit/card_control.h"
 #include "cardkit/port_state.h"
@@ -43,6 +45,27 @@ protected:
 
     cardtest::TempFolder m_dir;
     CCardControlCtrl m_control;
+};
+
+// Makes `folder` the working folder for one scope.
+class WorkingFolder
+{
+public:
+    explicit WorkingFolder(const std::string &folder) : m_before(::getcwd(nullptr, 0))
+    {
+        EXPECT_EQ(::chdir(folder.c_str()), 0);
+    }
+    ~WorkingFolder()
+    {
+        if (m_before != nullptr && ::chdir(m_before) != 0)
+            ADD_FAILURE() << "cannot return to " << m_before;
+        std::free(m_before);
+    }
+    WorkingFolder(const WorkingFolder &) = delete;
+    WorkingFolder &operator=(const WorkingFolder &) = delete;
+
+private:
+    char *m_before;
 };
 
 } // namespace
@@ -184,6 +207,32 @@ TEST_F(CardSerial, PhotoPathRules)
     }
     EXPECT_EQ(m_control.ReadCardPort(3, base + u"/d/card.jpg"), 1);
     EXPECT_EQ(m_control.Name, u"𠮷张三");
+}
+
+// Paths of another system's drives and hosts are refused before any folder
+// is made, here or at the root.
+TEST_F(CardSerial, PhotoPathsOnDrivesAndHostsAreRefused)
+{
+    auto sim = StartSim();
+    ASSERT_EQ(m_control.InitComm(3), 1);
+    const std::string host = "cardkit-host-" + std::to_string(::getpid());
+    const std::u16string uhost = FromUtf8(host);
+    const std::u16string paths[] = {
+        u"C:\\photos\\face.JPG",
+        u"c:photos\\face.jpg",
+        u"\\\\" + uhost + u"\\share\\x.jpg",
+        u"//" + uhost + u"/share/x.jpg",
+        u"\\/" + uhost + u"\\share\\x.jpg",
+    };
+    const WorkingFolder here(m_dir.path());
+    const std::string listing = cardtest::Run("ls -A");
+    for (const auto &path : paths) {
+        ASSERT_EQ(m_control.Authenticate(), 1);
+        EXPECT_EQ(m_control.ReadBaseMsgP(path), 2) << ToUtf8(path);
+    }
+    EXPECT_EQ(m_control.ReadCardPort(3, u"C:\\photos\\face.jpg"), kReadPhotoFailed);
+    EXPECT_EQ(cardtest::Run("ls -A"), listing); // nothing made under the working folder
+    EXPECT_EQ(::access(("/" + host).c_str(), F_OK), -1);
 }
 
 TEST_F(CardSerial, TypeABlocksRoundTripAndBadArgumentsSendNothing)

@@ -149,7 +149,7 @@ TEST_F(CardDispatch, CardctlReadsACard)
     ASSERT_TRUE(sim.running());
     const std::string env = "CARDKIT_USB_PATTERN='" + m_dir.path() + "/usb{k}' " +
                             "CARDKIT_HID_SYSFS='" + m_dir.path() + "/none' " + "CARDKIT_TEMP='" +
-                            m_dir.path() + "' CARDKIT_TIME_DIVISOR=10 ";
+                            m_dir.path() + "' ";
     const std::string cardctl = ZEP_BINARY_DIR "/tools/cardctl/cardctl";
     EXPECT_EQ(cardtest::Run(env + cardctl +
                             " InitComm 1001 authenticate ReadBaseMsg GetName getcode "
@@ -157,8 +157,22 @@ TEST_F(CardDispatch, CardctlReadsACard)
               "InitComm: 1\nauthenticate: 1\nReadBaseMsg: 1\nGetName: 𠮷张三\n"
               "getcode: 11010119800102001X\nSex: 1\nName: X\nGetNewAddress: \n"
               "NoSuch: error 0x80020003\nCloseComm: 1\nrc=1\n");
+    EXPECT_EQ(cardtest::Run("ls '" + m_dir.path() + "' | grep cardkit-"), ""); // photos gone
     const std::string registry = m_dir.path() + "/reg";
     EXPECT_EQ(cardtest::Run("CARDKIT_REGISTRY='" + registry + "' " + cardctl +
                             " register && cut -f1 '" + registry + "'"),
               "CARDCONTROL.CardControlCtrl.1\n");
+}
+
+TEST(CardctlTool, PrintsItsUsage)
+{
+    const std::string cardctl = ZEP_BINARY_DIR "/tools/cardctl/cardctl";
+    const std::string usage =
+        "usage: cardctl register|unregister\n"
+        "       cardctl MEMBER [ARG...] [PROPERTY=VALUE] ...\n"
+        "Calls the card reader control's members in order and prints \"Member: result\"\n"
+        "for each, e.g. cardctl InitComm 1001 Authenticate ReadBaseMsg GetName Picture\n";
+    EXPECT_EQ(cardtest::Run(cardctl + " --help; echo rc=$?"), usage + "rc=0\n");
+    EXPECT_EQ(cardtest::Run(cardctl + " -h 2>/dev/null; echo rc=$?"), usage + "rc=0\n");
+    EXPECT_EQ(cardtest::Run(cardctl + " 2>&1 >/dev/null; echo rc=$?"), usage + "rc=2\n");
 }

@@ -1,7 +1,6 @@
 // Byte-exact command frames, cross-checked against an independent encoder,
 // and the response parsers' checks.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -12,6 +11,7 @@
 #include "cardkit/ic_frame.h"
 #include "cardkit/sam_id.h"
 #include "cardkit/sdt_frame.h"
+#include "sim_util.h"
 
 using namespace cardkit;
 
@@ -33,8 +33,8 @@ std::string Hex(const Bytes &bytes)
 // Runs the python encoder over `requests` (one per line) and returns its lines.
 std::vector<std::string> Oracle(const std::vector<std::string> &requests)
 {
-    const std::string input =
-        testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_frame_oracle_in.txt";
+    const cardtest::TempFolder folder;
+    const std::string input = folder.path() + "/requests.txt";
     {
         std::ofstream out(input);
         for (const auto &r : requests)

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "cardkit/base64.h"
 #include "cardkit/bmp_reader.h"
@@ -152,4 +156,133 @@ TEST(CardPhoto, Base64)
     };
     for (const auto &[in, out] : cases)
         EXPECT_EQ(EncodeBase64(reinterpret_cast<const uint8_t *>(in), std::strlen(in)), out);
+}
+
+// A good read of one card, then a read of another whose photo cannot be made:
+// text, properties and photo all stay with one card.
+TEST(CardPhoto, FailedPhotoOfANewCardKeepsNoMixOfTwoCards)
+{
+    cardtest::TempFolder dir;
+    CardConfig config = cardtest::TestConfig(dir.path());
+    SetCardConfig(config);
+    CCardControlCtrl control;
+    auto sim = std::make_unique<cardtest::Simulator>(
+        dir.path(), std::vector<std::string>{"--fifo", dir.path() + "/usb0"});
+    ASSERT_EQ(control.ReadCard(), u"0");
+    ASSERT_EQ(control.GetName(), u"𠮷张三");
+    const std::u16string first_photo = control.GetPhotobuf();
+    ASSERT_NE(first_photo, u"no");
+    const std::string folder = Ports().photo_folder;
+
+    sim = std::make_unique<cardtest::Simulator>(
+        dir.path(), std::vector<std::string>{"--fifo", dir.path() + "/usb0", "--card", "2"});
+    config.photodec_path = dir.path() + "/no-such-plugin.so";
+    SetCardConfig(config);
+    EXPECT_EQ(control.ReadCard(), u"生成照片文件失败。");
+    EXPECT_EQ(control.GetName(), u"𠮷张三");
+    EXPECT_EQ(control.GetCode(), u"11010119800102001X");
+    EXPECT_EQ(control.Name, u"𠮷张三");
+    EXPECT_EQ(control.GetPhotobuf(), u"no"); // the first card's photo is gone
+    EXPECT_EQ(cardtest::Run("ls '" + folder + "'"), "");
+
+    config.photodec_path = cardtest::TestConfig(dir.path()).photodec_path;
+    SetCardConfig(config);
+    ASSERT_EQ(control.ReadCard(), u"0");
+    EXPECT_EQ(control.GetName(), u"李四");
+    EXPECT_EQ(control.Name, u"李四");
+    EXPECT_EQ(control.GetSexN(), 2);
+    EXPECT_EQ(control.GetPhotobuf(), control.Picture);
+    EXPECT_NE(control.Picture, first_photo);
+    control.CloseComm();
+}
+
+namespace {
+
+// Permission bits of `path`, or -1 when it is not there.
+int ModeOf(const std::string &path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(path.c_str(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+} // namespace
+
+// Whatever the creation mask, the private folder and its photo files are the
+// owner's only, and they go when the last control is released.
+TEST(CardPhoto, PrivateFolderIsOwnerOnlyAndGoesWithTheLastControl)
+{
+    cardtest::TempFolder dir;
+    SetCardConfig(cardtest::TestConfig(dir.path()));
+    cardtest::Simulator sim(dir.path(), {"--fifo", dir.path() + "/usb0"});
+    const mode_t mask = ::umask(0);
+    auto first = std::make_unique<CCardControlCtrl>();
+    auto second = std::make_unique<CCardControlCtrl>();
+    ASSERT_EQ(first->ReadCard(), u"0");
+    ASSERT_EQ(first->getCardInfo(), 0);
+    ::umask(mask);
+    const std::string folder = Ports().photo_folder;
+    ASSERT_EQ(folder.rfind(dir.path() + "/cardkit-", 0), 0u) << folder;
+    struct Case
+    {
+        std::string name;
+        int mode;
+    };
+    const Case cases[] = {
+        {"", 0700},          {"photo.wlt", 0600}, {"photo.bmp", 0600},
+        {"photo.jpg", 0600}, {"card.bmp", 0600},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ModeOf(folder + "/" + c.name), c.mode) << c.name;
+
+    first->CloseComm();
+    first.reset();
+    EXPECT_EQ(ModeOf(folder), 0700); // the second control still uses it
+    EXPECT_EQ(second->GetPhotobuf().substr(0, 4), u"/9j/");
+    second.reset();
+    EXPECT_EQ(ModeOf(folder), -1);
+
+    CCardControlCtrl third; // a new folder for a new control
+    ASSERT_EQ(third.ReadCard(), u"0");
+    EXPECT_NE(Ports().photo_folder, folder);
+    EXPECT_EQ(ModeOf(Ports().photo_folder + "/photo.jpg"), 0600);
+    third.CloseComm();
+}
+
+// A process that ends normally takes its folder with it, and a forked child
+// ending does not take its parent's.
+TEST(CardPhoto, PrivateFolderGoesWhenTheProcessEnds)
+{
+    cardtest::TempFolder dir;
+    SetCardConfig(cardtest::TestConfig(dir.path()));
+    const std::string parents = PrivatePhotoFolder();
+    ASSERT_FALSE(parents.empty());
+    int pipe_fds[2];
+    ASSERT_EQ(::pipe(pipe_fds), 0);
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string own = PrivatePhotoFolder();
+        const bool written = WritePhotoWlt(own, Bytes(1024).data(), 1024) == WltResult::Written;
+        const std::string line = (written ? own : "") + "\n";
+        const bool sent = ::write(pipe_fds[1], line.data(), line.size()) == ssize_t(line.size());
+        std::exit(sent ? 0 : 1);
+    }
+    ::close(pipe_fds[1]);
+    std::string line;
+    char c;
+    while (::read(pipe_fds[0], &c, 1) == 1 && c != '\n')
+        line += c;
+    ::close(pipe_fds[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_FALSE(line.empty());
+    EXPECT_NE(line, parents);
+    EXPECT_EQ(ModeOf(line), -1);
+    EXPECT_EQ(ModeOf(parents), 0700);
+    RemovePrivatePhotoFolder();
+    EXPECT_EQ(ModeOf(parents), -1);
 }

@@ -1,5 +1,7 @@
 #include "sim_util.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <climits>
 #include <csignal>
@@ -20,9 +22,13 @@ namespace cardtest {
 
 TempFolder::TempFolder()
 {
-    std::string pattern = "/tmp/cardkit-test-XXXXXX";
+    const char *tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/cardkit-test-XXXXXX";
     if (::mkdtemp(pattern.data()) != nullptr)
         m_path = pattern;
+    else
+        ADD_FAILURE() << "cannot make a folder like " << pattern;
 }
 
 TempFolder::~TempFolder()
@@ -60,11 +66,18 @@ Simulator::Simulator(const std::string &folder, std::vector<std::string> args)
 
 Simulator::~Simulator()
 {
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGTERM);
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-    }
+    Stop();
+}
+
+int Simulator::Stop()
+{
+    if (m_pid <= 0)
+        return -1;
+    ::kill(m_pid, SIGTERM);
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 std::string Simulator::Log() const
@@ -101,8 +114,7 @@ cardkit::CardConfig TestConfig(const std::string &folder)
     t.pipe_tries = 30;
     t.hid_write_tries = 11;
     t.hid_write_pause_ms = 1;
-    t.hid_read_tries = 200;
-    t.hid_read_pause_ms = 5;
+    t.hid_answer_ms = 3000;
     t.tone_ms = 1;
     t.hid_signal_ms = 1;
     return config;

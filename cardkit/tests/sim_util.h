@@ -7,7 +7,8 @@
 
 namespace cardtest {
 
-// A fresh folder for one test, removed with everything in it at the end.
+// A fresh folder for one test under $TMPDIR (else /tmp), made by mkdtemp and
+// removed with everything in it at the end.
 class TempFolder
 {
 public:
@@ -27,6 +28,8 @@ public:
     Simulator(const std::string &folder, std::vector<std::string> args);
     ~Simulator();
     bool running() const { return m_pid > 0; }
+    // Sends SIGTERM and waits: the exit status, or -1 when it was not running.
+    int Stop();
     std::string Log() const;
     // Waits up to `ms` for `text` to appear in the log.
     bool WaitForLog(const std::string &text, int ms) const;

@@ -29,6 +29,12 @@ protected:
         EXPECT_TRUE(sim->running());
         return sim;
     }
+    void UseDefaultTiming()
+    {
+        CardConfig config = GetCardConfig();
+        config.timing = CardTiming();
+        SetCardConfig(config);
+    }
     void ExpectCardFields()
     {
         EXPECT_EQ(m_control.Name, u"𠮷张三");
@@ -73,6 +79,16 @@ TEST_F(CardTransportTest, PipesReadTheWholeCard)
               u"0102030405060708090A0B0C0D0E0F10");
 }
 
+// The driver end going away fails the command; it does not end the host.
+TEST_F(CardTransportTest, PipesWhoseDriverIsGoneFailTheCommand)
+{
+    auto sim = Start("fifo", m_dir.path() + "/usb0");
+    ASSERT_EQ(m_control.InitComm(1001), 1);
+    EXPECT_EQ(sim->Stop(), 0);
+    EXPECT_EQ(m_control.Authenticate(), 0);
+    EXPECT_EQ(m_control.ReadCard(), u"打开端口失败！");
+}
+
 TEST_F(CardTransportTest, GetCardInfoErrorFlags)
 {
     struct Case
@@ -102,8 +118,23 @@ TEST_F(CardTransportTest, GetCardInfoErrorFlags)
     EXPECT_EQ(m_control.errorFlag, 4);
 }
 
+// A read sequence lets the pipes go and opens them again at once: the driver
+// end must be there whenever the control opens them.
+TEST_F(CardTransportTest, PipesOpenAgainRightAfterTheControlLetsGo)
+{
+    auto sim = Start("fifo", m_dir.path() + "/usb0");
+    int failed = 0;
+    for (int i = 0; i < 300; ++i) {
+        failed += m_control.InitComm(1001) == 1 ? 0 : 1;
+        m_control.CloseComm();
+    }
+    EXPECT_EQ(failed, 0);
+}
+
+// With the control's own waits, as a host gets them.
 TEST_F(CardTransportTest, HidReaderIsFoundFirstAndReadsTheCard)
 {
+    UseDefaultTiming();
     const std::string root = m_dir.path() + "/hid";
     EXPECT_FALSE(FindHidReader(root + "/sys", root + "/dev"));
     auto sim = Start("hid", root);
@@ -129,6 +160,43 @@ TEST_F(CardTransportTest, HidReaderIsFoundFirstAndReadsTheCard)
         1);
     EXPECT_EQ(m_control.ReadTypeABlock(0, 1, 1, u"ffffffffffff"),
               u"A0A1A2A3A4A5A6A7A8A9AAABACADAEAF");
+}
+
+// The simulated reader takes a few milliseconds to notice a reopened
+// device; every command must still get its answer.
+TEST_F(CardTransportTest, HidReaderAnswersEveryCommandAtTheDefaultTiming)
+{
+    UseDefaultTiming();
+    auto sim = Start("hid", m_dir.path() + "/hid");
+    int failed = 0;
+    for (int i = 0; i < 100; ++i) {
+        failed += m_control.InitComm(8159) == 1 ? 0 : 1;
+        failed += m_control.ReadICCard(8159) == 1 ? 0 : 1;
+    }
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(m_control.GetICCardSN(), u"DEADBEEF");
+}
+
+// An answer that does not come in time fails the command, but the device
+// stays open: no new enumeration is needed for the next command.
+TEST_F(CardTransportTest, LateHidAnswerKeepsTheDevice)
+{
+    const std::string root = m_dir.path() + "/hid";
+    auto sim = Start("hid", root);
+    CardConfig config = GetCardConfig();
+    config.timing.hid_answer_ms = 1000;
+    auto hid = HidTransport::Open(config);
+    ASSERT_TRUE(hid);
+    Bytes ignored = EncodeSdtCommand(kSdtSamStatus);
+    ignored.back() ^= 0xFF; // the reader drops a frame with a wrong check byte
+    Bytes response;
+    EXPECT_FALSE(hid->Exchange(ignored, FrameKind::Sdt, &response));
+    ASSERT_EQ(::rename((root + "/sys").c_str(), (root + "/gone").c_str()), 0);
+    EXPECT_FALSE(FindHidReader(root + "/sys", root + "/dev"));
+    ASSERT_TRUE(hid->Exchange(EncodeSdtCommand(kSdtSamStatus), FrameKind::Sdt, &response));
+    SdtResponse status;
+    ASSERT_EQ(ParseSdtResponse(response.data(), response.size(), &status), FrameError::None);
+    EXPECT_TRUE(status.Succeeded());
 }
 
 TEST_F(CardTransportTest, HidReaderIsEnumeratedAgainAfterAFailure)

@@ -1,7 +1,5 @@
 #include "pagekit/core/default_style.h"
 
-#include <initializer_list>
-
 #include "corekit/memory.h"
 #include "platform/panekit/paint/gradient_desc.h"
 
@@ -55,10 +53,11 @@ void OverlayFields(XStyleDesc *dst, const XStyleDesc *src)
         if (IsStyleFieldSet(src->layoutWord, f))
             dst->layoutWord = SetStyleField(dst->layoutWord, f, GetStyleField(src->layoutWord, f));
     }
-    for (const StyleField f : {kVisibility, kStateFlags}) {
-        if (IsStyleFieldSet(src->stateWord, f))
-            dst->stateWord = SetStyleField(dst->stateWord, f, GetStyleField(src->stateWord, f));
-    }
+    // Only visibility cascades from a default entry: a disabled or read-only state is the
+    // item's own, and a sheet that set it would disable every item of the kind.
+    if (IsStyleFieldSet(src->stateWord, kVisibility))
+        dst->stateWord =
+            SetStyleField(dst->stateWord, kVisibility, GetStyleField(src->stateWord, kVisibility));
     if (src->width != kStyleUnsetWord)
         dst->width = src->width;
     if (src->height != kStyleUnsetWord)
@@ -82,13 +81,12 @@ void OverlayFields(XStyleDesc *dst, const XStyleDesc *src)
         CopyBackground(dst, src);
     if (src->fontSize != 0)
         dst->fontSize = src->fontSize;
+    // The flags have no unset value of their own, so they travel with the family that a
+    // font declaration sets; without a family the entry keeps its flags.
     if (src->fontFamily) {
         dst->fontFlags = src->fontFlags;
         MemFree(dst->fontFamily);
         dst->fontFamily = StrAlloc(src->fontFamily);
-    } else {
-        // Flags without a family can only add: a sheet that makes a kind bold keeps it so.
-        dst->fontFlags |= src->fontFlags;
     }
     if (src->textColor != kStyleUnsetWord)
         dst->textColor = src->textColor;
@@ -102,10 +100,8 @@ void UnsetFields(XStyleDesc *dst, const XStyleDesc *src)
         if (IsStyleFieldSet(src->layoutWord, f))
             dst->layoutWord = SetStyleField(dst->layoutWord, f, f.mask);
     }
-    for (const StyleField f : {kVisibility, kStateFlags}) {
-        if (IsStyleFieldSet(src->stateWord, f))
-            dst->stateWord = SetStyleField(dst->stateWord, f, f.mask);
-    }
+    if (IsStyleFieldSet(src->stateWord, kVisibility))
+        dst->stateWord = SetStyleField(dst->stateWord, kVisibility, kVisibility.mask);
     if (src->width != kStyleUnsetWord)
         dst->width = kStyleUnsetWord;
     if (src->height != kStyleUnsetWord)
@@ -216,5 +212,23 @@ void FreeStyleChain(XStyleDesc *chain)
         FreeStyleDescStrings(chain);
         MemFree(chain);
         chain = next;
+    }
+}
+
+XStyleDesc *SwapDefaultStyleTable(XStyleDesc *table)
+{
+    XStyleDesc *held = g_tableHead;
+    g_tableHead = table;
+    // The built-ins always leave entries, so an empty list is a table not made yet.
+    g_tableMade = table != nullptr;
+    return held;
+}
+
+void FreeDefaultStyleTable(XStyleDesc *table)
+{
+    while (table) {
+        XStyleDesc *next = table->nextEntry;
+        FreeStyleChain(table);
+        table = next;
     }
 }

@@ -19,10 +19,12 @@ PAGEKIT_EXPORT void LoadDefaultStyleFile(const char16_t *path);
 // The table's descriptor for exactly that kind and state, or null. The pointer stays
 // owned by the table.
 PAGEKIT_EXPORT const XStyleDesc *GetItemDefaultStyle(uint32_t kind, uint32_t state);
-// Overlays every set field of desc onto the entry (kind, state), creating it as needed.
-// Setting the normal state first unsets the same fields in the kind's states 1...15 so
-// that they inherit the new values. The table keeps its own copies of strings and never
-// the descriptor's resolved caches.
+// Overlays every set field of desc onto the entry (kind, state), creating it as needed,
+// with two exceptions: of the state word only the visibility is taken (never disabled or
+// read-only), and the font flags are taken only together with a family. Setting the
+// normal state first unsets the same fields in the kind's states 1...15 so that they
+// inherit the new values. The table keeps its own copies of strings and never the
+// descriptor's resolved caches.
 PAGEKIT_EXPORT void SetItemDefaultStyle(uint32_t kind, uint32_t state, const XStyleDesc *desc);
 
 // Private to the item styles: a new copy of the kind's chain (normal entry and its state
@@ -31,5 +33,11 @@ PAGEKIT_EXPORT void SetItemDefaultStyle(uint32_t kind, uint32_t state, const XSt
 PAGEKIT_EXPORT XStyleDesc *CopyDefaultStyleChain(uint32_t kind);
 // Frees a chain linked through nextState, with the strings of every record.
 PAGEKIT_EXPORT void FreeStyleChain(XStyleDesc *chain);
+// Private to tests: puts `table` (a kind list taken from here before, or null for a new
+// table that receives the built-ins on first use) in place of the process-wide table and
+// returns the list it held, which the caller then owns (null when none was made yet).
+PAGEKIT_EXPORT XStyleDesc *SwapDefaultStyleTable(XStyleDesc *table);
+// Frees a kind list taken with SwapDefaultStyleTable: every entry with its state variants.
+PAGEKIT_EXPORT void FreeDefaultStyleTable(XStyleDesc *table);
 // Private: installs the built-in entries into the table (called once, when it is made).
 void InstallBuiltinStyles();

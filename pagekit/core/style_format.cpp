@@ -52,6 +52,36 @@ const char *BorderStyleWord(unsigned style)
     }
 }
 
+// Between quotes the reader ends the string at the first quote that no backslash
+// protects, and a backslash protects the byte after it.
+bool ReadsBackQuoted(const char16_t *s, char16_t quote)
+{
+    for (; s && *s; ++s) {
+        if (*s == u'\\') {
+            if (!s[1])
+                return false; // it would protect the closing quote
+            ++s;
+        } else if (*s == quote) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A bare token runs to a blank, a quote, ')', ',' or ';'; the value itself ends at ';'
+// or '}'.
+bool ReadsBackBare(const char16_t *s)
+{
+    if (!s || !*s)
+        return false;
+    for (; *s; ++s) {
+        if (*s <= 32 || *s == u'"' || *s == u'\'' || *s == u')' || *s == u',' || *s == u';' ||
+            *s == u'}')
+            return false;
+    }
+    return true;
+}
+
 class StyleWriter
 {
 public:
@@ -81,17 +111,32 @@ public:
         FormatColor(buf, color);
         Text(buf);
     }
-    // A quoted UTF-16 string; double quotes when the text holds a single quote.
-    void Quoted(const char16_t *s)
+    // A string as the reader takes it back: between single quotes (double quotes first
+    // when it holds an apostrophe), else between the other quotes, else (allowBare) as a
+    // bare token. Returns false, writing nothing, when no form reads back the same.
+    bool String(const char16_t *s, bool allowBare)
     {
-        bool single = false;
+        bool apostrophe = false;
         for (const char16_t *q = s; q && *q; ++q)
-            single |= *q == u'\'';
-        const char16_t quote = single ? u'"' : u'\'';
-        m_text.push_back(quote);
+            apostrophe |= *q == u'\'';
+        const char16_t first = apostrophe ? u'"' : u'\'', second = apostrophe ? u'\'' : u'"';
+        const char16_t quote =
+            ReadsBackQuoted(s, first) ? first : (ReadsBackQuoted(s, second) ? second : 0);
+        if (!quote && !(allowBare && ReadsBackBare(s)))
+            return false;
+        if (quote)
+            m_text.push_back(quote);
         if (s)
             m_text.append(s);
-        m_text.push_back(quote);
+        if (quote)
+            m_text.push_back(quote);
+        return true;
+    }
+    // As String, falling back to single quotes for the rare string no form carries.
+    void Quoted(const char16_t *s, bool allowBare)
+    {
+        if (!String(s, allowBare))
+            m_text.push_back(u'\''), m_text.append(s ? s : u""), m_text.push_back(u'\'');
     }
     // Replaces a last blank by ';', or appends ';'.
     void CloseWithSemicolon()
@@ -161,9 +206,25 @@ void WriteLength(StyleWriter &w, const char *key, uint32_t value)
     w.Text(unit, ";");
 }
 
+// The shorthand reads its words before the family, so a family that only a bare token
+// carries (one ending in a backslash) is written with its own key.
+bool WriteBareFamily(StyleWriter &w, const XStyleDesc *d)
+{
+    const size_t start = w.Size();
+    w.Text("font-family:");
+    if (!w.String(d->fontFamily, true)) {
+        w.Cut(start);
+        return false;
+    }
+    w.Char(';');
+    return true;
+}
+
 void WriteFont(StyleWriter &w, const XStyleDesc *d)
 {
-    if (d->fontFamily) {
+    const bool quotable = !d->fontFamily || ReadsBackQuoted(d->fontFamily, u'\'') ||
+                          ReadsBackQuoted(d->fontFamily, u'"');
+    if (d->fontFamily && quotable) {
         w.Text("font:");
         if (d->fontFlags & kFontItalic)
             w.Text("italic ");
@@ -171,8 +232,10 @@ void WriteFont(StyleWriter &w, const XStyleDesc *d)
             w.Text("bold ");
         if (d->fontSize != 0)
             w.Pixels(d->fontSize), w.Char(' ');
-        w.Quoted(d->fontFamily), w.Char(';');
+        w.Quoted(d->fontFamily, false), w.Char(';');
     } else {
+        if (d->fontFamily && !WriteBareFamily(w, d))
+            w.Text("font:"), w.Quoted(d->fontFamily, false), w.Char(';');
         if (d->fontSize != 0)
             w.Text("font-size:"), w.Pixels(d->fontSize), w.Char(';');
         if (d->fontFlags & kFontBold)
@@ -217,7 +280,13 @@ void WriteBorder(StyleWriter &w, const XStyleDesc *d)
     if (b[0] == kStyleUnsetByte && b[1] == kStyleUnsetByte && b[2] == kStyleUnsetByte &&
         b[3] == kStyleUnsetByte)
         return;
-    const bool sameSides = b[0] == b[1] && b[1] == b[2] && b[2] == b[3];
+    // A side of style none is written "none" whatever its width, so such sides count
+    // as equal and four of them are one "border:none".
+    auto written = [](uint8_t side) {
+        return (side & 0xF) == kBorderNone ? static_cast<uint8_t>(kBorderNone) : side;
+    };
+    const bool sameSides = written(b[0]) == written(b[1]) && written(b[1]) == written(b[2]) &&
+                           written(b[2]) == written(b[3]);
     if (!sameSides) {
         for (int i = 0; i < 4; ++i) {
             const int s = kSideOrder[i];
@@ -328,9 +397,11 @@ void WriteSource(StyleWriter &w, const XStyleDesc *d, uint32_t kind)
     if (kind == kBackGradient) {
         WriteGradient(w, d->backGradient);
     } else if (kind == kBackPicture || kind == kBackRender) {
-        w.Text(kind == kBackPicture ? "url(" : "render("), w.Quoted(d->backName), w.Text(") ");
+        w.Text(kind == kBackPicture ? "url(" : "render("), w.Quoted(d->backName, true),
+            w.Text(") ");
     } else if (IsNamedBackKind(kind)) {
-        w.Text("icon("), w.Quoted(d->backName), w.Text(", "), w.Int(kind - kBackIcon), w.Text(") ");
+        w.Text("icon("), w.Quoted(d->backName, true), w.Text(", "), w.Int(kind - kBackIcon),
+            w.Text(") ");
     }
 }
 
@@ -349,6 +420,8 @@ void WriteBackground(StyleWriter &w, const XStyleDesc *d)
     const size_t head = w.Size();
     if (d->backColor != kStyleUnsetWord)
         w.Color(d->backColor), w.Char(' ');
+    else if (kind == kBackColor)
+        w.Text("transparent "); // a colour kind without a colour still hides what lies below
     WriteSource(w, d, kind);
     if (const char *x = WordAt(kPosXWords, GetStyleField(word, kBackPosX)))
         w.Text(x);

@@ -48,7 +48,7 @@ void CalcItemSpace(int mode, RECT_t *out, const XStyleDesc *d)
     for (int s = 0; s < 4; ++s) {
         sides[s] = d->margin[s];
         if (mode >= kSpaceBorder)
-            sides[s] += d->border[s] >> 4;
+            sides[s] += GetBorderSideWidth(d->border[s]);
         if (mode >= kSpacePadding)
             sides[s] += d->padding[s];
     }

@@ -9,7 +9,7 @@
 // Modes of CalcItemPlace and CalcItemSpace: which spaces count.
 enum : int {
     kSpaceMargin = 0,  // margins
-    kSpaceBorder = 1,  // margins and border widths
+    kSpaceBorder = 1,  // margins and border widths (GetBorderSideWidth, as the painter draws them)
     kSpacePadding = 2, // margins, border widths and paddings
 };
 

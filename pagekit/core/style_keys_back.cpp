@@ -294,8 +294,8 @@ void SetBackColor(XStyleDesc *desc, uint32_t color)
 
 bool ApplyBackground(XStyleDesc *desc, StyleCursor *c, int)
 {
-    desc->backPicture = nullptr;
     if (!c) {
+        desc->backPicture = nullptr;
         desc->backWord = kStyleUnsetBackground;
         desc->backColor = kStyleUnsetWord;
         FreeStyleBackSource(desc);
@@ -305,6 +305,7 @@ bool ApplyBackground(XStyleDesc *desc, StyleCursor *c, int)
     if (ReadStyleWord(t, kNoneWord, 1) == 0) {
         SkipStyleBlanks(t);
         if (t.AtEnd()) {
+            desc->backPicture = nullptr;
             FreeStyleBackSource(desc);
             desc->backWord = SetStyleField(kStyleUnsetBackground, kBackKind, kBackNone);
             desc->backColor = kStyleUnsetWord;
@@ -314,6 +315,7 @@ bool ApplyBackground(XStyleDesc *desc, StyleCursor *c, int)
     BackParts parts;
     if (!ReadBackParts(*c, &parts))
         return false;
+    desc->backPicture = nullptr;
     if (parts.color >= 0)
         SetBackColor(desc, static_cast<uint32_t>(parts.color));
     if (parts.source.data)
@@ -327,11 +329,11 @@ bool ApplyBackground(XStyleDesc *desc, StyleCursor *c, int)
 
 bool ApplyBackgroundColor(XStyleDesc *desc, StyleCursor *c, int)
 {
+    uint32_t color = 0;
+    if (c && !ReadStyleColor(*c, &color))
+        return false;
     desc->backPicture = nullptr;
     if (c) {
-        uint32_t color = 0;
-        if (!ReadStyleColor(*c, &color))
-            return false;
         SetBackColor(desc, color);
         return true;
     }
@@ -343,11 +345,11 @@ bool ApplyBackgroundColor(XStyleDesc *desc, StyleCursor *c, int)
 
 bool ApplyBackgroundImage(XStyleDesc *desc, StyleCursor *c, int)
 {
+    BackSource s;
+    if (c && ReadSource(*c, &s) <= 0)
+        return false;
     desc->backPicture = nullptr;
     if (c) {
-        BackSource s;
-        if (ReadSource(*c, &s) <= 0)
-            return false;
         ReplaceSource(desc, s);
         return true;
     }
@@ -359,36 +361,39 @@ bool ApplyBackgroundImage(XStyleDesc *desc, StyleCursor *c, int)
 
 bool ApplyBackgroundRepeat(XStyleDesc *desc, StyleCursor *c, int)
 {
-    desc->backPicture = nullptr;
     if (!c) {
+        desc->backPicture = nullptr;
         desc->backWord = SetStyleField(desc->backWord, kBackRepeat, kBackRepeat.mask);
         desc->backWord = SetStyleField(desc->backWord, kBackSize, kBackSize.mask);
         return true;
     }
     const int word = ReadStyleWord(*c, kRepeatWords, 4);
+    if (word < 0)
+        return false;
+    desc->backPicture = nullptr;
     SetBackField(desc, kBackRepeat, word);
-    return word >= 0;
+    return true;
 }
 
 bool ApplyBackgroundSize(XStyleDesc *desc, StyleCursor *c, int)
 {
-    desc->backPicture = nullptr;
     const int word = c ? ReadStyleWord(*c, kSizeWords, 3) + 1 : static_cast<int>(kBackSize.mask);
     if (word <= 0)
         return false;
+    desc->backPicture = nullptr;
     SetBackField(desc, kBackSize, word);
     return true;
 }
 
 bool ApplyBackgroundPosition(XStyleDesc *desc, StyleCursor *c, int)
 {
-    desc->backPicture = nullptr;
     int posX = static_cast<int>(kBackPosX.mask), posY = static_cast<int>(kBackPosY.mask);
     if (c) {
         posX = posY = -1;
         if (!ReadPosition(*c, &posX, &posY))
             return false;
     }
+    desc->backPicture = nullptr;
     SetBackField(desc, kBackPosX, posX);
     SetBackField(desc, kBackPosY, posY);
     return true;

@@ -57,8 +57,8 @@ void SetFlag(uint32_t *flags, uint32_t bit, bool on)
 
 bool ApplyFont(XStyleDesc *desc, StyleCursor *c, int)
 {
-    desc->fontHandle = nullptr;
     if (!c) {
+        desc->fontHandle = nullptr;
         desc->fontSize = 0;
         desc->fontFlags = 0;
         desc->textColor = kStyleUnsetWord;
@@ -87,6 +87,7 @@ bool ApplyFont(XStyleDesc *desc, StyleCursor *c, int)
         desc->fontSize = static_cast<int32_t>(size);
     if (hasFamily)
         ReplaceString(&desc->fontFamily, family);
+    desc->fontHandle = nullptr;
     return true;
 }
 

@@ -48,6 +48,34 @@ long QuotedLength(const StyleCursor &c, char quote)
     return -1;
 }
 
+// A cut must not keep a backslash without the byte it protects: written back between
+// quotes, the string would protect its own closing quote.
+unsigned DropSplitEscape(const char *s, unsigned kept, unsigned whole)
+{
+    if (kept == whole)
+        return kept;
+    for (unsigned i = 0; i < kept; ++i) {
+        if (s[i] != '\\')
+            continue;
+        if (i + 1 == kept)
+            return i;
+        ++i;
+    }
+    return kept;
+}
+
+// The decoder takes overlong sequences, which would bring quotes, blanks and separators
+// into a string that its bytes never showed; such text is refused like invalid UTF-8.
+bool SameAsciiCount(const char *s, unsigned n, const char16_t *text, unsigned units)
+{
+    unsigned bytes = 0, ascii = 0;
+    for (unsigned i = 0; i < n; ++i)
+        bytes += static_cast<unsigned char>(s[i]) < 0x80;
+    for (unsigned i = 0; i < units; ++i)
+        ascii += text[i] < 0x80;
+    return bytes == ascii;
+}
+
 bool IsBareStop(char ch)
 {
     return IsStyleBlank(ch) || ch == '"' || ch == '\'' || ch == ')' || ch == ',' || ch == ';';
@@ -215,7 +243,11 @@ bool ReadStyleString(StyleCursor &c, unsigned limit, char16_t **out)
         if (length == 0)
             return false;
     }
+    const bool quoted = body != c.p;
+    const unsigned whole = length;
     length = CutUtf8(body, length, limit);
+    if (quoted)
+        length = DropSplitEscape(body, length, whole);
     char16_t *text = nullptr;
     if (length > 0) {
         const unsigned units = UStrToWStr(body, static_cast<int>(length), nullptr, 0);
@@ -224,6 +256,10 @@ bool ReadStyleString(StyleCursor &c, unsigned limit, char16_t **out)
         text = StrAlloc(units + 1);
         UStrToWStr(body, static_cast<int>(length), text, units + 1);
         text[units] = 0;
+        if (!SameAsciiCount(body, length, text, units)) {
+            MemFree(text);
+            return false;
+        }
     }
     *out = text;
     c.p = after;

@@ -21,11 +21,17 @@ using cardkit::ToUtf8;
 
 namespace {
 
-int Usage()
+constexpr const char *kUsage =
+    "usage: cardctl register|unregister\n"
+    "       cardctl MEMBER [ARG...] [PROPERTY=VALUE] ...\n"
+    "Calls the card reader control's members in order and prints \"Member: result\"\n"
+    "for each, e.g. cardctl InitComm 1001 Authenticate ReadBaseMsg GetName Picture\n";
+
+// To stdout for --help, to stderr (exit code 2) for a wrong command line.
+int Usage(FILE *out, int status)
 {
-    std::fprintf(stderr, "usage: cardctl register|unregister\n"
-                         "       cardctl MEMBER [ARG...] [PROPERTY=VALUE] ...\n");
-    return 2;
+    std::fputs(kUsage, out);
+    return status;
 }
 
 // Runs the word at argv[*at] (and its arguments); false on any dispatch error.
@@ -63,7 +69,9 @@ bool RunOne(CCardControlCtrl &control, int argc, char **argv, int *at)
 int main(int argc, char **argv)
 {
     if (argc < 2)
-        return Usage();
+        return Usage(stderr, 2);
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+        return Usage(stdout, 0);
     if (argc == 2 && std::strcmp(argv[1], "register") == 0)
         return DllRegisterServer() == 0 ? 0 : 1;
     if (argc == 2 && std::strcmp(argv[1], "unregister") == 0)

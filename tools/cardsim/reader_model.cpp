@@ -1,6 +1,7 @@
 #include "reader_model.h"
 
 #include <cstdio>
+#include <iterator>
 #include <string_view>
 
 namespace {
@@ -43,24 +44,38 @@ void PutText(Bytes &out, std::u16string_view text, size_t units)
     }
 }
 
-// The identity card in the field.
-Bytes BaseMessage()
+// The identity cards the simulator can hold, in the order of --card. Columns:
+// name, sex, nation, birth, address, number, authority, validity start and
+// end, and the step of the photo bytes (byte i is i * step).
+struct Card
+{
+    std::u16string_view name, sex, nation, born, address, number, authority, start, end;
+    int photo_step;
+};
+constexpr Card kCards[] = {
+    {u"𠮷张三", u"1", u"02", u"19800102", u"北京市东城区景山前街4号", u"11010119800102001X",
+     u"北京市公安局东城分局", u"20100101", u"长期", 7},
+    {u"李四", u"0", u"01", u"19910203", u"上海市黄浦区人民大道200号", u"310101199102030027",
+     u"上海市公安局黄浦分局", u"20150301", u"20350301", 13},
+};
+
+Bytes BaseMessage(const Card &card)
 {
     Bytes text;
-    PutText(text, u"𠮷张三", 15);
-    PutText(text, u"1", 1);
-    PutText(text, u"02", 2);
-    PutText(text, u"19800102", 8);
-    PutText(text, u"北京市东城区景山前街4号", 35);
-    PutText(text, u"11010119800102001X", 18);
-    PutText(text, u"北京市公安局东城分局", 15);
-    PutText(text, u"20100101", 8);
-    PutText(text, u"长期", 8);
+    PutText(text, card.name, 15);
+    PutText(text, card.sex, 1);
+    PutText(text, card.nation, 2);
+    PutText(text, card.born, 8);
+    PutText(text, card.address, 35);
+    PutText(text, card.number, 18);
+    PutText(text, card.authority, 15);
+    PutText(text, card.start, 8);
+    PutText(text, card.end, 8);
     PutText(text, u"", 18);
     Bytes data = {0x01, 0x00, 0x04, 0x00}; // 256 text bytes, 1024 photo bytes
     data.insert(data.end(), text.begin(), text.end());
     for (int i = 0; i < 1024; ++i)
-        data.push_back(uint8_t(i * 7));
+        data.push_back(uint8_t(i * card.photo_step));
     return data;
 }
 
@@ -139,7 +154,7 @@ Bytes ReaderModel::AnswerSdt(uint8_t command, uint8_t parameter)
     case 0x3003:
         return SdtFrame(0x90, NewAddress());
     case 0x3001: {
-        Bytes answer = SdtFrame(0x90, BaseMessage());
+        Bytes answer = SdtFrame(0x90, BaseMessage(kCards[m_card]));
         if (m_fault == Fault::BadCheck)
             answer.back() ^= 0x5A;
         if (m_fault == Fault::Stall)
@@ -187,4 +202,9 @@ std::string ReaderModel::Hex(const Bytes &frame)
         text += part;
     }
     return text;
+}
+
+int ReaderModel::CardCount()
+{
+    return int(std::size(kCards));
 }

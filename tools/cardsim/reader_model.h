@@ -15,7 +15,9 @@ enum class Fault { None, BadCheck, NoCard, Stall, WrongBaud };
 class ReaderModel
 {
 public:
-    explicit ReaderModel(Fault fault) : m_fault(fault) { m_blocks.fill({}); }
+    // `card` is an index below CardCount(): which identity card is in the field.
+    ReaderModel(Fault fault, int card) : m_fault(fault), m_card(card) { m_blocks.fill({}); }
+    static int CardCount();
 
     // Takes one whole frame from the front of `input` (dropping bytes that
     // cannot start a frame); false while no whole frame is there.
@@ -35,5 +37,6 @@ private:
     Bytes AnswerIc(const Bytes &data);
 
     Fault m_fault;
+    int m_card;
     std::array<std::array<uint8_t, 16>, 64> m_blocks;
 };

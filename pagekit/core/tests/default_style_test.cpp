@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <stdlib.h>
+
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -12,6 +14,13 @@
 #include "style_util.h"
 
 namespace {
+
+// Every test works on a table of its own, so none sees what another one added and the
+// process's table is left as it was.
+class DefaultStyle : public ::testing::Test
+{
+    ScopedDefaultTable m_table;
+};
 
 constexpr uint32_t kSelectorKinds[] = {
     kKindText,        kKindEdit,       kKindCombo,      kKindRadio,       kKindImage,
@@ -33,7 +42,7 @@ constexpr StateWord kStates[] = {
     {":after", 160}, {":child1", 16}, {":child2", 32}, {":child3", 48}, {":child4", 64},
 };
 
-TEST(DefaultStyle, BuiltInEntries)
+TEST_F(DefaultStyle, BuiltInEntries)
 {
     const XStyleDesc *edit = GetItemDefaultStyle(kKindEdit, 0);
     ASSERT_NE(nullptr, edit);
@@ -68,7 +77,7 @@ TEST(DefaultStyle, BuiltInEntries)
 }
 
 // A sheet naming every selector with every state lands on top of the built-ins.
-TEST(DefaultStyle, SheetWithEverySelectorAndState)
+TEST_F(DefaultStyle, SheetWithEverySelectorAndState)
 {
     std::string sheet = "/* not parsed here */ bogus..x { color:red } ";
     int n = 0;
@@ -100,15 +109,14 @@ TEST(DefaultStyle, SheetWithEverySelectorAndState)
     EXPECT_EQ("宋体", Utf8(GetItemDefaultStyle(kKindViewer, 0)->fontFamily));
 }
 
-// The table is process-wide and other tests add entries, so absent entries and unset
-// fields count alike.
+// Absent entries and unset fields count alike.
 uint32_t HeightOf(uint32_t kind, uint32_t state)
 {
     const XStyleDesc *d = GetItemDefaultStyle(kind, state);
     return d ? d->height : kStyleUnsetWord;
 }
 
-TEST(DefaultStyle, SheetSyntax)
+TEST_F(DefaultStyle, SheetSyntax)
 {
     ParseDefaultStyle("comboClass:hover{height:7px}  tableClass , radioClass:focus { height:8px; }"
                       "a>b{height:1px} editClass.x{height:2px} #name{height:3px} "
@@ -126,7 +134,7 @@ TEST(DefaultStyle, SheetSyntax)
     EXPECT_EQ(10000u, GetItemDefaultStyle(kKindTable, kStateHover)->height);
 }
 
-TEST(DefaultStyle, OverlayRules)
+TEST_F(DefaultStyle, OverlayRules)
 {
     const uint32_t kind = 0x7001;
     ScopedStyle hover("color:red;margin-top:5px;font:'a'");
@@ -154,7 +162,7 @@ TEST(DefaultStyle, OverlayRules)
     FreeStyleChain(chain);
     EXPECT_EQ(nullptr, CopyDefaultStyleChain(0x7002));
 
-    // Overlaying copies only set fields; flags go with a family, and alone they add.
+    // Overlaying copies only set fields; flags go with a family, and alone they are left.
     ScopedStyle more("margin-left:4px;font-style:italic;background:url(p.png)");
     more.backPicture = reinterpret_cast<XImage *>(&more);
     SetItemDefaultStyle(kind, kStateNormal, &more);
@@ -162,44 +170,134 @@ TEST(DefaultStyle, OverlayRules)
     const XStyleDesc *d = GetItemDefaultStyle(kind, kStateNormal);
     EXPECT_EQ(4, d->margin[kSideLeft]);
     EXPECT_EQ(0xFF0000u, d->textColor);
-    EXPECT_EQ(kFontBold | kFontItalic, d->fontFlags);
+    EXPECT_EQ(kFontBold, d->fontFlags);
     EXPECT_EQ("b", Utf8(d->fontFamily));
     EXPECT_EQ("p.png", Utf8(d->backName));
     EXPECT_EQ(nullptr, d->backPicture); // resolved caches never enter the table
 }
 
-std::string WriteTemp(const std::string &name, const std::string &bytes)
+// The font flags have no unset value, so a sheet's flags count only together with a
+// family: flags alone neither add to nor clear the entry's.
+TEST_F(DefaultStyle, OverlayTakesFontFlagsWithTheFamily)
 {
-    const std::string path = std::string(ZEP_BINARY_DIR) + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    struct Case
+    {
+        const char *sheet;
+        uint32_t flags;
+        const char *family;
+    };
+    const Case cases[] = {
+        {"frameClass{font-weight:bold}", 0, "宋体"},
+        {"frameClass{font-style:italic;text-decoration:underline}", 0, "宋体"},
+        {"frameClass{font:bold 'x'}", kFontBold, "x"},
+        {"frameClass{font:italic bold 'x'} frameClass{font:'y'}", 0, "y"},
+        {"frameClass{font:bold 'x'} frameClass{font-weight}", kFontBold, "x"},
+    };
+    for (const Case &c : cases) {
+        ScopedDefaultTable table;
+        ParseDefaultStyle(c.sheet);
+        const XStyleDesc *viewer = GetItemDefaultStyle(kKindViewer, kStateNormal);
+        ASSERT_NE(nullptr, viewer) << c.sheet;
+        EXPECT_EQ(c.flags, viewer->fontFlags) << c.sheet;
+        EXPECT_EQ(c.family, Utf8(viewer->fontFamily)) << c.sheet;
+    }
 }
+
+// Disabled and read-only belong to an item, not to its kind: only visibility cascades.
+TEST_F(DefaultStyle, OverlayTakesVisibilityOnly)
+{
+    struct Case
+    {
+        const char *sheet;
+        uint32_t stateWord;
+    };
+    const Case cases[] = {
+        {"editClass{disabled:1}", 0xFFFFFFFF},
+        {"editClass{readonly:1}", 0xFFFFFFFF},
+        {"editClass{visibility:hidden}", 0xFFFFFFF1},
+        {"editClass{disabled:1;visibility:hidden}", 0xFFFFFFF1},
+    };
+    for (const Case &c : cases) {
+        ScopedDefaultTable table;
+        ParseDefaultStyle(c.sheet);
+        EXPECT_EQ(c.stateWord, GetItemDefaultStyle(kKindEdit, kStateNormal)->stateWord) << c.sheet;
+    }
+    // A new normal value unsets the visibility of the hover variant, never its own flags.
+    ParseDefaultStyle(
+        "editClass:hover{readonly:1;visibility:hidden} editClass{disabled:1;visibility:visible}");
+    EXPECT_EQ(0xFFFFFF2Fu, GetItemDefaultStyle(kKindEdit, kStateHover)->stateWord);
+}
+
+TEST_F(DefaultStyle, ScopedTablePutsTheOuterTableBack)
+{
+    ScopedStyle three("width:3px"), four("width:4px");
+    SetItemDefaultStyle(0x7003, kStateNormal, &three);
+    {
+        ScopedDefaultTable inner;
+        EXPECT_EQ(nullptr, GetItemDefaultStyle(0x7003, kStateNormal));
+        EXPECT_NE(nullptr, GetItemDefaultStyle(kKindEdit, kStateNormal)); // built-ins again
+        SetItemDefaultStyle(0x7004, kStateNormal, &four);
+    }
+    ASSERT_NE(nullptr, GetItemDefaultStyle(0x7003, kStateNormal));
+    EXPECT_EQ(3000u, GetItemDefaultStyle(0x7003, kStateNormal)->width);
+    EXPECT_EQ(nullptr, GetItemDefaultStyle(0x7004, kStateNormal));
+}
+
+// A folder of its own under the system's temporary folder, removed with what it holds.
+class TempDir
+{
+public:
+    TempDir()
+    {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zep-style-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+
+    bool Made() const { return !m_path.empty(); }
+    std::string Write(const std::string &name, const std::string &bytes) const
+    {
+        const std::string path = m_path + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+private:
+    std::string m_path;
+};
 
 std::u16string Wide(const std::string &s)
 {
     return std::u16string(s.begin(), s.end());
 }
 
-TEST(DefaultStyle, LoadFile)
+TEST_F(DefaultStyle, LoadFile)
 {
-    const std::string utf16 = WriteTemp("h7_sheet_utf16.css", "\xFF\xFE"
-                                                              "sliderClass:after{height:5px}");
+    TempDir dir;
+    ASSERT_TRUE(dir.Made());
+    const std::string utf16 = dir.Write("utf16.css", "\xFF\xFE"
+                                                     "sliderClass:after{height:5px}");
     LoadDefaultStyleFile(Wide(utf16).c_str());
     EXPECT_EQ(kStyleUnsetWord, HeightOf(kKindSlider, kStateAfter));
-    const std::string shortFile = WriteTemp("h7_sheet_short.css", "x{y:1}");
+    const std::string shortFile = dir.Write("short.css", "x{y:1}");
     LoadDefaultStyleFile(Wide(shortFile).c_str());
-    const std::string good =
-        WriteTemp("h7_sheet_good.css",
-                  "\xEF\xBB\xBF/* sheet */\nsliderClass:after /* state */ {height:6px}\n");
+    const std::string good = dir.Write(
+        "good.css", "\xEF\xBB\xBF/* sheet */\nsliderClass:after /* state */ {height:6px}\n");
     LoadDefaultStyleFile(Wide(good).c_str());
     const XStyleDesc *after = GetItemDefaultStyle(kKindSlider, kStateAfter);
     ASSERT_NE(nullptr, after);
     EXPECT_EQ(6000u, after->height);
     LoadDefaultStyleFile(u"/nonexistent/h7.css");
     LoadDefaultStyleFile(nullptr);
-    std::remove(utf16.c_str());
-    std::remove(shortFile.c_str());
-    std::remove(good.c_str());
 }
 
 } // namespace

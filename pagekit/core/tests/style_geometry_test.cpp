@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "pagekit/core/style_geometry.h"
+#include "platform/panekit/paint/bound.h"
 #include "style_util.h"
 
 namespace {
@@ -41,6 +42,43 @@ TEST(StyleGeometry, SpacesPerMode)
         EXPECT_EQ(20 + c.space.top, b.y);
         EXPECT_EQ(100 - c.space.left - c.space.right, b.width);
         EXPECT_EQ(50 - c.space.top - c.space.bottom, b.height);
+    }
+}
+
+// The spaces count a border side as wide as the painter draws it: a style without a
+// width is 1 pixel, a side without a style (none or not given) is 0.
+TEST(StyleGeometry, BorderWidthsMatchThePainter)
+{
+    struct Case
+    {
+        const char *style;
+        RECT_t widths;
+    };
+    const Case cases[] = {
+        {"", {0, 0, 0, 0}},
+        {"border-style:solid", {1, 1, 1, 1}},
+        {"border:dashed red", {1, 1, 1, 1}},
+        {"border:1px solid;border-width", {1, 1, 1, 1}},
+        {"border:none", {0, 0, 0, 0}},
+        {"border-width:3px", {0, 0, 0, 0}},
+        {"border:3px dotted", {3, 3, 3, 3}},
+        {"border-left:2px solid;border-top:0px solid;border-right-style:inset", {2, 0, 1, 0}},
+    };
+    for (const Case &c : cases) {
+        ScopedStyle d(c.style);
+        for (int16_t &m : d.margin)
+            m = 0;
+        RECT_t space, drawn;
+        CalcItemSpace(kSpaceBorder, &space, &d);
+        GetRectBorder(&drawn, &d);
+        EXPECT_EQ(c.widths.left, space.left) << c.style;
+        EXPECT_EQ(c.widths.top, space.top) << c.style;
+        EXPECT_EQ(c.widths.right, space.right) << c.style;
+        EXPECT_EQ(c.widths.bottom, space.bottom) << c.style;
+        EXPECT_EQ(c.widths.left, drawn.left) << c.style;
+        EXPECT_EQ(c.widths.top, drawn.top) << c.style;
+        EXPECT_EQ(c.widths.right, drawn.right) << c.style;
+        EXPECT_EQ(c.widths.bottom, drawn.bottom) << c.style;
     }
 }
 

@@ -182,6 +182,21 @@ TEST(ParseStyleDesc, StringsAreCutOnCharacterBoundaries)
 
     ScopedStyle bad("content:'\xFF\xFE';");
     EXPECT_EQ(nullptr, bad.content);
+
+    // Overlong forms would smuggle quotes, blanks and separators into a string.
+    const char *overlong[] = {
+        "font-family:'a\xC0\xA7"
+        "b';",                         // an apostrophe in two bytes
+        "font-family:x\xC0\x8A;",      // a line feed
+        "font-family:'\xE0\x80\xBB';", // a semicolon in three bytes
+        "font-family:'a\xC0\x80"
+        "b';", // a zero
+    };
+    for (const char *text : overlong) {
+        ScopedStyle o(text);
+        EXPECT_EQ(nullptr, o.fontFamily) << text;
+        EXPECT_EQ(0u, o.touchedGroups) << text;
+    }
 }
 
 TEST(ParseStyleDesc, LengthsOpacityAndState)
@@ -257,6 +272,45 @@ TEST(ParseStyleDesc, BackgroundShorthand)
         ScopedStyle b(c.text);
         EXPECT_EQ(c.word, b.backWord) << c.text;
         EXPECT_EQ(c.color, b.backColor) << c.text;
+    }
+}
+
+// A value that does not parse changes nothing, the resolved caches included; one that
+// parses drops the caches it makes stale.
+TEST(ParseStyleDesc, RefusedValuesKeepResolvedCaches)
+{
+    struct Case
+    {
+        const char *text;
+        bool fontKept, pictureKept, pensKept;
+    };
+    const Case cases[] = {
+        {"font:bold 12;", true, true, true}, // a unit-less size before ';' is refused
+        {"font:bold 'x;", true, true, true},
+        {"font:bold 12px;", false, true, true},
+        {"background:url(a.png;", true, true, true},
+        {"background-color:nocolor;", true, true, true},
+        {"background-image:url(;", true, true, true},
+        {"background-image:red;", true, true, true},
+        {"background-repeat:sideways;", true, true, true},
+        {"background-size:huge;", true, true, true},
+        {"background-position:middle;", true, true, true},
+        {"background-size:cover;", true, false, true},
+        {"border:bogus;", true, true, true},
+        {"border-width:thick;", true, true, true},
+        {"border-width:2px;", true, true, false},
+    };
+    int font = 0, picture = 0, pen = 0;
+    for (const Case &c : cases) {
+        ScopedStyle s;
+        s.fontHandle = &font;
+        s.backPicture = reinterpret_cast<XImage *>(&picture);
+        for (void *&p : s.borderPen)
+            p = &pen;
+        ParseStyleDesc(&s, c.text);
+        EXPECT_EQ(c.fontKept, s.fontHandle == &font) << c.text;
+        EXPECT_EQ(c.pictureKept, s.backPicture == reinterpret_cast<XImage *>(&picture)) << c.text;
+        EXPECT_EQ(c.pensKept, s.borderPen[kSideTop] == &pen) << c.text;
     }
 }
 
@@ -358,6 +412,7 @@ TEST(FormatStyleDesc, WritesSetFieldsInOrder)
         {"font-family:\"it's\";", "font:\"it's\";"},
         {"border:1px solid red;", "border:1px solid #ff0000;"},
         {"border:none;", "border:none;"},
+        {"border:none;border-top-width:1px;", "border:none;"},
         {"border:2px solid;border-color:red blue;",
          "border:2px solid;border-color:#ff0000 #0000ff #ff0000 #0000ff;"},
         {"border-top:1px dotted red;border-left:solid;",
@@ -373,6 +428,8 @@ TEST(FormatStyleDesc, WritesSetFieldsInOrder)
         {"margin-right:1px;margin-top:2px;", "margin-top:2px;margin-right:1px;"},
         {"padding:1px 2px auto;", "padding:1px 2px auto;"},
         {"background:none;", "background:none;"},
+        {"background:transparent;", "background:transparent;"},
+        {"background-color:none;background-size:cover;", "background:transparent cover;"},
         {"background:icon(i, 2) red;", "background:#ff0000 icon('i', 2);"},
         {"background:linear-gradient(90deg, red, blue 50%);",
          "background:linear-gradient(90.000000deg, #ff0000 0.000000%, #0000ff 50.000000%);"},
@@ -381,6 +438,42 @@ TEST(FormatStyleDesc, WritesSetFieldsInOrder)
         ScopedStyle s(c.in);
         EXPECT_EQ(c.out, FormatStyle(&s)) << c.in;
     }
+}
+
+// Strings are written in a form the reader takes back byte for byte: the quote that no
+// byte of the string ends early, else a bare token.
+TEST(FormatStyleDesc, WritesStringsThatReadBack)
+{
+    struct Case
+    {
+        const char *in, *out;
+    };
+    const Case cases[] = {
+        {"font-family:a\\;color:red", "font-family:a\\;color:#ff0000;"},
+        {"font:bold 12px x\\;", "font-family:x\\;font-size:12px;font-weight:bold;"},
+        {"font-family:'a\\'b\"c';", "font:'a\\'b\"c';"},
+        {"font-family:\"it's\";", "font:\"it's\";"},
+        {"background:url(a\\) red;", "background:#ff0000 url(a\\);"},
+        {"background:icon(i\\, 2);", "background:icon(i\\, 2);"},
+    };
+    for (const Case &c : cases) {
+        ScopedStyle s(c.in);
+        const std::string text = FormatStyle(&s);
+        EXPECT_EQ(c.out, text) << c.in;
+        ScopedStyle back(text.c_str());
+        std::string why;
+        EXPECT_TRUE(SameStyle(s, back, &why)) << c.in << ": " << why;
+    }
+}
+
+// A string cut to its buffer keeps no backslash whose protected byte was cut off.
+TEST(ParseStyleDesc, CutKeepsEscapesWhole)
+{
+    const std::string family(318, 'a');
+    ScopedStyle s(("font-family:'" + family + "\\'b';color:red").c_str());
+    EXPECT_EQ(family, Utf8(s.fontFamily));
+    const std::string text = FormatStyle(&s);
+    EXPECT_EQ("font:'" + family + "';color:#ff0000;", text);
 }
 
 TEST(ClearStyleNote, DropsCommentsOutsideQuotes)

@@ -65,7 +65,7 @@ bool SameStyle(const XStyleDesc &a, const XStyleDesc &b, std::string *why)
             *why = #field;                                                                         \
             return false;                                                                          \
         }                                                                                          \
-    } while (0)
+    } while (false)
     SAME(margin);
     SAME(padding);
     SAME(layoutWord);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "pagekit/core/default_style.h"
 #include "pagekit/core/style_desc.h"
 
 // A descriptor that frees its strings when it goes out of scope.
@@ -22,3 +23,17 @@ std::string Utf8(const char16_t *s);
 // Field-by-field equality of the parts the style text carries (strings by value,
 // gradients by content); on a difference, *why names the field.
 bool SameStyle(const XStyleDesc &a, const XStyleDesc &b, std::string *why);
+
+// Gives a test a default table of its own (the built-ins, made on first use) and puts
+// the process's table back when it goes out of scope.
+class ScopedDefaultTable
+{
+public:
+    ScopedDefaultTable() : m_saved(SwapDefaultStyleTable(nullptr)) {}
+    ~ScopedDefaultTable() { FreeDefaultStyleTable(SwapDefaultStyleTable(m_saved)); }
+    ScopedDefaultTable(const ScopedDefaultTable &) = delete;
+    ScopedDefaultTable &operator=(const ScopedDefaultTable &) = delete;
+
+private:
+    XStyleDesc *m_saved;
+};

@@ -111,14 +111,7 @@ int PointInBound(const BOUND_t *bound, const POINT_t *point)
 
 void GetRectBorder(RECT_t *out, const XStyleDesc *style)
 {
-    int32_t widths[4];
-    for (int side = 0; side < 4; ++side) {
-        const uint8_t v = style->border[side];
-        const int width = v >> 4, kind = v & 0xF;
-        if (v == kStyleUnsetByte || kind == kBorderNone)
-            widths[side] = 0;
-        else
-            widths[side] = width == 15 ? 1 : width;
-    }
-    *out = RECT_t{widths[kSideLeft], widths[kSideTop], widths[kSideRight], widths[kSideBottom]};
+    const uint8_t *b = style->border;
+    *out = RECT_t{GetBorderSideWidth(b[kSideLeft]), GetBorderSideWidth(b[kSideTop]),
+                  GetBorderSideWidth(b[kSideRight]), GetBorderSideWidth(b[kSideBottom])};
 }

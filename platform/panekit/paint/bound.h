@@ -57,6 +57,7 @@ PANEKIT_EXPORT int SubtractBound(BOUND_t *out, const BOUND_t *a, const BOUND_t *
 PANEKIT_EXPORT int PointInBound(const BOUND_t *bound, int32_t x, int32_t y);
 PANEKIT_EXPORT int PointInBound(const BOUND_t *bound, const POINT_t *point);
 
-// The line widths a descriptor's border draws per side: 0 for an unset side or style
-// none, else the width nibble, a width not given (15) counting as 1.
+// The line widths a descriptor's border draws per side (GetBorderSideWidth): 0 for a
+// side without a style (unset, none or not given), else the width nibble, a width not
+// given (15) counting as 1.
 PANEKIT_EXPORT void GetRectBorder(RECT_t *out, const XStyleDesc *style);

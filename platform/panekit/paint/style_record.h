@@ -101,6 +101,19 @@ enum : uint8_t {
     kBorderOutset = 11,
 };
 
+constexpr uint8_t kBorderNotGiven = 15; // a width or style nibble that was not given
+
+// The line width of a border side byte in every calculation (drawing and spaces alike):
+// 0 for a side without a style (unset, none or not given), else the width nibble, a
+// width not given counting as 1.
+constexpr int GetBorderSideWidth(uint8_t side)
+{
+    const int style = side & 0xF, width = side >> 4;
+    if (style == kBorderNone || style == kBorderNotGiven)
+        return 0;
+    return width == kBorderNotGiven ? 1 : width;
+}
+
 // Font flags.
 enum : uint32_t {
     kFontBold = 0x1,
