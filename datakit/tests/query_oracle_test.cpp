@@ -17,6 +17,7 @@
 #include "datakit/query_template.h"
 #include "oracle_util.h"
 #include "query_util.h"
+#include "scoped_util.h"
 
 namespace {
 
@@ -495,7 +496,9 @@ TEST(QueryOracle, PostgresqlAcceptsTheDateRanges)
                        "', timestamp '" + d + "'))), count(*) FILTER (WHERE " + r.text +
                        ") FROM d;\n";
             }
-    const std::string folder = MakeTempFolder();
+    TempFolder temp;
+    ASSERT_FALSE(temp.Path().empty());
+    const std::string &folder = temp.Path();
     const std::string file = folder + "/ranges.sql";
     std::ofstream(file) << sql;
     int status = -1;

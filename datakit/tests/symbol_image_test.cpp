@@ -11,16 +11,17 @@
 
 #include "corekit/xmemo_archive.h"
 #include "datakit/barcode_render.h"
-#include "oracle_util.h"
 #include "datakit/qr_render.h"
 #include "datakit/symbol_image.h"
-#include "platform/panekit/xpainter.h"
+#include "oracle_util.h"
 #include "platform/panekit/ximage.h"
+#include "platform/panekit/xpainter.h"
+#include "scoped_util.h"
 
 namespace {
 
-constexpr uint32_t kRed = 0x0000FF;         // 0x00BBGGRR
-constexpr uint32_t kRedPixel = 0xFFFF0000;  // as XImage::GetPixel reports it
+constexpr uint32_t kRed = 0x0000FF;        // 0x00BBGGRR
+constexpr uint32_t kRedPixel = 0xFFFF0000; // as XImage::GetPixel reports it
 constexpr uint32_t kWhitePixel = 0xFFFFFFFF;
 
 uint32_t StoredSize(XMemoArchive &doc)
@@ -178,9 +179,10 @@ TEST(SymbolImage, PaintedSymbolsFillTheirModulesAtTheOrigin)
         Canvas canvas(280, 280);
         {
             XPainter painter(canvas.surface, nullptr);
-            int ok = c.qr ? PaintQRCodeImage(&painter, u"HELLO 你好", ox, oy, c.width, c.height, kRed)
-                          : PaintBarcodeImage(&painter, u"AB12345", c.type, ox, oy, c.width,
-                                              c.height, kRed);
+            int ok =
+                c.qr ? PaintQRCodeImage(&painter, u"HELLO 你好", ox, oy, c.width, c.height, kRed)
+                     : PaintBarcodeImage(&painter, u"AB12345", c.type, ox, oy, c.width, c.height,
+                                         kRed);
             ASSERT_EQ(1, ok);
         }
         std::vector<SymbolRect_t> rects;
@@ -215,7 +217,9 @@ TEST(SymbolImage, RefusedPaintsLeaveTheSurfaceWhite)
 TEST(SymbolImage, StoredImagesScan)
 {
     ASSERT_TRUE(HaveTool("zbarimg") && HaveTool("convert"));
-    const std::string folder = MakeTempFolder();
+    TempFolder temp;
+    ASSERT_FALSE(temp.Path().empty());
+    const std::string &folder = temp.Path();
     struct Case
     {
         bool qr;
