@@ -7,8 +7,8 @@
 #include "corekit/iarchive.h"
 #include "datakit/barcode_render.h"
 #include "datakit/qr_render.h"
-#include "platform/panekit/xpainter.h"
 #include "platform/panekit/ximage.h"
+#include "platform/panekit/xpainter.h"
 
 namespace {
 
@@ -61,8 +61,9 @@ bool FitsPainter(unsigned width, unsigned height)
 
 bool MakeSymbolImage(const XBitImage &bits, uint32_t color, XImage *image)
 {
-    if (!image->CreateBitmap(static_cast<int>(bits.GetWidth()), static_cast<int>(bits.GetHeight()), 24)
-        || !image->FillBackColor(0xFFFFFF))
+    if (!image->CreateBitmap(static_cast<int>(bits.GetWidth()), static_cast<int>(bits.GetHeight()),
+                             24) ||
+        !image->FillBackColor(0xFFFFFF))
         return false;
     if (IsNoColor(color))
         return true;
@@ -98,7 +99,8 @@ int PaintBarcodeImage(XPainter *painter, const char16_t *text, int type, int x, 
                       unsigned width, unsigned height, uint32_t color)
 {
     std::vector<SymbolRect_t> bars;
-    if (!painter || !FitsPainter(width, height) || !LayoutBarcodeBox(text, type, width, height, bars))
+    if (!painter || !FitsPainter(width, height) ||
+        !LayoutBarcodeBox(text, type, width, height, bars))
         return 0;
     FillSymbolRects(painter, x, y, color, bars);
     return 1;
@@ -121,7 +123,8 @@ int PaintQRCodeImage(XPainter *painter, const char16_t *text, int x, int y, unsi
                      unsigned height, uint32_t color)
 {
     std::vector<SymbolRect_t> rects;
-    if (!painter || !text || !FitsPainter(width, height) || !LayoutQRCodeBox(text, width, height, rects))
+    if (!painter || !text || !FitsPainter(width, height) ||
+        !LayoutQRCodeBox(text, width, height, rects))
         return 0;
     FillSymbolRects(painter, x, y, color, rects);
     return 1;

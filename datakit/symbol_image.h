@@ -20,8 +20,8 @@ class XPainter;
 // total * module wide and size->cy high, and size->cx becomes its width. Vertical: the
 // same along the height, the first bar at the bottom. module above 32 fails. The image is
 // appended to out as a PNG; the result is that of the store.
-DATAKIT_EXPORT int CreateBarcodeImage(IArchive *out, const char16_t *text, int type,
-                                      uint32_t color, unsigned module, SIZE_t *size);
+DATAKIT_EXPORT int CreateBarcodeImage(IArchive *out, const char16_t *text, int type, uint32_t color,
+                                      unsigned module, SIZE_t *size);
 
 // The bars filled in color into the box x, y, width, height: module width / total
 // modules (horizontal, bars of the full box height from x rightwards) or height / total
