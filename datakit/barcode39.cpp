@@ -64,8 +64,8 @@ bool MakeCode39Elements(const char16_t *text, XBarcodeElements &out)
     out.Append(kStartStop);
     out.Append("2");
     for (const char16_t *p = text; *p; p++) {
-        // "*" inside the data would read as a stop character and make the symbol
-        // unreadable; it is skipped, so that "*TEXT*" gives the symbol of TEXT.
+        // "*" is skipped: ISO/IEC 16388 keeps it for the start and stop characters,
+        // and inside the data a reader would stop at it. "*TEXT*" gives TEXT's symbol.
         if (*p >= 128 || *p == u'*' || kCode39Index[*p] < 0)
             continue;
         out.Append(kCode39Table[kCode39Index[*p]].widths);

@@ -28,7 +28,7 @@ constexpr int32_t kQueryFieldBody = static_cast<int32_t>(0x80050303); // field w
 constexpr int32_t kQueryWhereKape = static_cast<int32_t>(0x80050304); // condition without Kape
 constexpr int32_t kQueryGroupBody = static_cast<int32_t>(0x80050305); // group item without Body
 constexpr int32_t kQueryOrderBody = static_cast<int32_t>(0x80050306); // order item without Body
-constexpr int32_t kQueryTreeBuild = static_cast<int32_t>(0x80050309); // brackets or joins wrong
+constexpr int32_t kQueryTreeBuild = static_cast<int32_t>(0x80050309); // brackets wrong, join 0
 constexpr int32_t kQueryTreeShape =
     static_cast<int32_t>(0x8005030a); // group of one, leaf without item
 constexpr int32_t kQueryNoMuster = static_cast<int32_t>(0x8005030b); // both data-source numbers 0
@@ -46,7 +46,8 @@ enum : int {
     kQueryTree = 8
 };
 
-// Join codes of a condition (a larger code binds tighter) and of a tree group.
+// Join codes of a condition and of a tree group. Any non-zero code joins; a larger code
+// binds tighter, and a group of code 2 is an AND, of any other code an OR.
 enum : uint16_t { kJoinOr = 1, kJoinAnd = 2 };
 
 // Tree node states (XWhereTree::code of a decided leaf or group).
@@ -231,7 +232,8 @@ public:
     // resolves the condition tree (texts copied into memo).
     int32_t ReplaceTemplate(XMemoHelper *memo);
     // Simplifies the tree: 1 when the query can match nothing; otherwise 0, the tree
-    // deleted when no condition is left.
+    // deleted when no condition is left. A group whose conditions were all dropped is
+    // dropped with them instead of matching every row.
     int ComputeWhereTree();
     // Writes the resolved query (section 14337) without changing the lists. 0, 1 when the
     // conditions can match nothing, or an error code.

@@ -2,10 +2,19 @@
 // brackets, resolved through the binder by each condition's availability rule, and
 // simplified once the TRUE, FALSE and DROPPED conditions are known.
 //
+// Joins: any non-zero join code is valid and a larger code binds tighter, so the codes
+// of a list order its groups: "A [3] B [2] C" is (A OR B) AND C. A group of code 2 is
+// an AND, a group of any other code an OR, both when it is simplified and when it is
+// written. Join 0 before another condition has no meaning and fails the build.
+//
 // Brackets: a group opened by "(" stays marked open until its ")" is read. The builder
 // never climbs out of an open group when it looks for the place of the next condition,
 // and ")" closes exactly the innermost open group, whatever precedence groups were made
 // inside it, so that "x AND (a AND b OR c)" keeps a AND b OR c together.
+//
+// Simplifying: a group whose members were all dropped is dropped itself, rather than
+// becoming TRUE. Its conditions asked to be ignored, so it must not decide the group
+// around it: "x OR (a AND b)" with a and b dropped searches for x, not for every row.
 #include <cstring>
 
 #include "corekit/memory.h"
@@ -116,9 +125,8 @@ public:
                 return false;
         if (last)
             return true;
-        // Only AND and OR can be written, so no other code may decide precedence.
-        if (item->join != kJoinOr && item->join != kJoinAnd)
-            return false;
+        if (item->join == 0)
+            return false; // no join to place the next condition by
         m_prev = PlaceOfNext(m_current, item->join);
         return true;
     }
@@ -207,9 +215,9 @@ private:
 
 // ---- Simplifying ------------------------------------------------------------------------
 
-// Decides a group from its members' states, bottom-up. A group whose members were all
-// dropped is dropped itself: its conditions asked to be ignored, so it must not decide
-// the group around it.
+// Decides a group from its members' states, bottom-up: an AND group (code 2) is decided
+// by a FALSE member, any other group, written as an OR, by a TRUE one. A group whose
+// members were all dropped is dropped itself (see the top of the file).
 void Simplify(XWhereTree *node)
 {
     if (!node->firstChild)
@@ -219,7 +227,7 @@ void Simplify(XWhereTree *node)
         Simplify(c);
         c = next;
     }
-    const bool isOr = node->code == kJoinOr;
+    const bool isOr = node->code != kJoinAnd;
     const uint32_t decides = isOr ? kWhereTrue : kWhereFalse;
     const uint32_t neutral = isOr ? kWhereFalse : kWhereTrue;
     bool removedNeutral = false;

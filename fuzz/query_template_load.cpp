@@ -1,7 +1,8 @@
 // Query templates from untrusted archive bytes. The first byte picks the layout (newer
 // or older); the rest is a tagged archive starting with the template's section. What
-// loads is written back, loaded again, resolved and rendered, so that a template the
-// loader accepts is one every other function can use.
+// loads is written back and loaded again, and must come back item by item as it was
+// written (the target aborts otherwise); then it is resolved and rendered, so that a
+// template the loader accepts is one every other function can use.
 #include <cstddef>
 #include <cstdint>
 
@@ -11,6 +12,7 @@
 #include "corekit/xstring.h"
 #include "datakit/query_template.h"
 #include "platform/dockit/xmf_archive.h"
+#include "query_template_same.h"
 
 namespace {
 
@@ -60,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     saved.InitReader();
     XMF_Archive again(&saved);
     XQueryTemplate copy;
-    if (!copy.LoadTemplate(0x55, &again))
+    if (!copy.LoadTemplate(0x55, &again) || !query_template_same::SameTemplate(t, copy, true))
         __builtin_trap();
     Exercise(&copy);
     return 0;

@@ -1,5 +1,6 @@
 // Query templates from untrusted XML: the root element is read with FromXmlDoc, written
-// back with WriteXmlDoc, read again, and its conditions are resolved and rendered.
+// back with WriteXmlDoc and read again, which must give the same FROM text and lists
+// (the target aborts otherwise); then its conditions are resolved and rendered.
 #include <cstddef>
 #include <cstdint>
 
@@ -9,6 +10,7 @@
 #include "platform/dockit/xdom_writer.h"
 #include "platform/dockit/xml_archive.h"
 #include "platform/dockit/xml_node.h"
+#include "query_template_same.h"
 
 namespace {
 
@@ -37,8 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!t.WriteXmlDoc(&writer))
         __builtin_trap();
     XML_Archive again;
+    XQueryTemplate back;
     if (!again.ParseBuffer(writer.GetString(), writer.GetLength(), XML_Archive::kReadOnly) ||
-        !XQueryTemplate().FromXmlDoc(again.GetRootItem()))
+        !back.FromXmlDoc(again.GetRootItem()) || !query_template_same::SameTemplate(t, back, false))
         __builtin_trap();
     t.SetDataMuster(1, 0);
     t.SetBinder(nullptr, Binder);

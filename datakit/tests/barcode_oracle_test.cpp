@@ -12,6 +12,7 @@
 
 #include "datakit/barcode_render.h"
 #include "oracle_util.h"
+#include "scoped_util.h"
 
 namespace {
 
@@ -96,9 +97,8 @@ protected:
     {
         for (const char *tool : {"zbarimg", "ZXingReader", "zint"})
             ASSERT_TRUE(HaveTool(tool)) << tool << " is missing (./zep setup installs it)";
-        m_folder = MakeTempFolder();
+        ASSERT_FALSE(m_folder.Path().empty()) << "no temporary folder";
     }
-    void TearDown() override { rmdir(m_folder.c_str()); }
 
     void CheckReaders(const std::vector<BarcodeCase_t> &cases, int type, const char *zxingFormat)
     {
@@ -121,7 +121,7 @@ private:
         if (!MakeBarcodeElements(c.text.c_str(), type, elements))
             return "not encoded";
         XBitImage image;
-        std::string path = m_folder + "/bar" + std::to_string(index) + ".pgm";
+        std::string path = m_folder.Path() + "/bar" + std::to_string(index) + ".pgm";
         if (!RenderBarcodeWithQuietZone(elements, false, 2, 16, 10, image) ||
             !WritePgm(path, image))
             return "cannot write " + path;
@@ -142,7 +142,7 @@ private:
         return "";
     }
 
-    std::string m_folder;
+    TempFolder m_folder;
 };
 
 std::u16string RandomText(TestRandom &rng, const std::u16string &alphabet, size_t length)

@@ -18,6 +18,7 @@
 #include "oracle_util.h"
 #include "platform/dockit/xdom_writer.h"
 #include "platform/dockit/xmf_archive.h"
+#include "scoped_util.h"
 
 namespace {
 
@@ -59,7 +60,9 @@ TEST(ItemDataOracleTest, XmlReadsBackInPython)
     d->defValue = StrAlloc(u"tab\there & \"quotes\" <>\r\nline");
     XDomWriter w(1);
     ASSERT_NE(0, SaveItemDesc(d.get(), &w));
-    std::string path = MakeTempFolder() + "/desc.xml";
+    TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    std::string path = folder.Path() + "/desc.xml";
     std::ofstream(path, std::ios::binary).write(w.GetString(), w.GetLength());
     std::string expected;
     for (const XItemDataDesc *c = d.get(); c; c = c->next)
@@ -120,7 +123,9 @@ TEST(ItemDataOracleTest, ArchiveBytesEqualAStructImage)
     for (const XItemDataDesc *c = chain; c; c = c->next, ++k)
         json += std::string(k ? "," : "") + Json(c, values[k]);
     json += "]";
-    std::string path = MakeTempFolder() + "/descs.json";
+    TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    std::string path = folder.Path() + "/descs.json";
     std::ofstream(path, std::ios::binary) << json;
 
     XMemoArchive out;

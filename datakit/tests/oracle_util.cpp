@@ -35,13 +35,6 @@ bool HaveTool(const char *name)
     return status == 0;
 }
 
-std::string MakeTempFolder()
-{
-    char pattern[] = "/tmp/zep_datakit_XXXXXX";
-    const char *dir = mkdtemp(pattern);
-    return dir ? dir : "/tmp";
-}
-
 bool WritePgm(const std::string &path, const XBitImage &image)
 {
     FILE *f = fopen(path.c_str(), "wb");

@@ -14,9 +14,6 @@ std::string RunCommand(const std::string &command, int *status = nullptr);
 // True when an executable of that name is on PATH.
 bool HaveTool(const char *name);
 
-// A new, empty folder for this test program's files.
-std::string MakeTempFolder();
-
 // The image as a binary PGM file, dark pixels black. False when it cannot be written.
 bool WritePgm(const std::string &path, const XBitImage &image);
 

@@ -14,6 +14,7 @@
 #include "datakit/qr_encoder.h"
 #include "datakit/qr_render.h"
 #include "oracle_util.h"
+#include "scoped_util.h"
 
 namespace {
 
@@ -30,9 +31,8 @@ protected:
     {
         for (const char *tool : {"zbarimg", "ZXingReader", "zint"})
             ASSERT_TRUE(HaveTool(tool)) << tool << " is missing (./zep setup installs it)";
-        m_folder = MakeTempFolder();
+        ASSERT_FALSE(m_folder.Path().empty()) << "no temporary folder";
     }
-    void TearDown() override { rmdir(m_folder.c_str()); }
 
     // Checks every case on two threads; returns the failures.
     void Check(const std::vector<OracleCase_t> &cases, int codepage)
@@ -67,7 +67,7 @@ private:
         if (!ok)
             return "not encoded (" + std::to_string(expected.size()) + " bytes)";
         XBitImage image;
-        std::string path = m_folder + "/qr" + std::to_string(index) + ".pgm";
+        std::string path = m_folder.Path() + "/qr" + std::to_string(index) + ".pgm";
         if (!RenderQRWithQuietZone(code.GetMatrix(), 3, 4, image) || !WritePgm(path, image))
             return "cannot write " + path;
         std::string zbar = RunCommand("zbarimg --raw -q -Sbinary " + path + " 2>/dev/null");
@@ -136,7 +136,7 @@ private:
         return y == side;
     }
 
-    std::string m_folder;
+    TempFolder m_folder;
 };
 
 std::u16string RandomText(TestRandom &rng, const std::u16string &alphabet, size_t length)
@@ -247,7 +247,8 @@ TEST_F(QROracle, ChineseText)
 // Under Shift-JIS the kanji go into Kanji mode; the readers give back the Shift-JIS bytes.
 TEST_F(QROracle, KanjiUnderShiftJis)
 {
-    ASSERT_TRUE(SetAnsiCodePage("CP932"));
+    AnsiCodePageScope shiftJis("CP932");
+    ASSERT_TRUE(shiftJis.Ok());
     TestRandom rng(16);
     const std::u16string japanese = u"日本語漢字東京都品川区会社員番号点茗テストカタカナひらがな";
     std::vector<OracleCase_t> cases;
@@ -263,7 +264,6 @@ TEST_F(QROracle, KanjiUnderShiftJis)
     ASSERT_TRUE(code.EncodeText(cases[0].text.c_str()));
     EXPECT_EQ(kQRModeKanji, code.GetSegments()[0].mode);
     Check(cases, 932);
-    SetAnsiCodePage("CP936");
 }
 
 // The largest symbols, from bytes past the text limit, up to the capacity of version 40.

@@ -9,6 +9,7 @@
 #include "datakit/qr_render.h"
 #include "datakit/qr_tables.h"
 #include "datakit/reed_solomon.h"
+#include "scoped_util.h"
 
 namespace {
 
@@ -268,11 +269,15 @@ TEST(QREncoder, KanjiOnlyUnderShiftJis)
     XQRCode code;
     ASSERT_TRUE(code.EncodeText(u"日本"));
     EXPECT_EQ("B4", Describe(code.GetSegments()));
-    ASSERT_TRUE(SetAnsiCodePage("CP932"));
-    EXPECT_EQ(932, AnsiCodePageNumber());
+    {
+        AnsiCodePageScope shiftJis("CP932");
+        ASSERT_TRUE(shiftJis.Ok());
+        EXPECT_EQ(932, AnsiCodePageNumber());
+        ASSERT_TRUE(code.EncodeText(u"日本"));
+        EXPECT_EQ("K4", Describe(code.GetSegments()));
+    }
     ASSERT_TRUE(code.EncodeText(u"日本"));
-    EXPECT_EQ("K4", Describe(code.GetSegments()));
-    ASSERT_TRUE(SetAnsiCodePage("CP936"));
+    EXPECT_EQ("B4", Describe(code.GetSegments()));
 }
 
 TEST(QREncoder, CodePageNames)

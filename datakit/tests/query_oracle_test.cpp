@@ -1,6 +1,7 @@
 // WHERE text checked by real SQL engines. sqlite3 runs the text of generated condition
-// lists over a table that holds every true/false combination of the conditions and must
-// select exactly the rows the author's flat condition text selects; PostgreSQL must
+// lists (join codes 1 to 4, every availability mode) over a table that holds every
+// true/false combination of the conditions and must select exactly the rows the
+// author's flat condition text selects; PostgreSQL must
 // accept the date ranges and find in them exactly the times of the year, month or day.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -16,6 +17,7 @@
 #include "datakit/query_template.h"
 #include "oracle_util.h"
 #include "query_util.h"
+#include "scoped_util.h"
 
 namespace {
 
@@ -83,8 +85,24 @@ struct GenCond
     bool hasBody = true;
 };
 
+// What the flat text holds for a term: its SQL, or nothing when it was dropped.
+struct FlatTerm
+{
+    bool dropped = false;
+    std::string sql;
+};
+
+// How a condition's parameters reach the binder (OracleBinder below).
+enum Situation { kBodyMissing, kKapeMissing, kKapeReplaced, kKapeKept, kSituations };
+// Availability modes tried: the four rules and two that drop.
+constexpr uint16_t kModes[] = {kModeFalse, kModeRequired, kModeTrue, kModeUnless, 0, 5};
+constexpr uint16_t kMaxJoin = 4; // join codes 1 to 4
+
 // Builds a condition list and the same conditions as flat SQL text. Condition k is true
-// exactly on the rows whose bit k is set (or constant for a missing parameter).
+// exactly on the rows whose bit k is set (or constant for a missing parameter). The flat
+// text brackets every precedence group itself: a larger join code binds tighter, code 2
+// is AND and every other code OR; a dropped condition is left out of its group, and a
+// group left without conditions is left out of the one around it.
 class Generator
 {
 public:
@@ -93,62 +111,132 @@ public:
     void Make()
     {
         m_conds.clear();
-        m_flat.clear();
         m_open = 0;
-        Expr(0, 1, 1 + static_cast<int>(Pick(kBits)));
+        m_fails = false;
+        FlatTerm root;
+        Expr(0, 1, 1 + static_cast<int>(Pick(kBits)), &root);
+        m_flat = root.dropped ? std::string() : root.sql;
     }
 
     const std::vector<GenCond> &Conds() const { return m_conds; }
+    // The WHERE text the conditions mean (empty: every row).
     const std::string &Flat() const { return m_flat; }
+    // True when a condition of mode 2 misses a parameter: the query must fail.
+    bool Fails() const { return m_fails; }
+    // Conditions made per mode (index into kModes) and situation; joins per code.
+    uint32_t Seen(size_t mode, int situation) const { return m_seen[mode][situation]; }
+    uint32_t Joins(uint16_t code) const { return m_joins[code]; }
 
 private:
     uint32_t Pick(uint32_t n) { return m_rng() % n; }
 
     // minTerms to minTerms + 2 terms using at most budget conditions (budget >= minTerms);
     // returns the conditions used. A bracket always holds two terms or more.
-    int Expr(int depth, int minTerms, int budget)
+    int Expr(int depth, int minTerms, int budget, FlatTerm *out)
     {
         const int terms = std::min(budget, minTerms + static_cast<int>(Pick(3)));
+        std::vector<FlatTerm> parts;
+        std::vector<uint16_t> joins;
         int left = budget;
         for (int i = 0; i < terms; ++i) {
             if (i > 0) {
-                uint16_t join = Pick(2) ? kJoinAnd : kJoinOr;
+                const auto join = static_cast<uint16_t>(1 + Pick(kMaxJoin));
                 m_conds.back().join = join;
-                m_flat += join == kJoinAnd ? " AND " : " OR ";
+                joins.push_back(join);
+                ++m_joins[join];
             }
             const int avail = left - (terms - i - 1); // later terms need one each
             if (depth < 3 && avail >= 2 && Pick(3) == 0) {
                 ++m_open;
-                m_flat += "(";
-                left -= Expr(depth + 1, 2, 2 + static_cast<int>(Pick(avail - 1)));
+                FlatTerm inner;
+                left -= Expr(depth + 1, 2, 2 + static_cast<int>(Pick(avail - 1)), &inner);
                 ++m_conds.back().rbox;
-                m_flat += ")";
+                parts.push_back(inner);
             } else {
-                Condition();
+                parts.push_back(Condition());
                 --left;
             }
         }
+        *out = Combine(parts, joins, 0, parts.size());
         return budget - left;
     }
 
-    void Condition()
+    // Terms first to last - 1, split at their loosest join into groups.
+    static FlatTerm Combine(const std::vector<FlatTerm> &parts, const std::vector<uint16_t> &joins,
+                            size_t first, size_t last)
+    {
+        if (last - first == 1)
+            return parts[first];
+        const uint16_t loosest = *std::min_element(joins.begin() + first, joins.begin() + last - 1);
+        std::vector<FlatTerm> members;
+        size_t start = first;
+        for (size_t k = first; k + 1 < last; ++k)
+            if (joins[k] == loosest) {
+                members.push_back(Combine(parts, joins, start, k + 1));
+                start = k + 1;
+            }
+        members.push_back(Combine(parts, joins, start, last));
+        FlatTerm group{true, ""};
+        for (const FlatTerm &m : members) {
+            if (m.dropped)
+                continue;
+            if (!group.dropped)
+                group.sql += loosest == kJoinAnd ? " AND " : " OR ";
+            group.sql += "(" + m.sql + ")";
+            group.dropped = false;
+        }
+        return group;
+    }
+
+    // The flat term of a condition whose Body (kape false) or Kape is not available.
+    FlatTerm Missing(uint16_t mode, bool kape, const std::string &flat)
+    {
+        switch (mode) {
+        case kModeFalse:
+            return {false, "1 = 0"};
+        case kModeRequired:
+            m_fails = true;
+            return {false, "1 = 0"};
+        case kModeTrue:
+            return {false, "1 = 1"};
+        case kModeUnless: // the binder leaves the value behind
+            return kape ? FlatTerm{false, flat} : FlatTerm{true, ""};
+        default:
+            return {true, ""};
+        }
+    }
+
+    FlatTerm Condition()
     {
         GenCond c;
         c.lbox = m_open;
         m_open = 0;
         const std::string bit = "b" + std::to_string(m_conds.size());
-        std::string flat = Comparison(bit, &c);
-        if (Pick(20) == 0) { // a parameter the binder cannot supply
-            c.mode = Pick(2) ? kModeFalse : kModeTrue;
+        const std::string flat = Comparison(bit, &c);
+        const size_t mode = Pick(std::size(kModes));
+        c.mode = kModes[mode];
+        const uint32_t roll = Pick(16);
+        int situation = roll == 0 && c.hasBody ? kBodyMissing
+                        : roll <= 2            ? kKapeMissing
+                        : roll <= 7            ? kKapeReplaced
+                                               : kKapeKept;
+        ++m_seen[mode][situation];
+        FlatTerm term{false, flat};
+        if (situation == kBodyMissing) {
+            c.body = u"?" + c.body;
+            term = Missing(c.mode, false, flat);
+        } else if (situation == kKapeMissing) {
             c.kape = u"?" + c.kape;
-            flat = c.mode == kModeFalse ? "1 = 0" : "1 = 1";
-        } else if (Pick(3) == 0) { // a parameter the binder supplies
+            term = Missing(c.mode, true, flat);
+        } else if (situation == kKapeReplaced) {
             c.kape = u"=" + c.kape;
+            if (c.mode == kModeUnless) // a supplied value drops it
+                term = {true, ""};
         }
-        if (c.hasBody && Pick(4) == 0)
+        if (c.hasBody && situation != kBodyMissing && Pick(4) == 0)
             c.body = u"=" + c.body;
-        m_flat += flat;
         m_conds.push_back(c);
+        return term;
     }
 
     static std::string Case(const std::string &bit, const std::string &yes, const std::string &no)
@@ -265,10 +353,22 @@ private:
     std::vector<GenCond> m_conds;
     std::string m_flat;
     uint16_t m_open = 0;
+    bool m_fails = false;
+    uint32_t m_seen[std::size(kModes)][kSituations] = {};
+    uint32_t m_joins[kMaxJoin + 1] = {};
 };
 
-// The template's WHERE text; *none when it can match nothing.
-std::string RenderGenerated(const std::vector<GenCond> &conds, bool *none, bool *ok)
+// "?text": not available, text left behind; "=text": replaced by text; others kept.
+int32_t OracleBinder(void *, const char16_t *expression, XString *work)
+{
+    if (expression[0] != u'?' && expression[0] != u'=')
+        return 0;
+    work->Append(expression + 1);
+    return expression[0] == u'?' ? kQueryNotAvailable : 1;
+}
+
+// The template rendered through OracleBinder.
+QueryRendered RenderGenerated(const std::vector<GenCond> &conds)
 {
     std::vector<QueryCond> qc;
     for (const GenCond &c : conds)
@@ -277,10 +377,8 @@ std::string RenderGenerated(const std::vector<GenCond> &conds, bool *none, bool 
     XQueryTemplate t;
     AddConditions(&t, qc);
     MakeResolvable(&t);
-    QueryRendered r = RenderWhere(&t);
-    *none = r.computed == 1;
-    *ok = r.replaced == 0 && (r.clause == 1 || *none);
-    return r.text;
+    t.SetBinder(nullptr, OracleBinder);
+    return RenderWhere(&t);
 }
 
 TEST(QueryOracle, SqliteSelectsWhatTheFlatConditionsSelect)
@@ -289,25 +387,36 @@ TEST(QueryOracle, SqliteSelectsWhatTheFlatConditionsSelect)
     std::mt19937 rng(0x5eed);
     Generator gen(rng, db);
     const std::string all = db.Rows("");
-    int mismatches = 0, mixed = 0;
+    int mismatches = 0, mixed = 0, failed = 0;
     constexpr int kTemplates = 10000;
     for (int i = 0; i < kTemplates && mismatches < 10; ++i) {
         gen.Make();
-        bool none = false, ok = false;
-        const std::string where = RenderGenerated(gen.Conds(), &none, &ok);
-        ASSERT_TRUE(ok) << gen.Flat();
+        const QueryRendered r = RenderGenerated(gen.Conds());
+        if (gen.Fails()) {
+            ASSERT_EQ(kQueryNotAvailable, r.replaced) << gen.Flat();
+            ++failed;
+            continue;
+        }
+        const bool none = r.replaced == 0 && r.computed == 1;
+        ASSERT_TRUE(r.replaced == 0 && (r.clause == 1 || none)) << gen.Flat();
         const std::string expected = db.Rows(gen.Flat());
         ASSERT_EQ(std::string::npos, expected.find("<error")) << gen.Flat() << expected;
-        const std::string got = none ? std::string() : db.Rows(where);
+        const std::string got = none ? std::string() : db.Rows(r.text);
         if (got != expected) {
             ++mismatches;
-            ADD_FAILURE() << "flat: " << gen.Flat() << "\nours: " << where << "\nexpected "
+            ADD_FAILURE() << "flat: " << gen.Flat() << "\nours: " << r.text << "\nexpected "
                           << expected << "\ngot " << got;
         }
         mixed += !expected.empty() && expected != all;
     }
     EXPECT_EQ(0, mismatches);
     EXPECT_GT(mixed, kTemplates / 2); // most lists select some rows and not others
+    EXPECT_GT(failed, 0);
+    for (uint16_t join = 1; join <= kMaxJoin; ++join)
+        EXPECT_GT(gen.Joins(join), 0u) << "join " << join;
+    for (size_t mode = 0; mode < std::size(kModes); ++mode)
+        for (int situation = 0; situation < kSituations; ++situation)
+            EXPECT_GT(gen.Seen(mode, situation), 0u) << kModes[mode] << " " << situation;
 }
 
 // ---- Values and quoting ----------------------------------------------------------------------
@@ -387,7 +496,9 @@ TEST(QueryOracle, PostgresqlAcceptsTheDateRanges)
                        "', timestamp '" + d + "'))), count(*) FILTER (WHERE " + r.text +
                        ") FROM d;\n";
             }
-    const std::string folder = MakeTempFolder();
+    TempFolder temp;
+    ASSERT_FALSE(temp.Path().empty());
+    const std::string &folder = temp.Path();
     const std::string file = folder + "/ranges.sql";
     std::ofstream(file) << sql;
     int status = -1;

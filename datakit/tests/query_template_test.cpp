@@ -73,6 +73,107 @@ TEST(QueryTree, PrecedenceAndBrackets)
     }
 }
 
+// Codes above 2 are valid joins: a larger code binds tighter, and every group but an
+// AND (2) is written and simplified as an OR.
+TEST(QueryTree, JoinCodesAboveTwoBindTighter)
+{
+    struct Case
+    {
+        std::vector<QueryCond> conds;
+        const char *shape;
+        const char *where;
+    };
+    const Case cases[] = {
+        {{{0, u"A", 2, u"1", 0, 3}, {0, u"B", 2, u"1", 0, 2}, {0, u"C", 2, u"1", 0, 0}},
+         "AND(OR3(A,B),C)",
+         " (A = 1 OR B = 1) AND C = 1"},
+        {{{0, u"A", 2, u"1", 0, 2}, {0, u"B", 2, u"1", 0, 3}, {0, u"C", 2, u"1", 0, 0}},
+         "AND(A,OR3(B,C))",
+         " A = 1 AND (B = 1 OR C = 1)"},
+        {{{0, u"A", 2, u"1", 0, 1},
+          {0, u"B", 2, u"1", 0, 4},
+          {0, u"C", 2, u"1", 0, 2},
+          {0, u"D", 2, u"1", 0, 0}},
+         "OR(A,AND(OR4(B,C),D))",
+         " A = 1 OR ((B = 1 OR C = 1) AND D = 1)"},
+        {{{0, u"A", 2, u"1", 0, 4}, {0, u"B", 2, u"1", 0, 3}, {0, u"C", 2, u"1", 0, 0}},
+         "OR3(OR4(A,B),C)",
+         " (A = 1 OR B = 1) OR C = 1"},
+        {{{0, u"A", 2, u"1", 0, 3}, {0, u"B", 2, u"1", 0, 3}, {0, u"C", 2, u"1", 0, 0}},
+         "OR3(A,B,C)",
+         " A = 1 OR B = 1 OR C = 1"},
+        {{{0, u"A", 2, u"1", 0, 65535}, {0, u"B", 2, u"1", 0, 1}, {0, u"C", 2, u"1", 0, 0}},
+         "OR(OR65535(A,B),C)",
+         " (A = 1 OR B = 1) OR C = 1"},
+        // Brackets still decide first.
+        {{{1, u"A", 2, u"1", 0, 1}, {0, u"B", 2, u"1", 1, 3}, {0, u"C", 2, u"1", 0, 0}},
+         "OR3(OR(A,B),C)",
+         " (A = 1 OR B = 1) OR C = 1"},
+        {{{0, u"A", 2, u"1", 0, 3}, {1, u"B", 2, u"1", 0, 2}, {0, u"C", 2, u"1", 1, 0}},
+         "OR3(A,AND(B,C))",
+         " A = 1 OR (B = 1 AND C = 1)"},
+        {{{1, u"A", 2, u"1", 0, 3},
+          {0, u"B", 2, u"1", 0, 2},
+          {0, u"C", 2, u"1", 1, 1},
+          {0, u"D", 2, u"1", 0, 0}},
+         "OR(AND(OR3(A,B),C),D)",
+         " ((A = 1 OR B = 1) AND C = 1) OR D = 1"},
+    };
+    for (const Case &c : cases) {
+        XQueryTemplate t;
+        AddConditions(&t, c.conds);
+        MakeResolvable(&t);
+        XMemoHelper memo;
+        ASSERT_EQ(0, t.ReplaceTemplate(&memo)) << c.shape;
+        EXPECT_EQ(c.shape, TreeShape(static_cast<XWhereTree *>(t.GetDescWare(kQueryTree))));
+        XString text;
+        EXPECT_EQ(1, MakeWhereClause(static_cast<XWhereTree *>(t.GetDescWare(kQueryTree)), &text))
+            << c.shape;
+        EXPECT_EQ(c.where, ToUtf8(text.GetString())) << c.shape;
+    }
+}
+
+// A group written as OR is simplified as one, whatever its code: a FALSE member leaves
+// the others, a TRUE one decides the group.
+TEST(QueryTree, GroupsAboveTwoSimplifyAsOr)
+{
+    struct Case
+    {
+        const char *what;
+        std::vector<QueryCond> conds;
+        int computed;
+        const char *where;
+    };
+    const Case cases[] = {
+        {"FALSE member of a code 3 group",
+         {{0, u"A", 2, u"1", 0, 3}, {0, u"B", 2, u"?", 0, 2, 1}, {0, u"C", 2, u"1", 0, 0}},
+         0,
+         " A = 1 AND C = 1"},
+        {"TRUE member of a code 3 group",
+         {{0, u"A", 2, u"1", 0, 3}, {0, u"B", 2, u"?", 0, 2, 3}, {0, u"C", 2, u"1", 0, 0}},
+         0,
+         "C = 1"},
+        {"every member of a code 4 group FALSE",
+         {{0, u"A", 2, u"?", 0, 4, 1}, {0, u"B", 2, u"?", 0, 2, 1}, {0, u"C", 2, u"1", 0, 0}},
+         1,
+         ""},
+        {"dropped members of a code 3 group",
+         {{0, u"A", 2, u"?", 0, 3}, {0, u"B", 2, u"?", 0, 1}, {0, u"C", 2, u"1", 0, 0}},
+         0,
+         "C = 1"},
+    };
+    for (const Case &c : cases) {
+        XQueryTemplate t;
+        AddConditions(&t, c.conds);
+        MakeResolvable(&t);
+        QueryRendered r = RenderWhere(&t);
+        EXPECT_EQ(0, r.replaced) << c.what;
+        EXPECT_EQ(c.computed, r.computed) << c.what;
+        EXPECT_EQ(c.computed ? 0 : 1, r.clause) << c.what;
+        EXPECT_EQ(c.where, r.text) << c.what;
+    }
+}
+
 TEST(QueryTree, BuildFailures)
 {
     struct Case
@@ -97,9 +198,6 @@ TEST(QueryTree, BuildFailures)
          kQueryTreeBuild},
         {"join 0 before another condition",
          {{0, u"A", 2, u"1", 0, 0}, {0, u"B", 2, u"1", 0, 0}},
-         kQueryTreeBuild},
-        {"join code that renders as neither AND nor OR",
-         {{0, u"A", 2, u"1", 0, 3}, {0, u"B", 2, u"1", 0, 0}},
          kQueryTreeBuild},
         {"condition without a value", {{0, u"A", 2, nullptr, 0, 0}}, kQueryWhereKape},
     };
@@ -213,8 +311,9 @@ TEST(QueryTree, AvailabilityModes)
          1,
          "B = 2"},
         {"replaced texts are used", {{0, u"=T.A", 2, u"=7", 0, 0, 1}}, 0, 0, 1, "T.A = 7"},
-        // A bracket whose conditions all asked to be left out is left out itself, instead
-        // of making the OR around it match every row.
+        // A decision: a bracket whose conditions were all dropped is dropped itself, not
+        // made TRUE. Its conditions asked to be ignored, so the OR around it must search
+        // for X alone rather than match every row.
         {"all dropped inside a bracket",
          {{0, u"X", 2, u"1", 0, kJoinOr},
           {1, u"A", 2, u"?", 0, kJoinAnd},

@@ -131,7 +131,11 @@ std::string TreeShape(const XWhereTree *tree)
         return "-";
     if (!tree->firstChild)
         return tree->item ? ToUtf8(tree->item->body) : "?";
-    std::string s = tree->code == kJoinAnd ? "AND(" : tree->code == kJoinOr ? "OR(" : "G(";
+    // Groups of codes above 2 are written as OR, shown with their code: OR3(...).
+    std::string s = tree->code == kJoinAnd  ? "AND("
+                    : tree->code == kJoinOr ? "OR("
+                    : tree->code == 0       ? "G("
+                                            : "OR" + std::to_string(tree->code) + "(";
     for (const XWhereTree *c = tree->firstChild; c; c = c->nextSibling)
         s += TreeShape(c) + (c->nextSibling ? "," : ")");
     return s;

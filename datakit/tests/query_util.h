@@ -49,7 +49,8 @@ struct QueryRendered
 };
 QueryRendered RenderWhere(XQueryTemplate *t);
 
-// Shape of the current tree: leaves by Body, groups as AND(...) / OR(...), "-" for none.
+// Shape of the current tree: leaves by Body, groups as AND(...) / OR(...), groups of a
+// join code n above 2 as ORn(...), "-" for none.
 std::string TreeShape(const XWhereTree *tree);
 
 // Every list, the FROM text and the numbers of a template, one item per line.

@@ -16,6 +16,7 @@
 #include "oracle_util.h"
 #include "platform/panekit/image/ximage.h"
 #include "platform/panekit/paint/xpainter.h"
+#include "scoped_util.h"
 
 namespace {
 
@@ -216,7 +217,9 @@ TEST(SymbolImage, RefusedPaintsLeaveTheSurfaceWhite)
 TEST(SymbolImage, StoredImagesScan)
 {
     ASSERT_TRUE(HaveTool("zbarimg") && HaveTool("convert"));
-    const std::string folder = MakeTempFolder();
+    TempFolder temp;
+    ASSERT_FALSE(temp.Path().empty());
+    const std::string &folder = temp.Path();
     struct Case
     {
         bool qr;
