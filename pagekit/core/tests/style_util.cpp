@@ -5,7 +5,7 @@
 #include "corekit/encoding.h"
 #include "corekit/xstring.h"
 #include "pagekit/core/style_text.h"
-#include "platform/panekit/gradient_desc.h"
+#include "platform/panekit/paint/gradient_desc.h"
 
 ScopedStyle::ScopedStyle(const char *text)
 {
