@@ -19,6 +19,7 @@
 class XByteBuffer;
 class XPageItem;
 class XPageStyle;
+class XRescHelper;
 class XString;
 struct XGradientDesc;
 
@@ -39,8 +40,8 @@ constexpr uint32_t kStyleResolved = 0x80000000;
 
 // Flags of GetStyle(state, flags).
 enum : int {
-    kStyleResolve = 0x1,  // resolve the variant's drawing resources once
-    kStyleCreate = 0x2,   // create a missing variant (else the own descriptor is given)
+    kStyleResolve = 0x1,   // resolve the variant's drawing resources once
+    kStyleCreate = 0x2,    // create a missing variant (else the own descriptor is given)
     kStyleComplete = 0x10, // complete it with the fixed defaults
 };
 
@@ -111,20 +112,29 @@ public:
     // Side byte and colour of the sides in the mask (0x1 left, 0x2 top, 0x4 right,
     // 0x8 bottom): a style 1...14 with the width (0 taken as 1, above 14 as 14); style 0
     // or 15 alone.
-    void SetEdgeStyle(uint32_t state, uint32_t sides, uint8_t style, uint8_t width,
-                      uint32_t color);
+    void SetEdgeStyle(uint32_t state, uint32_t sides, uint8_t style, uint8_t width, uint32_t color);
     // Writes nothing and returns 0.
     int WriteStyle(XByteBuffer *out);
 
     // ---- fields ----------------------------------------------------------------------------
 
     uint32_t m_matchCount = 0;
-    XStyleDesc m_own;                  // normal state; nextState heads the own variants
+    XStyleDesc m_own; // normal state; nextState heads the own variants
     XPageItem *m_item = nullptr;
-    XStyleDesc *m_defaults = nullptr;  // private copy of the kind's default chain
+    XStyleDesc *m_defaults = nullptr; // private copy of the kind's default chain
     XPageStyle *m_page = nullptr;
-    XStyleMatch *m_matches = nullptr;  // corekit heap; the last matching rule first
+    XStyleMatch *m_matches = nullptr; // corekit heap; the last matching rule first
 
 private:
+    friend class XPageStyle;
+
+    // The matches when the page style recorded them and has not dropped its rules since.
+    const XStyleMatch *GetMatches(uint32_t *count) const;
+    void FreeMatches();
+    // The own variant of a state (0: the own descriptor), or null.
+    XStyleDesc *FindOwn(uint32_t state);
+    XRescHelper *Helper() const;
     void Invalidate();
+
+    uint32_t m_matchEpoch = 0; // the page style's rule epoch the matches belong to
 };
