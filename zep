@@ -19,20 +19,23 @@ usage: ./zep VERB [ARGS]
   setup               install the Debian packages the project needs (quick when present)
   build               build everything with AddressSanitizer and UndefinedBehaviorSanitizer
   test [REGEX]        setup, build, then run every test (or those matching REGEX) through CTest
-  bench [NAME]        build Release and run the benchmarks (or bench/NAME.cpp only)
+  bench [NAME]        install the libraries compared with, build Release and run the
+                      benchmarks (or bench/NAME.cpp only)
   fuzz NAME SECONDS   build the libFuzzer targets with clang and run fuzz/NAME.cpp
   format              apply .clang-format to every C++ source
 USAGE
 }
 
+# The package names of a list file: one a line, # comments.
 packages() {
-    grep -v -E '^\s*(#|$)' tools/debian-packages.txt | awk '{print $1}'
+    grep -v -E '^\s*(#|$)' "$1" | awk '{print $1}'
 }
 
-cmd_setup() {
+# Installs whatever the list file names and is missing; quick when everything is there.
+install_packages() {
     local missing=()
     local pkg
-    for pkg in $(packages); do
+    for pkg in $(packages "$1"); do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")
         fi
@@ -40,12 +43,16 @@ cmd_setup() {
     if [ ${#missing[@]} -eq 0 ]; then
         return 0
     fi
-    echo "zep setup: installing ${missing[*]}"
+    echo "zep: installing ${missing[*]}"
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     export DEBIAN_FRONTEND=noninteractive
     $sudo apt-get update -qq
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+cmd_setup() {
+    install_packages tools/debian-packages.txt
 }
 
 configure() {
@@ -73,6 +80,8 @@ cmd_test() {
 
 cmd_bench() {
     cmd_setup
+    # The libraries the benchmarks compare with, needed by no other verb.
+    install_packages tools/bench-packages.txt
     configure build/release -DCMAKE_BUILD_TYPE=Release -DZEP_TESTS=OFF -DZEP_BENCH=ON
     cmake --build build/release -j "$jobs"
     local bin

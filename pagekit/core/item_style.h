@@ -19,6 +19,7 @@
 class XByteBuffer;
 class XPageItem;
 class XPageStyle;
+class XRescHelper;
 class XString;
 struct XGradientDesc;
 
@@ -68,16 +69,25 @@ public:
 
     // The own variant for a state code (0: the own descriptor), created when missing.
     XStyleDesc *GetStyle(uint32_t state);
-    // The own variant for a state code with kStyle* flags (see there).
+    // The own variant for a state code with kStyle* flags (see there). Completing changes
+    // the variant itself: its unset fields stop inheriting.
     XStyleDesc *GetStyle(uint32_t state, int flags);
     // Resolves the cascade for the state flags into out (owner: the item's owner, whose
-    // resolved descriptor gives the inherited text fields). Non-zero when any descriptor
-    // contributed.
+    // resolved descriptor gives the inherited text fields; it is resolved first when not
+    // valid, and not read for a form root). out must hold no strings of its own
+    // (initialised, or freed with FreeStyleDescStrings); on return it owns copies of the
+    // family, content and background source it took, its stateCode is flags and its
+    // touchedGroups kStyleResolved. With kItemStateOnlyChild only the child or after
+    // variants (own, rules, kind defaults) contribute. Without a page style the fixed
+    // defaults complete it. Non-zero when a variant, rule or kind default contributed.
     int GetStyle(uint32_t flags, XPageItem *owner, XStyleDesc *out);
-    // The value of one key of the own descriptor as style text; 0 for an unknown key.
+    // Replaces out with the value of one key of the own descriptor as the style text
+    // writes it (empty when the key is not set, or the text cannot say it as that key);
+    // 1 for a known key, 0 for an unknown one or null arguments.
     int GetStyle(const char16_t *key, XString *out);
-    // One declaration on the own descriptor (null value resets the key); returns what the
-    // key's parser returns.
+    // One declaration on the own descriptor (null value resets the key); the value ends at
+    // its first ';' or '}' outside quotes. 1 when the key took the value, 0 for an unknown
+    // key, a refused value or a null key.
     int SetStyle(const char16_t *key, const char16_t *value);
     // The own descriptor as style text.
     void GetStyleText(XString *out);
@@ -109,8 +119,8 @@ public:
     // 0x4 top-right, 0x8 bottom-right.
     void SetRoundCorner(uint32_t state, uint32_t corners, uint8_t radius);
     // Side byte and colour of the sides in the mask (0x1 left, 0x2 top, 0x4 right,
-    // 0x8 bottom): a style 1...14 with the width (0 taken as 1, above 14 as 14); style 0
-    // or 15 alone.
+    // 0x8 bottom): a style 1...14 with the width (0 taken as 1, above 14 as 14, so that
+    // 15 keeps meaning "not given"); style 0 or 15 alone; a style above 15 changes nothing.
     void SetEdgeStyle(uint32_t state, uint32_t sides, uint8_t style, uint8_t width, uint32_t color);
     // Writes nothing and returns 0.
     int WriteStyle(XByteBuffer *out);
@@ -125,5 +135,15 @@ public:
     XStyleMatch *m_matches = nullptr; // corekit heap; the last matching rule first
 
 private:
+    friend class XPageStyle;
+
+    // The matches when the page style recorded them and has not dropped its rules since.
+    const XStyleMatch *GetMatches(uint32_t *count) const;
+    void FreeMatches();
+    // The own variant of a state (0: the own descriptor), or null.
+    XStyleDesc *FindOwn(uint32_t state);
+    XRescHelper *Helper() const;
     void Invalidate();
+
+    uint32_t m_matchEpoch = 0; // the page style's rule epoch the matches belong to
 };

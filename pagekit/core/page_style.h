@@ -12,6 +12,7 @@
 
 class XItemStyle;
 class XPageItem;
+struct XSelector;
 
 class PAGEKIT_EXPORT XPageStyle
 {
@@ -24,13 +25,20 @@ public:
     // Appends the rules of a page style sheet ("selectors { declarations }"); a rule whose
     // selectors do not compile is skipped up to its '}'. Returns the rules appended.
     unsigned ParseStyle(const char *text);
-    // Records in style the rules whose selectors match item (later rules first).
+    // Records in style the rules whose selectors match item, replacing its earlier matches:
+    // for each selector of each rule that matches, (the selector's state, the rule), later
+    // rules first, at most kMaxStyleMatches (the last ones in sheet order). A selector is
+    // matched from its subject up the owner chain: '>' needs the direct owner to match, a
+    // descendant combinator takes the nearest owner that matches; the form root (kind
+    // 0x92) ends the walk without a match. '#'name compares the item name, a type part
+    // the type name, '.'name a word of the class list, all exactly; '*' matches any item.
     void ApplyStyle(XPageItem *item, XItemStyle *style);
     // Completes a resolution: font size, flags and family from the base style or 12 and
     // "宋体", a font handle, text colour from the base style or 0, every other unset field
     // at its fixed default.
     void GetPageStyle(XStyleDesc *desc);
-    // Frees every rule and clears the resource helper.
+    // Frees every rule (the matches items hold of them lapse with the epoch) and clears the
+    // resource helper.
     void ClearStyle();
     // The base style (the root viewer's item style).
     void SetPageStyle(XItemStyle *base) { m_base = base; }
@@ -42,10 +50,16 @@ public:
     // The rules in sheet order (linked through nextEntry); each rule's ownerSelector holds
     // its compiled selector list.
     const XStyleDesc *GetFirstRule() const { return m_head; }
+    // Changes whenever the rules are dropped (ClearStyle), and differs between page styles:
+    // an item style uses its matches only while the epoch they were recorded in lasts.
+    uint32_t GetEpoch() const { return m_epoch; }
 
 private:
+    bool MatchSelector(const XSelector &selector, const XPageItem *item) const;
+
     XItemStyle *m_base = nullptr;
     XStyleDesc *m_head = nullptr;
     XStyleDesc *m_tail = nullptr;
     XRescHelper m_helper;
+    uint32_t m_epoch;
 };
