@@ -176,12 +176,7 @@ template <typename F> void Measure(benchmark::State &state, double *best, F pass
 // Ours
 // ---------------------------------------------------------------------------------------
 
-// The form root clears its own form pointer before it goes: the item base reads the form's
-// page window while it is destroyed, and for the root that form is itself.
-struct Root : XPageViewer
-{
-    ~Root() override { form = nullptr; }
-};
+using Root = XPageViewer;
 
 struct Form
 {

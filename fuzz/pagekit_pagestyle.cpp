@@ -19,12 +19,7 @@ extern "C" __attribute__((visibility("default"), used)) const char *__lsan_defau
 
 namespace {
 
-// The form root clears its own form pointer before it goes: the item base reads the form's
-// page window while it is destroyed, and for the root that form is itself.
-struct Form : XPageViewer
-{
-    ~Form() override { form = nullptr; }
-};
+using Form = XPageViewer;
 
 void Resolve(XPageItem *item)
 {

@@ -7,10 +7,10 @@
 
 #include "corekit/memory.h"
 #include "corekit/xstring.h"
-#include "form_util.h"
 #include "pagekit/core/default_style.h"
 #include "pagekit/core/item_style.h"
 #include "pagekit/core/page_owner.h"
+#include "pagekit/core/page_viewer.h"
 #include "platform/panekit/paint/gradient_desc.h"
 #include "platform/panekit/paint/pen_handle.h"
 #include "style_util.h"
@@ -196,7 +196,7 @@ struct CascadeForm
         return order;
     }
 
-    TestForm root;
+    XPageViewer root;
     XPageOwner *owner = nullptr;
     XPageItem *item = nullptr;
 };
@@ -324,7 +324,7 @@ TEST(ItemStyleCascade, GroupedFieldsTravelTogether)
 // keeps the family the item would have, from its owner.
 TEST(ItemStyleCascade, FontFlagsAndFamilyAreOneGroup)
 {
-    TestForm root;
+    XPageViewer root;
     auto *owner = new XPageOwner;
     owner->kind = 0x81;
     owner->ApplyStyle(0, "font-family:'Owner Face'");
@@ -350,7 +350,7 @@ TEST(ItemStyleCascade, FontFlagsAndFamilyAreOneGroup)
 
 TEST(ItemStyleCascade, OwnerGivesOnlyTheTextFields)
 {
-    TestForm root;
+    XPageViewer root;
     auto *owner = new XPageOwner;
     owner->kind = 0x81;
     owner->ApplyStyle(0, "font-size:20px;color:red;text-align:right;vertical-align:bottom;"
@@ -388,7 +388,7 @@ TEST(ItemStyleCascade, HoverBlockWinsOnlyWhileHovered)
 
 TEST(ItemStyleCascade, ResourcesComeFromTheFormsHelper)
 {
-    TestForm root;
+    XPageViewer root;
     auto *item = new XPageItem;
     item->kind = 0x7A4;
     item->ApplyStyle(0, "border:3px inset #ff0000;border-top:2px dashed #0000ff;"
@@ -447,7 +447,7 @@ TEST(ItemStyle, CheckStyle)
 {
     ScopedStyle child2("color:red;");
     SetItemDefaultStyle(0x7A5, 32, &child2);
-    TestForm root;
+    XPageViewer root;
     root.GetPageStyle()->ParseStyle(".c:active{color:red} .d:child3{color:red}");
     auto *item = new XPageItem;
     item->kind = 0x7A5;
@@ -501,7 +501,7 @@ TEST(ItemStyle, SettersInvalidateTheItem)
          "border:2px solid #000000;"},
     };
     for (const Case &c : cases) {
-        TestForm root;
+        XPageViewer root;
         auto *item = new XPageItem;
         root.AddItem(item);
         root.OnCreateItem();
@@ -683,7 +683,7 @@ TEST(ItemStyle, SetStyleAppliesOneDeclaration)
         {nullptr, u"1", 0, "color:#ff0000;"},
     };
     for (const Case &c : cases) {
-        TestForm root;
+        XPageViewer root;
         auto *item = new XPageItem;
         root.AddItem(item);
         root.OnCreateItem();
@@ -708,7 +708,7 @@ TEST(ItemStyle, SetStyleAppliesOneDeclaration)
 // A page style that drops its rules must not leave items pointing at them.
 TEST(ItemStyle, MatchesLapseWhenThePageStyleDropsItsRules)
 {
-    TestForm root;
+    XPageViewer root;
     XPageStyle *page = root.GetPageStyle();
     page->ParseStyle(".c{color:#0000ff}");
     auto *item = new XPageItem;

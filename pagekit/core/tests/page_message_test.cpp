@@ -145,9 +145,12 @@ TEST(PageMessage, EnterLeaveAndFocusLossStopAtTheOwnerOfTheOtherItem)
         int other; // 0 none, 1 b, 2 the sibling s
         const char *seen;
     } cases[] = {
-        {XMSG_MOUSELEAVE, 1, "cC"},    {XMSG_MOUSELEAVE, 2, "cCba"}, {XMSG_MOUSEENTER, 1, "cC"},
-        {XMSG_FOCUSOUT, 1, "cC"},      {XMSG_FOCUSIN, 1, "cCbar"}, // gaining the focus bubbles all
-                                                                   // the way
+        {XMSG_MOUSELEAVE, 1, "cC"},
+        {XMSG_MOUSELEAVE, 2, "cCba"},
+        {XMSG_MOUSEENTER, 1, "cC"},
+        {XMSG_FOCUSOUT, 1, "cC"},
+        {XMSG_FOCUSIN, 1, "cCbar"}, // gaining the focus bubbles all
+                                    // the way
         {XMSG_MOUSELEAVE, 0, "cCbar"},
     };
     for (const Case &k : cases) {

@@ -34,9 +34,9 @@ TEST(PageOwner, InsertAroundNodes)
 {
     XPageOwner owner;
     const void *b = owner.AddItem(Named(u"b"));
-    owner.InsertItem(Named(u"a"), nullptr, 0); // front
-    owner.InsertItem(Named(u"d"), nullptr, 1); // end
-    owner.InsertItem(Named(u"c"), b, 1);       // after b
+    owner.InsertItem(Named(u"a"), nullptr, 0);           // front
+    owner.InsertItem(Named(u"d"), nullptr, 1);           // end
+    owner.InsertItem(Named(u"c"), b, 1);                 // after b
     const void *e = owner.InsertItem(Named(u"e"), b, 0); // before b
     EXPECT_EQ(u"aebcd", Order(owner));
     EXPECT_EQ(u"dcbea", Backwards(owner));
@@ -59,10 +59,10 @@ TEST(PageOwner, RefusalsKeepTheTreeSound)
     const void *foreign = other.AddItem(Named(u"x"));
     auto *loose = Named(u"l");
 
-    EXPECT_EQ(nullptr, owner.InsertItem(loose, foreign, 1));  // a node of another list
-    EXPECT_EQ(nullptr, other.AddItem(grandchild));             // has an owner already
-    EXPECT_EQ(nullptr, child->AddItem(&owner));                // its own owner: a cycle
-    EXPECT_EQ(nullptr, owner.AddItem(&owner));                 // itself
+    EXPECT_EQ(nullptr, owner.InsertItem(loose, foreign, 1)); // a node of another list
+    EXPECT_EQ(nullptr, other.AddItem(grandchild));           // has an owner already
+    EXPECT_EQ(nullptr, child->AddItem(&owner));              // its own owner: a cycle
+    EXPECT_EQ(nullptr, owner.AddItem(&owner));               // itself
     EXPECT_EQ(nullptr, owner.AddItem(nullptr));
     EXPECT_EQ(1u, owner.GetCounter());
     EXPECT_EQ(nullptr, loose->owner);
@@ -90,10 +90,10 @@ TEST(PageOwner, MovesAtBothEnds)
         int result;
         const char16_t *order;
     } cases[] = {
-        {u"a", kMoveBack, 0, u"abcd"},  {u"d", kMoveEnd, 0, u"abcd"},
+        {u"a", kMoveBack, 0, u"abcd"},    {u"d", kMoveEnd, 0, u"abcd"},
         {u"d", kMoveForward, 0, u"abcd"}, {u"a", kMoveFront, 0, u"abcd"},
-        {u"b", kMoveBack, 1, u"bacd"},  {u"c", kMoveForward, 1, u"abdc"},
-        {u"c", kMoveFront, 1, u"cabd"}, {u"a", 7, 1, u"bcda"},
+        {u"b", kMoveBack, 1, u"bacd"},    {u"c", kMoveForward, 1, u"abdc"},
+        {u"c", kMoveFront, 1, u"cabd"},   {u"a", 7, 1, u"bcda"},
         {u"a", kMoveForward, 1, u"bacd"},
     };
     for (const Case &k : cases) {

@@ -25,10 +25,10 @@
 #include <vector>
 
 #include "corekit/encoding.h"
-#include "form_util.h"
 #include "pagekit/core/item_style.h"
 #include "pagekit/core/page_owner.h"
 #include "pagekit/core/page_style.h"
+#include "pagekit/core/page_viewer.h"
 
 namespace {
 
@@ -144,7 +144,7 @@ struct Form
     }
 
     std::deque<std::string> strings;
-    TestForm root;
+    XPageViewer root;
     std::vector<XPageOwner *> owners;
     std::vector<const XStyleDesc *> rules;
 };

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "form_util.h"
 #include "pagekit/core/item_style.h"
 #include "pagekit/core/page_owner.h"
 #include "pagekit/core/page_style.h"
+#include "pagekit/core/page_viewer.h"
 #include "pagekit/core/style_selector.h"
 #include "platform/panekit/icon/resc_helper.h"
 #include "style_util.h"
@@ -120,7 +120,7 @@ protected:
         return out;
     }
 
-    TestForm root;
+    XPageViewer root;
     std::vector<std::pair<std::string, XPageItem *>> items;
 };
 
@@ -203,7 +203,7 @@ TEST_F(MatchForm, MatchesRecordStatesLaterRulesFirst)
 // win.
 TEST(PageStyle, MatchesAreBounded)
 {
-    TestForm root;
+    XPageViewer root;
     std::string sheet;
     for (int i = 1; i <= 300; ++i) {
         sheet += ".c{margin-left:" + std::to_string(i) + "px";
@@ -230,7 +230,7 @@ TEST(PageStyle, MatchesAreBounded)
 
 TEST(PageStyle, LaterRuleWinsAndRulesApplyToItemsWithClassOrType)
 {
-    TestForm root;
+    XPageViewer root;
     root.GetPageStyle()->ParseStyle(".c{color:#ff0000} .c{color:#0000ff} *{margin:3px}");
     auto *classed = new XPageItem;
     classed->classList = "c";
