@@ -23,8 +23,8 @@ TEST(Bound, IntersectUnionSubtract)
 {
     const PairCase intersect[] = {
         {{0, 0, 10, 10}, {5, 5, 10, 10}, {5, 5, 5, 5}, 1},
-        {{0, 0, 10, 10}, {10, 0, 5, 5}, {0, 0, 0, 0}, 0},   // touching edges share nothing
-        {{0, 0, 10, 10}, {2, 2, 0, 5}, {0, 0, 0, 0}, 0},    // empty operand
+        {{0, 0, 10, 10}, {10, 0, 5, 5}, {0, 0, 0, 0}, 0}, // touching edges share nothing
+        {{0, 0, 10, 10}, {2, 2, 0, 5}, {0, 0, 0, 0}, 0},  // empty operand
         {{-5, -5, 10, 10}, {-10, 0, 100, 2}, {-5, 0, 10, 2}, 1},
     };
     for (const PairCase &c : intersect) {
@@ -34,7 +34,7 @@ TEST(Bound, IntersectUnionSubtract)
     }
     const PairCase unite[] = {
         {{0, 0, 10, 10}, {20, 5, 5, 10}, {0, 0, 25, 15}, 1},
-        {{0, 0, 0, 0}, {20, 5, 5, 10}, {20, 5, 5, 10}, 1},  // an empty bound is neutral
+        {{0, 0, 0, 0}, {20, 5, 5, 10}, {20, 5, 5, 10}, 1}, // an empty bound is neutral
         {{3, 4, 5, 6}, {100, 100, -1, 5}, {3, 4, 5, 6}, 1},
         {{3, 4, 0, 6}, {1, 1, 5, 0}, {0, 0, 0, 0}, 0},
         {{INT_MIN, 0, 10, 1}, {INT_MAX - 10, 0, 10, 1}, {INT_MIN, 0, INT_MAX, 1}, 1},
@@ -42,7 +42,8 @@ TEST(Bound, IntersectUnionSubtract)
     for (const PairCase &c : unite) {
         BOUND_t out{};
         EXPECT_EQ(c.result, UnionBound(&out, &c.a, &c.b));
-        EXPECT_TRUE(Same(c.out, out)) << out.x << " " << out.y << " " << out.width << " " << out.height;
+        EXPECT_TRUE(Same(c.out, out))
+            << out.x << " " << out.y << " " << out.width << " " << out.height;
     }
     const PairCase subtract[] = {
         {{0, 0, 10, 10}, {0, 0, 10, 4}, {0, 4, 10, 6}, 1},   // a full strip off the top
@@ -55,7 +56,8 @@ TEST(Bound, IntersectUnionSubtract)
     for (const PairCase &c : subtract) {
         BOUND_t out{};
         EXPECT_EQ(c.result, SubtractBound(&out, &c.a, &c.b));
-        EXPECT_TRUE(Same(c.out, out)) << out.x << " " << out.y << " " << out.width << " " << out.height;
+        EXPECT_TRUE(Same(c.out, out))
+            << out.x << " " << out.y << " " << out.width << " " << out.height;
     }
     BOUND_t a{0, 0, 10, 10};
     const BOUND_t b{5, 5, 10, 10};
@@ -83,9 +85,9 @@ TEST(Bound, RectBorder)
 {
     XStyleDesc d{};
     d.border[kSideBottom] = kStyleUnsetByte;
-    d.border[kSideLeft] = 0x31;   // 3px solid
-    d.border[kSideTop] = 0x50;    // style none
-    d.border[kSideRight] = 0xF2;  // dotted, width not given
+    d.border[kSideLeft] = 0x31;  // 3px solid
+    d.border[kSideTop] = 0x50;   // style none
+    d.border[kSideRight] = 0xF2; // dotted, width not given
     RECT_t r;
     GetRectBorder(&r, &d);
     EXPECT_EQ(3, r.left);

@@ -14,7 +14,7 @@ namespace {
 struct Case
 {
     const char *text;
-    int read;        // 0: no colour
+    int read; // 0: no colour
     uint32_t color;
 };
 
@@ -149,7 +149,8 @@ TEST(ParseColor, AgreesWithTinycss2)
         inputs.push_back("#" + Hex(rng() & 0xFFFFFF, 6));
         const unsigned r = rng() % 256, g = rng() % 256, b = rng() % 256;
         std::ostringstream rgb;
-        rgb << (i % 2 ? "rgb(" : "RGB( ") << r << (i % 3 ? "," : " , ") << g << "," << b << (i % 5 ? ")" : " )");
+        rgb << (i % 2 ? "rgb(" : "RGB( ") << r << (i % 3 ? "," : " , ") << g << "," << b
+            << (i % 5 ? ")" : " )");
         inputs.push_back(rgb.str());
     }
     const std::vector<std::string> answers = Oracle(inputs);

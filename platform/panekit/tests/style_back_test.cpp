@@ -22,12 +22,12 @@
 
 #include "corekit/memory.h"
 #include "pagekit/core/style_desc.h"
-#include "style_fixture.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
 #include "platform/panekit/gradient_desc.h"
 #include "platform/panekit/resc_helper.h"
 #include "platform/panekit/xpainter.h"
+#include "style_fixture.h"
 
 namespace {
 

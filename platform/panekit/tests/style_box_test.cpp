@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "pagekit/core/style_desc.h"
-#include "style_fixture.h"
 #include "platform/panekit/xpainter.h"
+#include "style_fixture.h"
 
 namespace {
 
