@@ -12,7 +12,6 @@
 #include <string>
 
 #include "pagekit/core/style_desc.h"
-#include "style_fixture.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
 #include "platform/panekit/font_handle.h"
@@ -20,13 +19,7 @@
 #include "platform/panekit/resc_helper.h"
 #include "platform/panekit/ximage.h"
 #include "platform/panekit/xpainter.h"
-
-// Fontconfig and Pango keep their font caches until the process ends; they are not
-// leaks of ours.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
+#include "style_fixture.h"
 
 namespace {
 

@@ -15,12 +15,6 @@
 #include "platform/panekit/panekit_window.h"
 #include "platform/panekit/virtual_display.h"
 
-// Fontconfig and Pango keep their font lists until the process ends.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
-
 namespace {
 
 class X11Dialogs : public ::testing::Test

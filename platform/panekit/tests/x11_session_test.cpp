@@ -14,13 +14,6 @@
 #include "platform/panekit/session.h"
 #include "platform/panekit/ximage.h"
 
-// Fontconfig keeps the fonts an application adds, and Pango its font lists, until the
-// process ends; they are not leaks of ours.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
-
 namespace {
 
 class TempFolder

@@ -23,13 +23,6 @@
 // Xlib last: its macros (None, Status, True ...) would reach the headers above.
 #include "platform/panekit/x11_backend.h"
 
-// Fontconfig and Pango keep their font lists, Xlib its locale tables, until the process
-// ends.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\nleak:libX11.so\n";
-}
-
 namespace {
 
 const char16_t kTitle[] = u"测试窗口 Probe";
