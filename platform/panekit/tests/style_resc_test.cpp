@@ -14,6 +14,8 @@
 #include "pagekit/core/style_desc.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
+#include "platform/devkit/tests/test_folder.h"
+#include "platform/devkit/tests/work_folder_scope.h"
 #include "platform/panekit/font_handle.h"
 #include "platform/panekit/icon_drawer.h"
 #include "platform/panekit/resc_helper.h"
@@ -34,18 +36,13 @@ class StyleResc : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/style_resc_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        m_dir = pattern;
+        m_dir = zeptest::TestFolder().Path().string();
+        ASSERT_FALSE(m_dir.empty());
         ASSERT_TRUE(SetWorkFolder(U16(m_dir).c_str()));
         s_fetched = 0;
         SetFetchFileProc(nullptr);
     }
-    void TearDown() override
-    {
-        SetFetchFileProc(nullptr);
-        std::system(("rm -rf " + m_dir).c_str());
-    }
+    void TearDown() override { SetFetchFileProc(nullptr); }
     // Writes a width x height PNG of one colour.
     void WritePng(const std::string &name, int width, int height)
     {
@@ -69,6 +66,7 @@ protected:
         return 1;
     }
 
+    WorkFolderScope m_work;
     std::string m_dir;
     static int s_fetched;
 };

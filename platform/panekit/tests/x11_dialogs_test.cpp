@@ -292,8 +292,8 @@ uint32_t PixelAt(cairo_surface_t *picture, int x, int y)
 {
     uint32_t pixel;
     std::memcpy(&pixel,
-                cairo_image_surface_get_data(picture) + y * cairo_image_surface_get_stride(picture) +
-                    x * 4,
+                cairo_image_surface_get_data(picture) +
+                    y * cairo_image_surface_get_stride(picture) + x * 4,
                 4);
     return pixel;
 }
