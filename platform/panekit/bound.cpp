@@ -23,8 +23,8 @@ int StoreSpan(BOUND_t *out, int64_t x0, int64_t y0, int64_t x1, int64_t y1)
         *out = BOUND_t{0, 0, 0, 0};
         return 0;
     }
-    *out = BOUND_t{ClampToInt32(x0), ClampToInt32(y0), ClampToInt32(x1 - x0),
-                   ClampToInt32(y1 - y0)};
+    *out =
+        BOUND_t{ClampToInt32(x0), ClampToInt32(y0), ClampToInt32(x1 - x0), ClampToInt32(y1 - y0)};
     return 1;
 }
 
@@ -60,8 +60,8 @@ int IntersectBound(BOUND_t *out, const BOUND_t *a, const BOUND_t *b)
 {
     if (IsEmpty(a) || IsEmpty(b))
         return StoreSpan(out, 0, 0, 0, 0);
-    return StoreSpan(out, std::max(a->x, b->x), std::max(a->y, b->y),
-                     std::min(Right(a), Right(b)), std::min(Bottom(a), Bottom(b)));
+    return StoreSpan(out, std::max(a->x, b->x), std::max(a->y, b->y), std::min(Right(a), Right(b)),
+                     std::min(Bottom(a), Bottom(b)));
 }
 
 int UnionBound(BOUND_t *out, const BOUND_t *a, const BOUND_t *b)
@@ -72,8 +72,8 @@ int UnionBound(BOUND_t *out, const BOUND_t *a, const BOUND_t *b)
         return StoreSpan(out, a->x, a->y, Right(a), Bottom(a));
     if (IsEmpty(a))
         return StoreSpan(out, b->x, b->y, Right(b), Bottom(b));
-    return StoreSpan(out, std::min(a->x, b->x), std::min(a->y, b->y),
-                     std::max(Right(a), Right(b)), std::max(Bottom(a), Bottom(b)));
+    return StoreSpan(out, std::min(a->x, b->x), std::min(a->y, b->y), std::max(Right(a), Right(b)),
+                     std::max(Bottom(a), Bottom(b)));
 }
 
 int SubtractBound(BOUND_t *out, const BOUND_t *a, const BOUND_t *b)

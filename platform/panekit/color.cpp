@@ -212,8 +212,8 @@ template <typename Char> int ParseHash(const Char *text, uint32_t *color)
     if (n == 3)
         *color = Rgb(digits[0] * 17, digits[1] * 17, digits[2] * 17);
     else
-        *color = Rgb(digits[0] * 16 + digits[1], digits[2] * 16 + digits[3],
-                     digits[4] * 16 + digits[5]);
+        *color =
+            Rgb(digits[0] * 16 + digits[1], digits[2] * 16 + digits[3], digits[4] * 16 + digits[5]);
     return n + 1;
 }
 

@@ -8,8 +8,8 @@
 
 struct XGradientStop
 {
-    uint32_t color;  // 0x00BBGGRR
-    float position;  // 0 ... 1 along the gradient line
+    uint32_t color; // 0x00BBGGRR
+    float position; // 0 ... 1 along the gradient line
 };
 
 struct XGradientDesc
@@ -19,9 +19,9 @@ struct XGradientDesc
     // Most stops one descriptor holds.
     static constexpr uint32_t kMaxStops = 128;
 
-    uint32_t shape;   // kLinear or kRadial
-    float angle;      // degrees, linear only: 0 towards the top, 90 towards the right
-    uint32_t count;   // stops following the header
+    uint32_t shape; // kLinear or kRadial
+    float angle;    // degrees, linear only: 0 towards the top, 90 towards the right
+    uint32_t count; // stops following the header
 
     XGradientStop *GetStops() { return reinterpret_cast<XGradientStop *>(this + 1); }
     const XGradientStop *GetStops() const

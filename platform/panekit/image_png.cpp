@@ -26,7 +26,8 @@ bool ChunksFitData(const uint8_t *data, size_t size)
     size_t pos = 8; // after the signature
     while (size - pos >= 8) {
         const uint8_t *p = data + pos;
-        const uint32_t length = uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+        const uint32_t length =
+            uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
         if (length > size - pos - 8 || size - pos - 8 - length < 4)
             return false;
         if (std::memcmp(p + 4, "IEND", 4) == 0)
