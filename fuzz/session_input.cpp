@@ -1,16 +1,15 @@
 // Outside bytes the session and dialog functions read: icon and cursor resources, a
 // chooser's font answer, and the profile document. The first byte picks the reader.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "platform/devkit/native_path.h"
+#include "platform/devkit/tests/temp_folder.h"
 #include "platform/panekit/dialog/dialogs.h"
-#include "platform/panekit/image/ximage.h"
 #include "platform/panekit/session/session.h"
+#include "platform/panekit/image/ximage.h"
 
 namespace {
 
@@ -40,7 +39,9 @@ void ReadFontAnswer(const uint8_t *data, size_t size)
 
 void ReadProfile(const uint8_t *data, size_t size)
 {
-    static const std::string path = "/tmp/session_input_" + std::to_string(getpid()) + ".dbx";
+    // A folder of this process's own, removed when the process ends.
+    static const TempFolder folder("session_input");
+    static const std::string path = folder.File("profile.dbx");
     FILE *file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         return;

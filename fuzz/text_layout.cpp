@@ -16,12 +16,6 @@
 #include "platform/panekit/text/font_record.h"
 #include "platform/panekit/text/text_layout.h"
 
-// Fontconfig and Pango keep their font caches until the process ends.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
-
 namespace {
 
 constexpr int kMaxUnits = 400;

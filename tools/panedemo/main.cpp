@@ -17,13 +17,6 @@
 #include "platform/panekit/window/window_backend.h"
 #include "tools/panedemo/demo_window.h"
 
-// Fontconfig and Pango keep their font lists until the process ends; a sanitized build
-// should not call that a leak.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\nleak:libX11.so\n";
-}
-
 namespace {
 
 struct Options

@@ -7,6 +7,7 @@
 
 #include "corekit/xmemo_archive.h"
 #include "platform/devkit/native_path.h"
+#include "platform/devkit/tests/test_folder.h"
 #include "platform/devkit/xfile_archive.h"
 
 namespace fs = std::filesystem;
@@ -18,11 +19,10 @@ class FileArchiveTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_path = fs::temp_directory_path() / ("devkit_archive_" + std::to_string(::getpid()));
+        m_path = zeptest::TestFile("archive");
         std::string text = m_path.string();
         m_wide = devkit::Utf8ToUtf16(text.data(), text.size());
     }
-    void TearDown() override { fs::remove(m_path); }
     fs::path m_path;
     std::u16string m_wide;
 };

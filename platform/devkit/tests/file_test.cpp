@@ -7,6 +7,7 @@
 
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
+#include "platform/devkit/tests/test_folder.h"
 #include "platform/devkit/xfile.h"
 
 namespace fs = std::filesystem;
@@ -18,13 +19,9 @@ class FileTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() /
-                ("devkit_file_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
+        m_dir = zeptest::TestFolder().Path();
+        ASSERT_FALSE(m_dir.empty());
     }
-    void TearDown() override { fs::remove_all(m_dir); }
 
     // The folder in UTF-16 with Windows separators, to prove both are accepted.
     std::u16string Wide(const std::string &name = "") const

@@ -13,6 +13,8 @@
 #include "platform/devkit/dll_module.h"
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/process.h"
+#include "platform/devkit/tests/scoped_env.h"
+#include "platform/devkit/tests/test_folder.h"
 #include "platform/devkit/xmutex.h"
 
 namespace fs = std::filesystem;
@@ -21,7 +23,7 @@ namespace {
 
 fs::path TempPath(const std::string &name)
 {
-    return fs::temp_directory_path() / ("devkit_" + std::to_string(::getpid()) + "_" + name);
+    return zeptest::TestFile(name);
 }
 
 std::u16string Wide(const fs::path &path)
@@ -30,18 +32,36 @@ std::u16string Wide(const fs::path &path)
     return devkit::Utf8ToUtf16(text.data(), text.size());
 }
 
-// Waits up to five seconds for a file to hold text; returns what it holds.
-std::string WaitForText(const fs::path &path)
+// Polls until done() holds or a minute has passed (a loaded machine under the sanitizers
+// starts programs slowly); false when time ran out.
+template <typename Done> bool WaitUntil(Done done)
 {
-    for (int i = 0; i < 500; ++i) {
-        std::ifstream in(path);
-        std::stringstream text;
-        text << in.rdbuf();
-        if (!text.str().empty() && text.str().back() == '\n')
-            return text.str();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return {};
+    return true;
+}
+
+std::string ReadText(const fs::path &path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Waits for a file to hold a whole line; returns what it holds ("" when none came).
+std::string WaitForText(const fs::path &path)
+{
+    std::string text;
+    WaitUntil([&] {
+        text = ReadText(path);
+        return !text.empty() && text.back() == '\n';
+    });
+    return text;
 }
 
 TEST(ProcessTest, SplitsArguments)
@@ -57,23 +77,23 @@ TEST(ProcessTest, SplitsArguments)
 
 TEST(ProcessTest, StartsWithoutWaitingAndReapsTheChild)
 {
+    // The child writes its arguments only once the test lets it go, after SystemExecute has
+    // returned; a SystemExecute that waited for its child would see it give up instead.
+    fs::path go = TempPath("go");
     fs::path out = TempPath("exec.txt");
-    fs::remove(out);
-    std::u16string script = u"-c \"echo $0 $1 > " + Wide(out) + u"\" first \"second arg\"";
-    auto begin = std::chrono::steady_clock::now();
+    std::u16string script = u"-c \"i=0; while [ ! -e " + Wide(go) +
+                            u" ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done; "
+                            u"if [ -e " +
+                            Wide(go) + u" ]; then echo $0 $1; else echo waited; fi > " + Wide(out) +
+                            u"\" first \"second arg\"";
     int pid = SystemExecute(u"/bin/sh", script.c_str());
     ASSERT_GT(pid, 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(2));
+    std::ofstream(go) << "go";
     EXPECT_EQ("first second arg\n", WaitForText(out));
 
-    // The background reaper removes the finished child from the process table.
-    bool gone = false;
-    for (int i = 0; i < 500 && !gone; ++i) {
-        gone = !fs::exists("/proc/" + std::to_string(pid));
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(gone);
-    fs::remove(out);
+    // The background reaper removes the finished child from the process table; an
+    // unreaped child would stay there as a zombie.
+    EXPECT_TRUE(WaitUntil([pid] { return !fs::exists("/proc/" + std::to_string(pid)); }));
 }
 
 TEST(ProcessTest, RefusesWhatCannotStart)
@@ -88,21 +108,16 @@ TEST(AudioTest, HandsTheFileToThePlayer)
     fs::path player = TempPath("player.sh");
     fs::path marker = TempPath("played.txt");
     fs::path sound = TempPath("Chatter.wav");
-    fs::remove(marker);
     std::ofstream(player) << "#!/bin/sh\necho \"$1\" > " << marker.string() << "\n";
     fs::permissions(player, fs::perms::owner_all);
     std::ofstream(sound) << "RIFF";
 
-    ::setenv("ZEP_AUDIO_PLAYER", player.c_str(), 1);
+    ScopedEnv playerSetting("ZEP_AUDIO_PLAYER", player.c_str());
     EXPECT_TRUE(PlayAudioFile(Wide(sound).c_str()));
     EXPECT_EQ(sound.string() + "\n", WaitForText(marker));
     EXPECT_FALSE(PlayAudioFile(Wide(TempPath("missing.wav")).c_str()));
     ::setenv("ZEP_AUDIO_PLAYER", "/no/such/player", 1);
     EXPECT_FALSE(PlayAudioFile(Wide(sound).c_str()));
-    ::unsetenv("ZEP_AUDIO_PLAYER");
-    fs::remove(player);
-    fs::remove(marker);
-    fs::remove(sound);
 }
 
 TEST(ModuleTest, LoadsLooksUpAndFrees)

@@ -1,5 +1,7 @@
 #include "oracle_util.h"
 
+#include "platform/devkit/tests/test_folder.h"
+
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -13,9 +15,7 @@ namespace dockit_test {
 std::string TempFile(const std::string &suffix)
 {
     static std::atomic<int> counter{0};
-    return (std::filesystem::temp_directory_path() /
-            ("dockit_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + suffix))
-        .string();
+    return zeptest::TestFile(std::to_string(counter++) + suffix);
 }
 
 std::string ReadWhole(const std::string &path)

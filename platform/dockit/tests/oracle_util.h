@@ -10,7 +10,7 @@ namespace dockit_test {
 // standard output. `status` receives the exit status (-1 when it could not run).
 std::string RunTool(const std::string &command, const std::string &input, int *status);
 
-// A fresh file name in the temporary folder, unique to this process.
+// A fresh file name in the running test's own temporary folder.
 std::string TempFile(const std::string &suffix);
 
 // Whole content of a file ("" when missing).

@@ -1,25 +1,24 @@
 // The choosers through the scripted provider, the desktop provider's argument vectors
 // (with a stand-in program), and the painted message box and chooser on the virtual
 // display.
+#include <cairo.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/devkit/native_path.h"
+#include "platform/devkit/tests/scoped_env.h"
+#include "platform/devkit/tests/test_folder.h"
 #include "platform/panekit/dialog/dialogs.h"
 #include "platform/panekit/text/font_handle.h"
-#include "platform/panekit/virtual/virtual_display.h"
 #include "platform/panekit/window/panekit_window.h"
-
-// Fontconfig and Pango keep their font lists until the process ends.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
+#include "platform/panekit/virtual/virtual_display.h"
 
 namespace {
 
@@ -133,16 +132,9 @@ class FakeChooser
 {
 public:
     FakeChooser()
+        : m_folder(zeptest::TestFolder().Path().string()), m_script(m_folder + "/chooser"),
+          m_program("ZEP_PANEKIT_ZENITY", m_script.c_str())
     {
-        char pattern[] = "/tmp/x11_dialogs_XXXXXX";
-        m_folder = mkdtemp(pattern);
-        m_script = m_folder + "/chooser";
-        setenv("ZEP_PANEKIT_ZENITY", m_script.c_str(), 1);
-    }
-    ~FakeChooser()
-    {
-        unsetenv("ZEP_PANEKIT_ZENITY");
-        std::system(("rm -rf '" + m_folder + "'").c_str());
     }
     void Answer(const std::string &output, int code)
     {
@@ -163,6 +155,7 @@ public:
 private:
     std::string m_folder;
     std::string m_script;
+    ScopedEnv m_program;
 };
 
 TEST_F(X11Dialogs, DesktopChooserGetsAnArgumentVector)
@@ -200,23 +193,22 @@ TEST_F(X11Dialogs, DesktopChooserGetsAnArgumentVector)
 
 TEST_F(X11Dialogs, PaintedChooserTakesOverWithoutTheDesktopProgram)
 {
-    setenv("ZEP_PANEKIT_ZENITY", "/nonexistent/zenity", 1);
+    ScopedEnv program("ZEP_PANEKIT_ZENITY", "/nonexistent/zenity");
     SetDialogProvider(GetDesktopDialogs());
-    m_display->Call([this] {
+    const std::string png = zeptest::TestFile("chooser.png");
+    m_display->Call([this, &png] {
         Panekit *dialog = GetActiveDialog();
         ASSERT_NE(nullptr, dialog);
         m_display->KeyDown(dialog, 8); // Backspace over the current "/a"
         m_display->Type(dialog, u"b/中.txt");
-        m_display->Call([this, dialog] {
-            EXPECT_TRUE(m_display->SaveWindowPng(dialog, "/tmp/x11_dialogs_chooser.png"));
-        });
+        m_display->Call(
+            [this, dialog, &png] { EXPECT_TRUE(m_display->SaveWindowPng(dialog, png.c_str())); });
         m_display->KeyDown(dialog, 13);
     });
     char16_t path[kChooserPathUnits] = u"/a";
     EXPECT_EQ(kChooserDone, SelectOpenFile(nullptr, u"文本|*.txt|", path));
     EXPECT_EQ(u"/b/中.txt", std::u16string(path));
     EXPECT_EQ(nullptr, GetActiveDialog());
-    unsetenv("ZEP_PANEKIT_ZENITY");
 }
 
 // The painted box's buttons sit right-aligned along the bottom: 75 x 24, 8 apart, 12
@@ -277,19 +269,76 @@ TEST_F(X11Dialogs, PaintedMessageBoxAnswers)
     }
 }
 
+// Pixels of a picture in a bound that are ink: every channel darker than the grey of the
+// frames.
+int InkIn(cairo_surface_t *picture, const BOUND_t &bound)
+{
+    const unsigned char *data = cairo_image_surface_get_data(picture);
+    const int stride = cairo_image_surface_get_stride(picture);
+    int ink = 0;
+    for (int y = bound.y; y < bound.y + bound.height; ++y) {
+        for (int x = bound.x; x < bound.x + bound.width; ++x) {
+            uint32_t pixel;
+            std::memcpy(&pixel, data + y * stride + x * 4, 4);
+            if ((pixel & 0xFF) < 0x60 && ((pixel >> 8) & 0xFF) < 0x60 &&
+                ((pixel >> 16) & 0xFF) < 0x60)
+                ++ink;
+        }
+    }
+    return ink;
+}
+
+uint32_t PixelAt(cairo_surface_t *picture, int x, int y)
+{
+    uint32_t pixel;
+    std::memcpy(&pixel,
+                cairo_image_surface_get_data(picture) +
+                    y * cairo_image_surface_get_stride(picture) + x * 4,
+                4);
+    return pixel;
+}
+
 TEST_F(X11Dialogs, PaintedMessageBoxShowsTextAndButtons)
 {
-    const char *png = "/tmp/x11_dialogs_box.png";
-    m_display->Call([this, png] {
-        Panekit *box = GetActiveDialog();
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ(u"系统错误", m_display->GetTitle(box));
-        EXPECT_TRUE(m_display->SaveWindowPng(box, png));
-        m_display->KeyDown(box, 13);
-    });
-    EXPECT_EQ(1, ShowMessageBox(nullptr, u"读取配置文件 ZEP_Browser.xml 失败", u"系统错误", 0x10));
-    std::ifstream in(png, std::ios::binary);
-    EXPECT_TRUE(in.good());
+    // The picture is read back from a file this test alone writes, so an older picture
+    // can never stand in for it.
+    struct Case
+    {
+        const char16_t *text;
+        bool inked; // the text area holds ink
+    } const cases[] = {{u"读取配置文件 ZEP_Browser.xml 失败", true}, {u"", false}};
+    for (const Case &c : cases) {
+        const std::string png = zeptest::TestFile(c.inked ? "box.png" : "empty.png");
+        BOUND_t place = {};
+        m_display->Reset();
+        m_display->Call([this, &png, &place] {
+            Panekit *box = GetActiveDialog();
+            ASSERT_NE(nullptr, box);
+            EXPECT_EQ(u"系统错误", m_display->GetTitle(box));
+            box->GetWindowPlace(&place);
+            EXPECT_TRUE(m_display->SaveWindowPng(box, png.c_str()));
+            m_display->KeyDown(box, 13);
+        });
+        EXPECT_EQ(1, ShowMessageBox(nullptr, c.text, u"系统错误", 0x10));
+
+        cairo_surface_t *picture = cairo_image_surface_create_from_png(png.c_str());
+        ASSERT_EQ(CAIRO_STATUS_SUCCESS, cairo_surface_status(picture)) << png;
+        ASSERT_EQ(place.width, cairo_image_surface_get_width(picture));
+        ASSERT_EQ(place.height, cairo_image_surface_get_height(picture));
+        // The one button, 75 x 24 at the bottom right: its own face inside the box's, and
+        // its label in ink.
+        const BOUND_t button = {place.width - 12 - 75, place.height - 12 - 24, 75, 24};
+        EXPECT_EQ(0xFFE1E1E1u, PixelAt(picture, button.x + 4, button.y + 4));
+        EXPECT_EQ(0xFFF0F0F0u, PixelAt(picture, button.x - 4, button.y + 4));
+        EXPECT_GT(InkIn(picture, button), 20);
+        // The message above the buttons: the error sign is red and white, never ink.
+        const BOUND_t message = {0, 0, place.width, button.y - 4};
+        if (c.inked)
+            EXPECT_GT(InkIn(picture, message), 100);
+        else
+            EXPECT_EQ(0, InkIn(picture, message));
+        cairo_surface_destroy(picture);
+    }
 }
 
 } // namespace

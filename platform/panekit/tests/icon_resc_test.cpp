@@ -11,22 +11,17 @@
 #include <memory>
 #include <string>
 
+#include "platform/panekit/paint/style_record.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
+#include "platform/devkit/tests/test_folder.h"
+#include "platform/devkit/tests/work_folder_scope.h"
+#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/icon/icon_drawer.h"
 #include "platform/panekit/icon/resc_helper.h"
 #include "platform/panekit/image/ximage.h"
-#include "platform/panekit/paint/style_record.h"
 #include "platform/panekit/paint/xpainter.h"
-#include "platform/panekit/text/font_handle.h"
 #include "style_fixture.h"
-
-// Fontconfig and Pango keep their font caches until the process ends; they are not
-// leaks of ours.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
 
 namespace {
 
@@ -41,18 +36,13 @@ class StyleResc : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/style_resc_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        m_dir = pattern;
+        m_dir = zeptest::TestFolder().Path().string();
+        ASSERT_FALSE(m_dir.empty());
         ASSERT_TRUE(SetWorkFolder(U16(m_dir).c_str()));
         s_fetched = 0;
         SetFetchFileProc(nullptr);
     }
-    void TearDown() override
-    {
-        SetFetchFileProc(nullptr);
-        std::system(("rm -rf " + m_dir).c_str());
-    }
+    void TearDown() override { SetFetchFileProc(nullptr); }
     // Writes a width x height PNG of one colour.
     void WritePng(const std::string &name, int width, int height)
     {
@@ -76,6 +66,7 @@ protected:
         return 1;
     }
 
+    WorkFolderScope m_work;
     std::string m_dir;
     static int s_fetched;
 };

@@ -251,7 +251,8 @@ TEST(ImageHostile, EmptyAndNullInputs)
     EXPECT_EQ(0, image.LoadBitmap("\x28\0\0\0", 4));
     EXPECT_EQ(0, image.LoadFromFile(nullptr));
     EXPECT_EQ(0, image.LoadFromFile(u"/nonexistent/folder/x.png"));
-    EXPECT_EQ(0, image.LoadFromFile(u"/tmp"));
+    const std::string folder = zeptest::TestFolder().Path().string(); // a folder, not a file
+    EXPECT_EQ(0, image.LoadFromFile(devkit::Utf8ToUtf16(folder.data(), folder.size()).c_str()));
     EXPECT_EQ(0, image.LoadFromDoc(nullptr));
     // A failed load from an archive leaves its cursor where it was.
     Bytes png = HugePng(100000, 100000);

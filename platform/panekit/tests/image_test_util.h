@@ -14,19 +14,20 @@
 #include <vector>
 
 #include "platform/devkit/native_path.h"
+#include "platform/devkit/tests/test_folder.h"
 #include "platform/panekit/image/ximage.h"
 
 namespace imagetest {
 
-// A file name in /tmp unique to this process and call; removed by the destructor.
+// A file name in the running test's own folder, unique to this call; removed by the
+// destructor.
 class TempFile
 {
 public:
     explicit TempFile(const std::string &suffix)
     {
         static int counter = 0;
-        m_path =
-            "/tmp/zep_image_" + std::to_string(getpid()) + "_" + std::to_string(++counter) + suffix;
+        m_path = zeptest::TestFile("image_" + std::to_string(++counter) + suffix);
     }
     ~TempFile() { std::remove(m_path.c_str()); }
     TempFile(const TempFile &) = delete;

@@ -21,11 +21,13 @@
 #include <string>
 
 #include "corekit/memory.h"
+#include "platform/panekit/paint/style_record.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
-#include "platform/panekit/icon/resc_helper.h"
+#include "platform/devkit/tests/test_folder.h"
+#include "platform/devkit/tests/work_folder_scope.h"
 #include "platform/panekit/paint/gradient_desc.h"
-#include "platform/panekit/paint/style_record.h"
+#include "platform/panekit/icon/resc_helper.h"
 #include "platform/panekit/paint/xpainter.h"
 #include "style_fixture.h"
 
@@ -141,9 +143,8 @@ class StyleBackFiles : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/style_back_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        m_dir = pattern;
+        m_dir = zeptest::TestFolder().Path().string();
+        ASSERT_FALSE(m_dir.empty());
         ASSERT_TRUE(SetWorkFolder(devkit::Utf8ToUtf16(m_dir.c_str(), m_dir.size()).c_str()));
         // pic.png: 4 x 4 red; icons.png: two 8 x 8 icons, blue then green.
         cairo_surface_t *pic = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 4, 4);
@@ -165,8 +166,7 @@ protected:
         cairo_surface_write_to_png(icons, (m_dir + "/icons.png").c_str());
         cairo_surface_destroy(icons);
     }
-    void TearDown() override { std::system(("rm -rf " + m_dir).c_str()); }
-
+    WorkFolderScope m_work;
     std::string m_dir;
 };
 

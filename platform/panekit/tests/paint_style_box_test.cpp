@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/panekit/paint/style_record.h"
+#include "platform/devkit/tests/test_folder.h"
 #include "platform/panekit/paint/xpainter.h"
 #include "style_fixture.h"
 
@@ -33,8 +34,7 @@ std::string Hex(uint32_t bgr)
 std::string TempName(const char *what)
 {
     static int serial = 0;
-    return "/tmp/style_box_" + std::to_string(getpid()) + "_" + std::to_string(++serial) + "_" +
-           what + ".png";
+    return zeptest::TestFile(std::to_string(++serial) + "_" + what + ".png");
 }
 
 std::string Run(const std::string &command)

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/devkit/tests/test_folder.h"
+
 namespace painter_test {
 
 // An opaque white ARGB32 surface.
@@ -26,9 +28,7 @@ inline cairo_surface_t *WhiteSurface(int w, int h)
 inline std::string TempName(const char *tag, const char *ext)
 {
     static std::atomic<int> counter{0};
-    const char *dir = std::getenv("TMPDIR");
-    return std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/painter_" +
-           std::to_string(getpid()) + "_" + std::to_string(counter++) + "_" + tag + ext;
+    return zeptest::TestFile(std::to_string(counter++) + "_" + tag + ext);
 }
 
 // Standard output and error of a shell command; *status gets its exit status.

@@ -10,28 +10,19 @@
 #include <string>
 
 #include "platform/devkit/native_path.h"
+#include "platform/devkit/tests/test_folder.h"
+#include "platform/devkit/tests/work_folder_scope.h"
 #include "platform/dockit/xml_archive.h"
 #include "platform/panekit/image/ximage.h"
 #include "platform/panekit/session/session.h"
 
-// Fontconfig keeps the fonts an application adds, and Pango its font lists, until the
-// process ends; they are not leaks of ours.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
-
 namespace {
 
+// The running test's own folder, with the names a test asks of it.
 class TempFolder
 {
 public:
-    TempFolder()
-    {
-        char pattern[] = "/tmp/x11_session_XXXXXX";
-        m_path = mkdtemp(pattern);
-    }
-    ~TempFolder() { std::system(("rm -rf '" + m_path + "'").c_str()); }
+    TempFolder() : m_path(zeptest::TestFolder().Path().string()) {}
     std::string Native(const char *name) const { return m_path + "/" + name; }
     std::u16string Wide(const char *name) const
     {
@@ -42,6 +33,7 @@ public:
 
 private:
     std::string m_path;
+    WorkFolderScope m_work; // the tests point the work folder here
 };
 
 std::u16string Entry(const char16_t *key, int index)

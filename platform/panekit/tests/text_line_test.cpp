@@ -10,13 +10,6 @@
 #include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/text/text_layout.h"
 
-// Fontconfig and Pango keep their font caches until the process ends; they are not
-// leaks of ours.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
-
 namespace {
 
 struct FontDeleter

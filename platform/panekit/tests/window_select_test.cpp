@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/devkit/tests/scoped_env.h"
 #include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/window/window_backend.h"
 
@@ -22,7 +23,7 @@ XWindowBackend *MakeNothing()
 TEST(WindowSelect, EnvironmentForcesTheBackendAndNamesSelectLater)
 {
     // Before the first use, so selection reads it.
-    setenv("ZEP_PANEKIT_BACKEND", "virtual", 1);
+    ScopedEnv forced("ZEP_PANEKIT_BACKEND", "virtual");
     RegisterWindowBackend("unavailable", 100, &MakeNothing);
     XWindowBackend *backend = GetWindowBackend();
     ASSERT_NE(backend, nullptr);

@@ -1,6 +1,7 @@
 // The demo tool under a private Xvfb: it echoes what xdotool types, shows the painted
 // message box on a right click, and ends on the desktop's close request.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/devkit/tests/test_folder.h"
 #include "platform/panekit/tests/x11_xvfb.h"
 // Xlib last: its macros would reach the headers above.
 #include "platform/panekit/x11/x11_xlib.h"
@@ -59,21 +61,57 @@ void RequestClose(const std::string &id)
     XCloseDisplay(display);
 }
 
+// The demo program as a child: ended by force if a test stops before it ends by itself.
+class DemoChild
+{
+public:
+    ~DemoChild()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool Start(const std::string &demo, const std::string &out)
+    {
+        m_pid = fork();
+        if (m_pid == 0) {
+            if (freopen(out.c_str(), "w", stdout) == nullptr)
+                _exit(126);
+            setenv("ZEP_PANEKIT_BACKEND", "x11", 1);
+            execl(demo.c_str(), "panedemo", "--seconds", "120", static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        return m_pid > 0;
+    }
+    // Waits up to 30 seconds for the child to end; its exit code, -1 when it did not.
+    int Wait()
+    {
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < until) {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = 0;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return -1;
+    }
+
+private:
+    pid_t m_pid = 0;
+};
+
 TEST(X11Demo, EchoesInputAndAnswersTheBox)
 {
     XvfbServer server;
     ASSERT_TRUE(server.Start());
-    std::string out = "/tmp/x11_demo_" + std::to_string(getpid()) + ".txt";
+    const std::string out = zeptest::TestFile("demo.txt");
     std::string demo = ZEP_BINARY_DIR "/tools/panedemo/panedemo";
     ASSERT_EQ(0, access(demo.c_str(), X_OK)) << demo << " is not built";
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        freopen(out.c_str(), "w", stdout);
-        setenv("ZEP_PANEKIT_BACKEND", "x11", 1);
-        execl(demo.c_str(), "panedemo", "--seconds", "120", static_cast<char *>(nullptr));
-        _exit(127);
-    }
+    DemoChild child;
+    ASSERT_TRUE(child.Start(demo, out));
     std::string id = FindWindow("^面板演示 Panekit demo$");
     ASSERT_FALSE(id.empty());
     ASSERT_TRUE(WaitFor(out, "backend x11"));
@@ -88,16 +126,7 @@ TEST(X11Demo, EchoesInputAndAnswersTheBox)
 
     RequestClose(id);
     EXPECT_TRUE(WaitFor(out, "end")) << ReadFile(out);
-    int status = 0;
-    for (int i = 0; i < 300 && waitpid(pid, &status, WNOHANG) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (waitpid(pid, &status, WNOHANG) == 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        ADD_FAILURE() << "the demo did not end";
-    }
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    std::remove(out.c_str());
+    EXPECT_EQ(0, child.Wait()) << "the demo did not end well";
 }
 
 } // namespace

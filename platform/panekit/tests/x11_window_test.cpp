@@ -13,22 +13,16 @@
 #include <vector>
 
 #include "platform/devkit/native_path.h"
+#include "platform/devkit/tests/scoped_env.h"
 #include "platform/panekit/paint/paint_core.h"
-#include "platform/panekit/paint/xpainter.h"
+#include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/session/session.h"
 #include "platform/panekit/tests/x11_xvfb.h"
-#include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/window/window_backend.h"
 #include "platform/panekit/window/xdraw_window.h"
+#include "platform/panekit/paint/xpainter.h"
 // Xlib last: its macros (None, Status, True ...) would reach the headers above.
 #include "platform/panekit/x11/x11_backend.h"
-
-// Fontconfig and Pango keep their font lists, Xlib its locale tables, until the process
-// ends.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\nleak:libX11.so\n";
-}
 
 namespace {
 
@@ -43,10 +37,14 @@ public:
 
     int stopOnPost = 0;
 
+    std::function<void(const XMessage_t &)> onPosted;
+
     int OnMessage(XMessage_t *message) override
     {
         messages.push_back(*message);
-        if (message->code == XMSG_POSTED && stopOnPost)
+        if (message->code == XMSG_POSTED && onPosted)
+            onPosted(*message);
+        if (message->code == XMSG_POSTED && stopOnPost && message->key != 1)
             Panekit::StopForMessage(static_cast<int>(message->key));
         return XDrawWindow::OnMessage(message);
     }
@@ -103,9 +101,9 @@ class X11Window : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        s_backend = new ScopedEnv("ZEP_PANEKIT_BACKEND", "x11");
         s_server = new XvfbServer;
         ASSERT_TRUE(s_server->Start());
-        setenv("ZEP_PANEKIT_BACKEND", "x11", 1);
         ASSERT_NE(nullptr, GetWindowBackend());
         ASSERT_STREQ("x11", GetWindowBackend()->GetName());
     }
@@ -113,6 +111,8 @@ protected:
     {
         delete s_server;
         s_server = nullptr;
+        delete s_backend;
+        s_backend = nullptr;
     }
 
     void SetUp() override
@@ -132,10 +132,12 @@ protected:
     }
 
     static XvfbServer *s_server;
+    static ScopedEnv *s_backend;
     ProbeWindow m_window;
 };
 
 XvfbServer *X11Window::s_server = nullptr;
+ScopedEnv *X11Window::s_backend = nullptr;
 
 // The RGB bytes of the window as the X server holds them.
 std::string Screenshot(const std::string &id)
@@ -229,8 +231,9 @@ TEST_F(X11Window, KeysAndCharactersArrive)
     EXPECT_EQ(u"aB\r\b中", text);
     // Shift was held for B: the key message says so.
     for (const XMessage_t &m : m_window.Of(XMSG_KEYDOWN)) {
-        if (m.key == 66)
+        if (m.key == 66) {
             EXPECT_EQ(XMSG_STATE_SHIFT, m.flags & (XMSG_STATE_SHIFT | XMSG_STATE_CTRL));
+        }
     }
     EXPECT_FALSE(m_window.Of(XMSG_KEYUP).empty());
 }
@@ -328,8 +331,12 @@ TEST_F(X11Window, FoundByItsChineseTitle)
     EXPECT_NE(std::string::npos, old.find("WM_NAME")) << old;
     EXPECT_EQ(std::string::npos, old.find("not found")) << old;
     m_window.SetTitle(u"新标题");
-    PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(Id() + "\n", XvfbServer::Output("xdotool search --name '^新标题$'"));
+    std::string renamed;
+    EXPECT_TRUE(PumpUntil([&] {
+        renamed = XvfbServer::Output("xdotool search --name '^新标题$'");
+        return !renamed.empty();
+    }));
+    EXPECT_EQ(Id() + "\n", renamed);
 }
 
 TEST_F(X11Window, WorkAreaIsTheScreenWithoutPanels)
@@ -351,9 +358,18 @@ TEST_F(X11Window, WorkAreaIsTheScreenWithoutPanels)
 
 TEST_F(X11Window, PostsFromAnotherThreadAndTimersWakeTheLoop)
 {
+    // The poster waits until the loop has taken a first message, so the second one
+    // reaches a loop that is waiting rather than one yet to start.
     m_window.stopOnPost = 1;
-    std::thread poster([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::atomic<bool> looping{false};
+    m_window.onPosted = [&](const XMessage_t &m) {
+        if (m.key == 1)
+            looping = true;
+    };
+    ASSERT_TRUE(m_window.PostMessage(1, nullptr, 0));
+    std::thread poster([&] {
+        while (!looping.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         m_window.PostMessage(4899, nullptr, 7);
     });
     auto start = std::chrono::steady_clock::now();

@@ -1,11 +1,11 @@
 #pragma once
-// A private Xvfb server for one test program: a display number free on this machine
-// (derived from the process id), started with an argument vector, waited for until its
-// socket answers, and ended by its process id.
+// A private Xvfb server for one test program: started with an argument vector, on a
+// display number the server picks itself and reports once it accepts connections
+// (-displayfd), and ended by its process id. DISPLAY points at it while it runs.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,8 +13,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
-#include <thread>
+
+#include "platform/devkit/tests/scoped_env.h"
 
 extern char **environ;
 
@@ -30,16 +32,39 @@ public:
     // the time given (the machine may be loaded).
     bool Start(int seconds = 60)
     {
-        // Another program may take the same free number at the same moment: try the next.
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            if (StartOnce(seconds, attempt))
-                return true;
+        int report[2];
+        if (pipe2(report, O_CLOEXEC) != 0)
+            return false;
+        const char *argv[] = {"Xvfb",        "-displayfd", "3",   "-screen",  "0",
+                              "1024x768x24", "-nolisten",  "tcp", "-noreset", nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, report[1], 3);
+        int failed = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr,
+                                  const_cast<char *const *>(argv), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(report[1]);
+        if (failed != 0) {
+            m_pid = 0;
+            close(report[0]);
+            return false;
         }
-        return false;
+        m_number = ReadNumber(report[0], seconds);
+        close(report[0]);
+        if (m_number < 0) {
+            Stop();
+            return false;
+        }
+        m_display =
+            std::make_unique<ScopedEnv>("DISPLAY", (":" + std::to_string(m_number)).c_str());
+        return true;
     }
 
     void Stop()
     {
+        m_display.reset();
         if (m_pid <= 0)
             return;
         kill(m_pid, SIGTERM);
@@ -73,56 +98,28 @@ public:
     }
 
 private:
-    bool StartOnce(int seconds, int skip)
+    // The display number the server writes, one line, once it is ready; -1 when it
+    // ended or stayed silent for the time given.
+    static int ReadNumber(int fd, int seconds)
     {
-        m_number = FreeDisplay(skip);
-        if (m_number < 0)
-            return false;
-        std::string display = ":" + std::to_string(m_number);
-        const char *argv[] = {"Xvfb",      display.c_str(), "-screen",  "0",    "1024x768x24",
-                              "-nolisten", "tcp",           "-noreset", nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        int failed = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr,
-                                  const_cast<char *const *>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (failed != 0) {
-            m_pid = 0;
-            return false;
-        }
-        setenv("DISPLAY", display.c_str(), 1);
-        std::string socket = "/tmp/.X11-unix/X" + std::to_string(m_number);
+        std::string line;
         auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-        while (std::chrono::steady_clock::now() < until) {
-            struct stat info;
-            if (stat(socket.c_str(), &info) == 0 && Run("xdpyinfo >/dev/null 2>&1") == 0)
-                return true;
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = 0; // it ended: the number was taken after all
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        while (line.find('\n') == std::string::npos) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                until - std::chrono::steady_clock::now());
+            pollfd wait = {fd, POLLIN, 0};
+            if (left.count() <= 0 || poll(&wait, 1, static_cast<int>(left.count())) <= 0)
+                return -1;
+            char buf[16];
+            ssize_t got = read(fd, buf, sizeof buf);
+            if (got <= 0)
+                return -1; // the server ended without a display
+            line.append(buf, size_t(got));
         }
-        Stop();
-        return false;
-    }
-
-    static int FreeDisplay(int skip)
-    {
-        int start = 200 + static_cast<int>((getpid() + skip * 7) % 600);
-        for (int i = 0; i < 600; ++i) {
-            int number = 200 + (start - 200 + i) % 600;
-            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (access(lock.c_str(), F_OK) != 0 && access(socket.c_str(), F_OK) != 0)
-                return number;
-        }
-        return -1;
+        return std::atoi(line.c_str());
     }
 
     pid_t m_pid = 0;
     int m_number = -1;
+    std::unique_ptr<ScopedEnv> m_display;
 };
