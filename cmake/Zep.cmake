@@ -50,18 +50,22 @@ endfunction()
 # Every tests/<topic>_test.cpp of the calling folder becomes its own GoogleTest
 # program <PREFIX>_<topic>_test, so one topic's tests build and run on their own;
 # every test case becomes a CTest test labelled PREFIX. FONTS: the programs render
-# text (see zep_sanitizer_defaults).
+# text: they take the pinned font configuration (cmake/testing/pinned_fonts.cpp) and
+# whole allocation stacks (see zep_sanitizer_defaults).
 function(zep_tests prefix)
   if(NOT ZEP_TESTS)
     return()
   endif()
   cmake_parse_arguments(ARG "FONTS" "" "LIBS" ${ARGN})
   set(fonts "")
+  set(helpers "")
   if(ARG_FONTS)
     set(fonts FONTS)
+    list(APPEND helpers ${CMAKE_SOURCE_DIR}/cmake/testing/pinned_fonts.cpp)
   endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
-  file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_util.cpp)
+  file(GLOB local_helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_util.cpp)
+  list(APPEND helpers ${local_helpers})
   foreach(src ${sources})
     get_filename_component(topic ${src} NAME_WE)
     set(name ${prefix}_${topic})

@@ -10,13 +10,6 @@
 #include "pagekit/core/page_owner.h"
 #include "pagekit/core/page_viewer.h"
 
-// Fontconfig and Pango keep their font caches until the process ends; they are not
-// leaks of ours.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
-
 namespace {
 
 using Form = XPageViewer;

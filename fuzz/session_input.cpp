@@ -8,8 +8,8 @@
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/tests/temp_folder.h"
 #include "platform/panekit/dialog/dialogs.h"
-#include "platform/panekit/session/session.h"
 #include "platform/panekit/image/ximage.h"
+#include "platform/panekit/session/session.h"
 
 namespace {
 

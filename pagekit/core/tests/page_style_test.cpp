@@ -14,13 +14,6 @@
 #include "platform/panekit/icon/resc_helper.h"
 #include "style_util.h"
 
-// Fontconfig and Pango keep their font caches until the process ends; they are not
-// leaks of ours.
-extern "C" __attribute__((visibility("default"), used)) const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\nleak:libpangoft2-1.0.so\n";
-}
-
 namespace {
 
 std::string Rules(const XPageStyle &page)

@@ -17,8 +17,8 @@
 #include "platform/devkit/tests/test_folder.h"
 #include "platform/panekit/dialog/dialogs.h"
 #include "platform/panekit/text/font_handle.h"
-#include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/virtual/virtual_display.h"
+#include "platform/panekit/window/panekit_window.h"
 
 namespace {
 

@@ -11,16 +11,16 @@
 #include <memory>
 #include <string>
 
-#include "platform/panekit/paint/style_record.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/tests/test_folder.h"
 #include "platform/devkit/tests/work_folder_scope.h"
-#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/icon/icon_drawer.h"
 #include "platform/panekit/icon/resc_helper.h"
 #include "platform/panekit/image/ximage.h"
+#include "platform/panekit/paint/style_record.h"
 #include "platform/panekit/paint/xpainter.h"
+#include "platform/panekit/text/font_handle.h"
 #include "style_fixture.h"
 
 namespace {

@@ -21,13 +21,13 @@
 #include <string>
 
 #include "corekit/memory.h"
-#include "platform/panekit/paint/style_record.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/tests/test_folder.h"
 #include "platform/devkit/tests/work_folder_scope.h"
-#include "platform/panekit/paint/gradient_desc.h"
 #include "platform/panekit/icon/resc_helper.h"
+#include "platform/panekit/paint/gradient_desc.h"
+#include "platform/panekit/paint/style_record.h"
 #include "platform/panekit/paint/xpainter.h"
 #include "style_fixture.h"
 

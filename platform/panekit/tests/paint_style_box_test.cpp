@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/panekit/paint/style_record.h"
 #include "platform/devkit/tests/test_folder.h"
+#include "platform/panekit/paint/style_record.h"
 #include "platform/panekit/paint/xpainter.h"
 #include "style_fixture.h"
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "platform/panekit/text/font_handle.h"
 #include "platform/panekit/paint/paint_core.h"
+#include "platform/panekit/text/font_handle.h"
 
 namespace {
 

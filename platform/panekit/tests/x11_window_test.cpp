@@ -15,12 +15,12 @@
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/tests/scoped_env.h"
 #include "platform/panekit/paint/paint_core.h"
-#include "platform/panekit/window/panekit_window.h"
+#include "platform/panekit/paint/xpainter.h"
 #include "platform/panekit/session/session.h"
 #include "platform/panekit/tests/x11_xvfb.h"
+#include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/window/window_backend.h"
 #include "platform/panekit/window/xdraw_window.h"
-#include "platform/panekit/paint/xpainter.h"
 // Xlib last: its macros (None, Status, True ...) would reach the headers above.
 #include "platform/panekit/x11/x11_backend.h"
 
