@@ -18,7 +18,9 @@ struct XSortEntry;
 
 // Result of the AddItem family when the item was refused (nothing inserted): a key type
 // that differs from the declared one, no values, or a sorter re-ordered by RestoreOrder.
-constexpr int kSortRefused = -1;
+// It is the system's failure value, the same as a merge in unique mode; a caller that must
+// tell the two apart compares GetItemNumber before and after.
+constexpr int kSortRefused = 0;
 
 // Keys compare in order; the first that differs decides, inverted for a descending key.
 // A null key orders before every value in ascending order and after in descending order;
@@ -45,7 +47,7 @@ public:
     void SetUniqueMode();
 
     // Inserts an item with the k values (nulls may be null: no null keys); texts are
-    // referenced, not copied. 1 inserted, 0 merged (unique mode), kSortRefused.
+    // referenced, not copied. 1 inserted; 0 merged (unique mode) or refused.
     int AddItem(const XVarValue *values, const unsigned char *nulls, void *item);
     // As AddItem, with text values copied into the sorter's arena.
     int AddItemEx(const XVarValue *values, const unsigned char *nulls, void *item);
