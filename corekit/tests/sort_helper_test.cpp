@@ -1,4 +1,5 @@
 // XSortHelper: the listed orderings, refusals, and random records against python3 sorted().
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -173,7 +174,7 @@ TEST(SortHelper, RefusesBadKeys)
     const unsigned char types[2] = {kVarInteger, kVarText};
     ASSERT_EQ(1, s.SetType(types, nullptr, 2));
     XVarMeter mismatch[2] = {{kVarInteger, 0, {}}, {kVarFloater, 0, {}}};
-    EXPECT_EQ(0, s.AddItem(mismatch, Item(0))); // refused: the system's failure value
+    EXPECT_EQ(0, s.AddItem(mismatch, Item(0)));           // refused: the system's failure value
     XVarMeter nulls[2] = {{kVarNull, 0, {}}, {0, 0, {}}}; // no-value codes give null keys
     EXPECT_EQ(1, s.AddItem(nulls, Item(1)));
     XVarMeter ok[2] = {{kVarInteger, 0, {}}, {kVarText, 0, {}}};
@@ -183,6 +184,81 @@ TEST(SortHelper, RefusesBadKeys)
     EXPECT_EQ(0, s.AddItem(static_cast<const XVarValue *>(nullptr), nullptr, Item(3)));
     EXPECT_EQ(0, s.AddItem(static_cast<const XVarMeter *>(nullptr), Item(3)));
     EXPECT_EQ(2u, s.GetItemNumber());
+}
+
+// Batches far larger than a record chunk or a node region of the sorter: the order, the
+// arrival order of equal items (reversed for a descending key), the groups, and batches
+// added after reading, one few enough to be placed item by item and one merged.
+TEST(SortHelper, LargeBatches)
+{
+    for (const bool descending : {false, true}) {
+        SCOPED_TRACE(descending ? "descending" : "ascending");
+        XSortHelper s;
+        IntegerSorter(s, descending);
+        size_t added = 0;
+        const auto add = [&](size_t n) {
+            for (size_t end = added + n; added < end; ++added) {
+                XVarValue key{};
+                key.integer = static_cast<int64_t>((added * 7919) % 1000) - 500;
+                ASSERT_EQ(1, s.AddItem(&key, nullptr, Item(added)));
+            }
+        };
+        for (const size_t batch : {600000, 1000, 150000}) {
+            add(batch);
+            ASSERT_EQ(added, s.GetItemNumber());
+            size_t seen = 0;
+            int64_t last = 0;
+            size_t lastIndex = 0;
+            for (const void *cursor = nullptr; void *item = s.GetNextItem(&cursor); ++seen) {
+                XVarMeter v{};
+                ASSERT_EQ(1, s.GetItemValue(cursor, 0, &v));
+                const size_t index = Index(item);
+                ASSERT_EQ(static_cast<int64_t>((index * 7919) % 1000) - 500, v.value.integer);
+                if (seen != 0 && v.value.integer == last) {
+                    ASSERT_EQ(!descending, index > lastIndex) << index << " after " << lastIndex;
+                } else if (seen != 0) {
+                    ASSERT_EQ(!descending, v.value.integer > last);
+                }
+                last = v.value.integer;
+                lastIndex = index;
+            }
+            EXPECT_EQ(added, seen);
+            unsigned int groups = 0, count = 0, total = 0;
+            for (const void *cursor = nullptr; s.GetNextWare(&cursor, &count) != nullptr; ++groups)
+                total += count;
+            EXPECT_EQ(1000u, groups);
+            EXPECT_EQ(added, total);
+        }
+    }
+}
+
+// Eight integer keys that vary in every byte: too many digits for the radix sort, so the
+// batch is sorted by comparisons. Equal rows keep their arrival order.
+TEST(SortHelper, WideKeysOrderAsTuples)
+{
+    std::mt19937_64 rng(11);
+    std::vector<std::vector<int64_t>> rows;
+    for (int i = 0; i < 3000; ++i) {
+        std::vector<int64_t> row;
+        for (int k = 0; k < 8; ++k)
+            row.push_back(k == 0 ? static_cast<int64_t>(rng() % 3) : static_cast<int64_t>(rng()));
+        rows.push_back(i % 10 == 9 ? rows[rng() % rows.size()] : row);
+    }
+    const unsigned char types[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    XSortHelper s;
+    ASSERT_EQ(1, s.SetType(types, nullptr, 8));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        XVarValue keys[8];
+        for (int k = 0; k < 8; ++k)
+            keys[k].integer = rows[i][k];
+        ASSERT_EQ(1, s.AddItem(keys, nullptr, Item(i)));
+    }
+    std::vector<size_t> expected(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        expected[i] = i;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](size_t a, size_t b) { return rows[a] < rows[b]; });
+    EXPECT_EQ(expected, Order(s));
 }
 
 // ---- Random records against python3 -----------------------------------------------------
