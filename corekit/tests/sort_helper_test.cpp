@@ -5,12 +5,12 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "corekit/xsort_helper.h"
+#include "test_util.h"
 
 namespace {
 
@@ -362,8 +362,8 @@ std::string Describe(const Fixture &f)
 
 std::string RunPython(const std::string &input)
 {
-    const std::string path =
-        testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_sort_oracle_input.txt";
+    const TempFolder folder;
+    const std::string path = folder.File("records.txt");
     FILE *file = std::fopen(path.c_str(), "w");
     EXPECT_NE(nullptr, file);
     std::fputs(input.c_str(), file);

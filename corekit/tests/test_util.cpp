@@ -1,10 +1,13 @@
 #include "test_util.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 
 #include <gtest/gtest.h>
+
+#include "corekit/encoding.h"
 
 std::string Utf8Of(const std::u16string &s)
 {
@@ -50,4 +53,30 @@ TempFolder::~TempFolder()
         return;
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
+}
+
+ZoneSetting::ZoneSetting(const char *tz)
+{
+    if (const char *old = std::getenv("TZ")) {
+        m_old = old;
+        m_had = true;
+    }
+    setenv("TZ", tz, 1);
+    tzset();
+}
+
+ZoneSetting::~ZoneSetting()
+{
+    if (m_had)
+        setenv("TZ", m_old.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+AnsiCodePageSetting::AnsiCodePageSetting() : m_name(GetAnsiCodePage()) {}
+
+AnsiCodePageSetting::~AnsiCodePageSetting()
+{
+    EXPECT_EQ(1, SetAnsiCodePage(m_name.c_str())) << "could not restore " << m_name;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers shared by corekit's tests: UTF-8 forms of wide fixtures and private temporary
-// folders.
+// Helpers shared by corekit's tests: UTF-8 forms of wide fixtures, private temporary
+// folders, and process-wide settings put back when a test ends, passed or failed.
 
 #include <string>
 
@@ -25,4 +25,31 @@ public:
 
 private:
     std::string m_path;
+};
+
+// The process time zone (TZ) set to tz for the object's lifetime.
+class ZoneSetting
+{
+public:
+    explicit ZoneSetting(const char *tz);
+    ZoneSetting(const ZoneSetting &) = delete;
+    ZoneSetting &operator=(const ZoneSetting &) = delete;
+    ~ZoneSetting();
+
+private:
+    std::string m_old;
+    bool m_had = false;
+};
+
+// corekit's ANSI code page as it was at construction, restored at destruction.
+class AnsiCodePageSetting
+{
+public:
+    AnsiCodePageSetting();
+    AnsiCodePageSetting(const AnsiCodePageSetting &) = delete;
+    AnsiCodePageSetting &operator=(const AnsiCodePageSetting &) = delete;
+    ~AnsiCodePageSetting();
+
+private:
+    std::string m_name;
 };
