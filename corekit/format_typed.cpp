@@ -52,8 +52,8 @@ void PutInteger(StringWriter &out, const Directive &dir, int64_t v)
         break;
     default:
         out.Unsigned(dir, sized16   ? static_cast<uint16_t>(u)
-                           : sized64 ? u
-                                     : static_cast<uint32_t>(u));
+                          : sized64 ? u
+                                    : static_cast<uint32_t>(u));
         break;
     }
 }
@@ -71,7 +71,7 @@ bool PutValue(StringWriter &out, const Directive &dir, const XVarMeter &v)
     }
     if (v.type == kVarFloater && (c == 'f' || c == 'e' || c == 'E')) {
         out.Floater(dir, dir.size == Size::Short ? static_cast<float>(v.value.floater)
-                                                   : v.value.floater);
+                                                 : v.value.floater);
         return true;
     }
     if (c == 's' && v.type == kVarText) {
@@ -142,13 +142,13 @@ void StoreTyped(const Directive &dir, const Field<char16_t> &f, XVarMeter *v)
         const uint64_t u = f.integer;
         v->value.integer = dir.size == Size::Short      ? static_cast<int16_t>(u)
                            : dir.size == Size::LongLong ? static_cast<int64_t>(u)
-                                                         : static_cast<int32_t>(u);
+                                                        : static_cast<int32_t>(u);
     } else {
         const uint64_t u = f.integer;
         v->value.integer =
             static_cast<int64_t>(dir.size == Size::Short      ? static_cast<uint16_t>(u)
                                  : dir.size == Size::LongLong ? u
-                                                               : static_cast<uint32_t>(u));
+                                                              : static_cast<uint32_t>(u));
     }
 }
 

@@ -49,8 +49,8 @@ template <typename Ch> bool ArgumentsOf(const Ch *p, std::vector<Arg> *args, siz
         }
         p = next;
         *room += dir.width + (dir.precision > 0 ? dir.precision : 0) + 400;
-        const bool other = wide ? dir.size == Size::Short
-                                : dir.size == Size::Long || dir.size == Size::LongLong;
+        const bool other =
+            wide ? dir.size == Size::Short : dir.size == Size::Long || dir.size == Size::LongLong;
         switch (dir.conversion) {
         case 'T':
         case 'V':
