@@ -95,6 +95,7 @@ template <typename Ch> unsigned ReadFloater(int mode, const Ch *s, double *out)
     p = ReadWhole(p, &v, &exact);
     if (*p == '.')
         p = ReadFraction(p + 1, &v);
+    // An exponent only follows a mantissa: "e5" is a word, not 0 times ten to the fifth.
     if (mode > 0 && p != digits && IsExponentMark(*p))
         p = ReadExponent(p, &v);
     *out = negative ? -v : v;

@@ -162,7 +162,7 @@ void RegexRelease(XRegexHelper *r)
 }
 
 // The engine's code types are the structures forward-declared in the public header.
-static_assert(std::is_same_v<RegexEngine<char>::Code, pcre2_real_code_8>);
+static_assert(std::is_same_v<RegexEngine<char>::Code, pcre2_real_code_32>);
 static_assert(std::is_same_v<RegexEngine<char16_t>::Code, pcre2_real_code_16>);
 
 int RegexMatch(const XRegexHelper *r, const char *text)

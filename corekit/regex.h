@@ -5,11 +5,14 @@
 // case-insensitivity: \d \w \s \b, classes, lazy quantifiers, groups, named groups,
 // lookahead and fixed-length lookbehind, back references, \xhh and \uhhhh escapes. A letter
 // escape the grammar does not define stands for the letter itself. Case-insensitive
-// matching folds ASCII letters only. Wide text is matched unit by unit (a surrogate pair is
-// two characters); narrow text is UTF-8 and offsets are bytes. Texts end at their first
-// zero unit. Groups inside a repeated group differ from script engines in what they
-// capture: a group keeps its value from an earlier iteration, and a last iteration that
-// matches empty counts (so (a*)*b on aaab captures the empty text before b).
+// matching folds ASCII letters only, in both twins. \s and \S, inside a class or outside,
+// are the grammar's white space and line terminators (U+00A0, U+3000, U+FEFF ...). Wide
+// text is matched unit by unit (a surrogate pair is two characters); narrow text is UTF-8
+// matched code point by code point, with offsets in bytes, and an invalid sequence in it
+// is matched by nothing (no match spans one). Texts end at their first zero unit. Groups inside a
+// repeated group differ from script engines in what they capture: a group keeps its value from an
+// earlier iteration, and a last iteration that matches empty counts (so (a*)*b on aaab captures the
+// empty text before b).
 //
 // Every function fails (0, null, or an unchanged output) when the pattern does not compile
 // or when matching exceeds the engine's step, depth or memory limits, so a very long text or
@@ -27,7 +30,7 @@ constexpr uint32_t kRegexNoCase = 1;
 // Offset written for a group that did not take part in the match.
 constexpr unsigned int kRegexUnset = 0xFFFFFFFFu;
 
-struct pcre2_real_code_8;
+struct pcre2_real_code_32;
 struct pcre2_real_code_16;
 
 // One pattern compiled once for narrow text, wide text, or both.
@@ -44,13 +47,13 @@ public:
     int Compile(const char *pattern, uint32_t options);
     int Compile(const char16_t *pattern, uint32_t options);
 
-    const pcre2_real_code_8 *GetNarrow() const { return m_narrow; }
+    const pcre2_real_code_32 *GetNarrow() const { return m_narrow; }
     const pcre2_real_code_16 *GetWide() const { return m_wide; }
 
 private:
     void Reset();
 
-    pcre2_real_code_8 *m_narrow = nullptr;
+    pcre2_real_code_32 *m_narrow = nullptr;
     pcre2_real_code_16 *m_wide = nullptr;
 };
 

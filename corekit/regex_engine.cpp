@@ -13,8 +13,10 @@ constexpr uint32_t kMatchLimit = 10'000'000;
 constexpr uint32_t kDepthLimit = 1'000'000;
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 
-// Options of the script grammar: \xhh and \uhhhh escapes, [] matching nothing and [^]
-// anything, $ only at the very end, a reference to an unset group matching empty.
+// Options of the script grammar: \xhh and \uhhhh escapes (a \u or \x without its digits
+// is the letter), [] matching nothing and [^] anything, $ only at the very end, a
+// reference to an unset group matching empty. Neither UTF nor UCP: every unit or code
+// point is one character, \d \w \b are ASCII, and case folding stays within ASCII.
 constexpr uint32_t kCompileOptions = PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS |
                                      PCRE2_DOLLAR_ENDONLY | PCRE2_MATCH_UNSET_BACKREF |
                                      PCRE2_NEVER_BACKSLASH_C;
@@ -24,133 +26,114 @@ uint32_t CompileOptions(uint32_t options)
     return kCompileOptions | ((options & kRegexNoCase) != 0 ? PCRE2_CASELESS : 0);
 }
 
+// The engine's calls for one code-unit width.
+template <typename Unit> struct Calls;
+
+#define ZEP_REGEX_CALLS(W)                                                                         \
+    {                                                                                              \
+        static constexpr auto compile = pcre2_compile_##W;                                         \
+        static constexpr auto freeCode = pcre2_code_free_##W;                                      \
+        static constexpr auto createData = pcre2_match_data_create_from_pattern_##W;               \
+        static constexpr auto freeData = pcre2_match_data_free_##W;                                \
+        static constexpr auto createContext = pcre2_match_context_create_##W;                      \
+        static constexpr auto freeContext = pcre2_match_context_free_##W;                          \
+        static constexpr auto setMatchLimit = pcre2_set_match_limit_##W;                           \
+        static constexpr auto setDepthLimit = pcre2_set_depth_limit_##W;                           \
+        static constexpr auto setHeapLimit = pcre2_set_heap_limit_##W;                             \
+        static constexpr auto patternInfo = pcre2_pattern_info_##W;                                \
+        static constexpr auto match = pcre2_match_##W;                                             \
+        static constexpr auto ovector = pcre2_get_ovector_pointer_##W;                             \
+        static constexpr auto nameNumber = pcre2_substring_number_from_name_##W;                   \
+    }
+
+template <> struct Calls<char16_t> ZEP_REGEX_CALLS(16);
+template <> struct Calls<char32_t> ZEP_REGEX_CALLS(32);
+
+#undef ZEP_REGEX_CALLS
+
+template <typename Unit>
+typename RegexEngine<Unit>::Code *CompileUnits(const Unit *pattern, size_t len, uint32_t options)
+{
+    std::basic_string<Unit> translated;
+    if (!TranslatePattern(pattern, len, &translated))
+        return nullptr;
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    return Calls<Unit>::compile(
+        reinterpret_cast<typename RegexEngine<Unit>::Subject>(translated.data()), translated.size(),
+        CompileOptions(options), &error, &offset, nullptr);
+}
+
 } // namespace
 
 RegexEngine<char>::Code *CompileRegex(const char *pattern, uint32_t options)
 {
-    std::string translated;
+    std::u32string points;
     if (pattern == nullptr ||
-        !TranslatePattern(pattern, std::char_traits<char>::length(pattern), &translated))
+        !DecodeUtf8(pattern, std::char_traits<char>::length(pattern), &points))
         return nullptr;
-    pcre2_compile_context_8 *context = pcre2_compile_context_create_8(nullptr);
-    if (context == nullptr)
-        return nullptr;
-    pcre2_set_compile_extra_options_8(context, PCRE2_EXTRA_ALT_BSUX);
-    int error = 0;
-    PCRE2_SIZE offset = 0;
-    // Narrow text is UTF-8; invalid sequences in a text simply never match.
-    pcre2_code_8 *code = pcre2_compile_8(
-        reinterpret_cast<PCRE2_SPTR8>(translated.data()), translated.size(),
-        CompileOptions(options) | PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &error, &offset, context);
-    pcre2_compile_context_free_8(context);
-    return code;
+    return CompileUnits(points.data(), points.size(), options);
 }
 
 RegexEngine<char16_t>::Code *CompileRegex(const char16_t *pattern, uint32_t options)
 {
-    std::u16string translated;
-    if (pattern == nullptr ||
-        !TranslatePattern(pattern, std::char_traits<char16_t>::length(pattern), &translated))
+    if (pattern == nullptr)
         return nullptr;
-    pcre2_compile_context_16 *context = pcre2_compile_context_create_16(nullptr);
-    if (context == nullptr)
-        return nullptr;
-    pcre2_set_compile_extra_options_16(context, PCRE2_EXTRA_ALT_BSUX);
-    int error = 0;
-    PCRE2_SIZE offset = 0;
-    // Wide text is matched unit by unit, as the script grammar does without its u flag.
-    pcre2_code_16 *code =
-        pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(translated.data()), translated.size(),
-                         CompileOptions(options), &error, &offset, context);
-    pcre2_compile_context_free_16(context);
-    return code;
+    return CompileUnits(pattern, std::char_traits<char16_t>::length(pattern), options);
 }
 
-void FreeRegex(RegexEngine<char>::Code *code)
+void FreeRegex(RegexEngine<char32_t>::Code *code)
 {
-    pcre2_code_free_8(code);
+    Calls<char32_t>::freeCode(code);
 }
+
 void FreeRegex(RegexEngine<char16_t>::Code *code)
 {
-    pcre2_code_free_16(code);
+    Calls<char16_t>::freeCode(code);
 }
 
-// ---- RegexMatcher, one specialisation of each call per width --------------------------
+// ---- RegexMatcher over code units ------------------------------------------------------
 
-template <> RegexMatcher<char>::RegexMatcher(const Code *code) : m_code(code)
+template <typename Unit> RegexMatcher<Unit>::RegexMatcher(const Code *code) : m_code(code)
 {
-    m_data = pcre2_match_data_create_from_pattern_8(code, nullptr);
-    m_context = pcre2_match_context_create_8(nullptr);
+    using C = Calls<Unit>;
+    m_data = C::createData(code, nullptr);
+    m_context = C::createContext(nullptr);
     if (m_context != nullptr) {
-        pcre2_set_match_limit_8(m_context, kMatchLimit);
-        pcre2_set_depth_limit_8(m_context, kDepthLimit);
-        pcre2_set_heap_limit_8(m_context, kHeapLimitKiB);
+        C::setMatchLimit(m_context, kMatchLimit);
+        C::setDepthLimit(m_context, kDepthLimit);
+        C::setHeapLimit(m_context, kHeapLimitKiB);
     }
-    pcre2_pattern_info_8(code, PCRE2_INFO_CAPTURECOUNT, &m_groups);
-    pcre2_pattern_info_8(code, PCRE2_INFO_NAMECOUNT, &m_names);
+    C::patternInfo(code, PCRE2_INFO_CAPTURECOUNT, &m_groups);
+    C::patternInfo(code, PCRE2_INFO_NAMECOUNT, &m_names);
 }
 
-template <> RegexMatcher<char16_t>::RegexMatcher(const Code *code) : m_code(code)
+template <typename Unit> RegexMatcher<Unit>::~RegexMatcher()
 {
-    m_data = pcre2_match_data_create_from_pattern_16(code, nullptr);
-    m_context = pcre2_match_context_create_16(nullptr);
-    if (m_context != nullptr) {
-        pcre2_set_match_limit_16(m_context, kMatchLimit);
-        pcre2_set_depth_limit_16(m_context, kDepthLimit);
-        pcre2_set_heap_limit_16(m_context, kHeapLimitKiB);
-    }
-    pcre2_pattern_info_16(code, PCRE2_INFO_CAPTURECOUNT, &m_groups);
-    pcre2_pattern_info_16(code, PCRE2_INFO_NAMECOUNT, &m_names);
+    Calls<Unit>::freeData(m_data);
+    Calls<Unit>::freeContext(m_context);
 }
 
-template <> RegexMatcher<char>::~RegexMatcher()
+template <typename Unit>
+int RegexMatcher<Unit>::Find(const Unit *text, size_t len, size_t start, bool whole,
+                             bool atTextStart, bool atTextEnd)
 {
-    pcre2_match_data_free_8(m_data);
-    pcre2_match_context_free_8(m_context);
-}
-
-template <> RegexMatcher<char16_t>::~RegexMatcher()
-{
-    pcre2_match_data_free_16(m_data);
-    pcre2_match_context_free_16(m_context);
-}
-
-namespace {
-
-int MatchResult(int rc)
-{
+    if (!IsReady())
+        return -1;
+    const uint32_t options = (whole ? PCRE2_ANCHORED | PCRE2_ENDANCHORED : 0) |
+                             (atTextStart ? 0 : PCRE2_NOTBOL) | (atTextEnd ? 0 : PCRE2_NOTEOL);
+    const int rc =
+        Calls<Unit>::match(m_code, reinterpret_cast<typename RegexEngine<Unit>::Subject>(text), len,
+                           start, options, m_data, m_context);
     if (rc > 0)
         return 1;
     return rc == PCRE2_ERROR_NOMATCH ? 0 : -1;
 }
 
-uint32_t MatchOptions(bool whole)
+template <typename Unit>
+bool RegexMatcher<Unit>::GetGroup(uint32_t i, size_t *begin, size_t *end) const
 {
-    return whole ? PCRE2_ANCHORED | PCRE2_ENDANCHORED : 0;
-}
-
-} // namespace
-
-template <> int RegexMatcher<char>::Find(const char *text, size_t len, size_t start, bool whole)
-{
-    if (!IsReady())
-        return -1;
-    return MatchResult(pcre2_match_8(m_code, reinterpret_cast<PCRE2_SPTR8>(text), len, start,
-                                     MatchOptions(whole), m_data, m_context));
-}
-
-template <>
-int RegexMatcher<char16_t>::Find(const char16_t *text, size_t len, size_t start, bool whole)
-{
-    if (!IsReady())
-        return -1;
-    return MatchResult(pcre2_match_16(m_code, reinterpret_cast<PCRE2_SPTR16>(text), len, start,
-                                      MatchOptions(whole), m_data, m_context));
-}
-
-template <> bool RegexMatcher<char>::GetGroup(uint32_t i, size_t *begin, size_t *end) const
-{
-    const PCRE2_SIZE *ov = pcre2_get_ovector_pointer_8(m_data);
+    const PCRE2_SIZE *ov = Calls<Unit>::ovector(m_data);
     if (i > m_groups || ov[2 * i] == PCRE2_UNSET)
         return false;
     *begin = ov[2 * i];
@@ -158,26 +141,12 @@ template <> bool RegexMatcher<char>::GetGroup(uint32_t i, size_t *begin, size_t 
     return true;
 }
 
-template <> bool RegexMatcher<char16_t>::GetGroup(uint32_t i, size_t *begin, size_t *end) const
+template <typename Unit> int RegexMatcher<Unit>::FindName(const std::basic_string<Unit> &name) const
 {
-    const PCRE2_SIZE *ov = pcre2_get_ovector_pointer_16(m_data);
-    if (i > m_groups || ov[2 * i] == PCRE2_UNSET)
-        return false;
-    *begin = ov[2 * i];
-    *end = ov[2 * i + 1];
-    return true;
-}
-
-template <> int RegexMatcher<char>::FindName(const std::string &name) const
-{
-    const int n =
-        pcre2_substring_number_from_name_8(m_code, reinterpret_cast<PCRE2_SPTR8>(name.c_str()));
+    const int n = Calls<Unit>::nameNumber(
+        m_code, reinterpret_cast<typename RegexEngine<Unit>::Subject>(name.c_str()));
     return n > 0 ? n : -1;
 }
 
-template <> int RegexMatcher<char16_t>::FindName(const std::u16string &name) const
-{
-    const int n =
-        pcre2_substring_number_from_name_16(m_code, reinterpret_cast<PCRE2_SPTR16>(name.c_str()));
-    return n > 0 ? n : -1;
-}
+template class RegexMatcher<char16_t>;
+template class RegexMatcher<char32_t>;

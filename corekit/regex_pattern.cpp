@@ -1,25 +1,71 @@
 // The engine reads Perl syntax; the script grammar differs in a few places that change
 // what a pattern means rather than whether it compiles:
 // - '.' excludes exactly the four line terminators \n \r U+2028 U+2029;
-// - \s and \S cover the script grammar's white space and line terminators, Unicode ones
-//   included; \v is the vertical tab only;
+// - \s and \S, inside a class as outside, cover the script grammar's white space and line
+//   terminators, Unicode ones included; \v is the vertical tab only;
 // - a letter escape with no meaning of its own (\a \e \h \K \Q \R \X \z ...) is the letter;
 // - \k is a named reference only in a pattern that defines named groups.
+// Narrow patterns are translated as code points; there a \uhhhh pair of a high and a low
+// surrogate stands for the one character it encodes, since UTF-8 text holds no surrogates.
 #include "corekit/regex_pattern.h"
 
 namespace {
 
-// Class body of the script grammar's white space and line terminators.
-constexpr char kSpaceBody[] =
-    "\\t\\n\\x0b\\f\\r \\u00a0\\u1680\\u2000-\\u200a\\u2028\\u2029\\u202f\\u205f\\u3000\\ufeff";
+// The script grammar's white space and line terminators; columns: first, last code point.
+constexpr char32_t kSpaceRanges[][2] = {
+    {0x0009, 0x000D}, {0x0020, 0x0020}, {0x00A0, 0x00A0}, {0x1680, 0x1680}, {0x2000, 0x200A},
+    {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000}, {0xFEFF, 0xFEFF},
+};
 constexpr char kDotClass[] = "[^\\n\\r\\u2028\\u2029]";
 // Letter escapes that mean the same in both grammars (digits are references or octal).
 constexpr char kSharedEscapes[] = "dDwWbBfnrtcxu0";
+
+// Largest character of a translated pattern: a UTF-16 unit, or a code point.
+template <typename Unit> constexpr char32_t kTopChar = sizeof(Unit) == 2 ? 0xFFFF : 0x10FFFF;
 
 template <typename Unit> void AppendAscii(std::basic_string<Unit> *out, const char *s)
 {
     for (; *s; ++s)
         out->push_back(static_cast<Unit>(*s));
+}
+
+// One class member: a \uhhhh escape, or the character itself beyond U+FFFF (code points
+// only, never special in a class).
+template <typename Unit> void AppendMember(std::basic_string<Unit> *out, char32_t c)
+{
+    static const char digits[] = "0123456789abcdef";
+    if (c > 0xFFFF) {
+        out->push_back(static_cast<Unit>(c));
+        return;
+    }
+    AppendAscii(out, "\\u");
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out->push_back(static_cast<Unit>(digits[(c >> shift) & 15]));
+}
+
+template <typename Unit>
+void AppendRange(std::basic_string<Unit> *out, char32_t first, char32_t last)
+{
+    AppendMember(out, first);
+    if (last == first)
+        return;
+    out->push_back(static_cast<Unit>('-'));
+    AppendMember(out, last);
+}
+
+// Class members of \s (space) or \S (everything else up to the top character).
+template <typename Unit> void AppendSpaceMembers(std::basic_string<Unit> *out, bool space)
+{
+    char32_t next = 0;
+    for (const auto &range : kSpaceRanges) {
+        if (space)
+            AppendRange(out, range[0], range[1]);
+        else if (range[0] > next)
+            AppendRange(out, next, range[0] - 1);
+        next = range[1] + 1;
+    }
+    if (!space)
+        AppendRange(out, next, kTopChar<Unit>);
 }
 
 bool IsAsciiLetter(unsigned c)
@@ -90,20 +136,49 @@ void TranslateEscape(unsigned c, bool inClass, bool named, std::basic_string<Uni
 {
     if (c == 'v') {
         AppendAscii(out, "\\x0b");
-    } else if ((c == 's' || c == 'S') && !inClass) {
-        AppendAscii(out, c == 's' ? "[" : "[^");
-        AppendAscii(out, kSpaceBody);
-        AppendAscii(out, "]");
-    } else if (c == 's') {
-        AppendAscii(out, kSpaceBody);
+    } else if (c == 's' || c == 'S') {
+        if (!inClass)
+            out->push_back(static_cast<Unit>('['));
+        AppendSpaceMembers(out, c == 's');
+        if (!inClass)
+            out->push_back(static_cast<Unit>(']'));
     } else if (c == 'k' && !named) {
         out->push_back(static_cast<Unit>(c));
-    } else if (IsAsciiLetter(c) && !IsSharedEscape(c) && c != 'k' && c != 'S') {
+    } else if (IsAsciiLetter(c) && !IsSharedEscape(c) && c != 'k') {
         out->push_back(static_cast<Unit>(c));
     } else {
         out->push_back(static_cast<Unit>('\\'));
         out->push_back(static_cast<Unit>(c));
     }
+}
+
+// Value of the four hex digits of a \uhhhh escape at p[i] == '\\', or -1.
+template <typename Unit> long UnicodeEscape(const Unit *p, size_t len, size_t i)
+{
+    if (i + 6 > len || p[i] != '\\' || p[i + 1] != 'u')
+        return -1;
+    long value = 0;
+    for (size_t k = i + 2; k < i + 6; ++k) {
+        const unsigned c = p[k];
+        const unsigned lower = c | 0x20;
+        if (IsDigit(c))
+            value = value * 16 + (c - '0');
+        else if (lower >= 'a' && lower <= 'f')
+            value = value * 16 + (lower - 'a' + 10);
+        else
+            return -1;
+    }
+    return value;
+}
+
+// The code point of a \uhhhh\uhhhh surrogate pair at p[i], or 0.
+template <typename Unit> char32_t SurrogatePair(const Unit *p, size_t len, size_t i)
+{
+    const long high = UnicodeEscape(p, len, i);
+    const long low = UnicodeEscape(p, len, i + 6);
+    if (high < 0xD800 || high > 0xDBFF || low < 0xDC00 || low > 0xDFFF)
+        return 0;
+    return static_cast<char32_t>(0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00));
 }
 
 // Quantifier state: none, a quantifier just read, or its lazy marker just read.
@@ -117,6 +192,14 @@ template <typename Unit> bool Translate(const Unit *p, size_t len, std::basic_st
     out->clear();
     for (size_t i = 0; i < len; ++i) {
         const unsigned c = p[i];
+        if constexpr (sizeof(Unit) == 4) {
+            if (const char32_t pair = SurrogatePair(p, len, i)) {
+                out->push_back(static_cast<Unit>(pair));
+                quant = Quant::None;
+                i += 11;
+                continue;
+            }
+        }
         if (c == '\\' && i + 1 < len) {
             TranslateEscape(p[++i], inClass, named, out);
             quant = Quant::None;
@@ -162,12 +245,12 @@ template <typename Unit> bool Translate(const Unit *p, size_t len, std::basic_st
 
 } // namespace
 
-bool TranslatePattern(const char *pattern, size_t len, std::string *out)
+bool TranslatePattern(const char16_t *pattern, size_t len, std::u16string *out)
 {
     return Translate(pattern, len, out);
 }
 
-bool TranslatePattern(const char16_t *pattern, size_t len, std::u16string *out)
+bool TranslatePattern(const char32_t *pattern, size_t len, std::u32string *out)
 {
     return Translate(pattern, len, out);
 }

@@ -1,51 +1,18 @@
 // The sorted chain is a skip list: level 0 is the doubly linked chain that callers walk,
 // and each node carries a random number of higher forward links, so an insertion finds its
-// place in O(log n) comparisons without walking the chain.
+// place in O(log n) comparisons without walking the chain. Items added outside unique mode
+// wait as records until the next read places them (xsort_batch.cpp).
 #include "corekit/xsort_helper.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 #include "corekit/strings.h"
 #include "corekit/systime.h"
-
-// A node in the arena: this header, then k null flags padded to 8 bytes, then k eight-byte
-// values, then levels - 1 higher forward links. Its size is a multiple of 8.
-struct XSortNode
-{
-    uint32_t order; // insertion number
-    uint32_t count; // duplicate count, starts at 1
-    void *item;
-    XSortNode *next;
-    XSortNode *prev;
-    uint32_t levels;
-    uint32_t reserved;
-};
-
-// A node's first key reduced to a rank (null or value) and 64 bits whose unsigned order
-// never contradicts the key order; ties are settled by the full comparison.
-struct XSortEntry
-{
-    uint64_t prefix;
-    uint32_t rank;
-    XSortNode *node;
-};
+#include "corekit/xsort_node.h"
+#include "corekit/xsort_records.h"
 
 namespace {
-
-constexpr uint32_t RoundUp8(uint32_t n)
-{
-    return (n + 7u) & ~7u;
-}
-
-// The keys sit right after the header, at a fixed offset, so comparing two nodes reads
-// one cache line of each for the first keys.
-uint8_t *NullsOf(const XSortNode *n)
-{
-    return reinterpret_cast<uint8_t *>(const_cast<XSortNode *>(n) + 1);
-}
 
 template <typename T> int Sign(const T &a, const T &b)
 {
@@ -63,43 +30,13 @@ int CompareFloater(double a, double b)
     return Sign(a, b);
 }
 
-uint64_t KeyPrefix(unsigned char type, const XVarValue &v)
-{
-    constexpr uint64_t kTop = uint64_t{1} << 63;
-    switch (type) {
-    case kVarInteger:
-        return static_cast<uint64_t>(v.integer) ^ kTop;
-    case kVarFloater: {
-        if (std::isnan(v.floater))
-            return ~uint64_t{0};
-        const double x = v.floater == 0 ? 0.0 : v.floater; // -0 equals 0
-        uint64_t bits = 0;
-        std::memcpy(&bits, &x, sizeof(bits));
-        return (bits & kTop) != 0 ? ~bits : bits | kTop;
-    }
-    case kVarDateTime: {
-        const DATETIME_t &t = v.time;
-        return uint64_t{t.wYear} << 48 | uint64_t{t.bMonth} << 40 | uint64_t{t.bDay} << 32 |
-               uint64_t{t.bHour} << 24 | uint64_t{t.bMinute} << 16 | uint64_t{t.bSecond} << 8 |
-               t.bMilli;
-    }
-    default: {
-        uint64_t prefix = 0;
-        const char16_t *text = v.text;
-        for (int i = 0; i < 4; ++i) {
-            const char16_t unit = text != nullptr ? *text : 0;
-            prefix = prefix << 16 | unit;
-            if (unit != 0)
-                ++text;
-        }
-        return prefix;
-    }
-    }
-}
-
 } // namespace
 
-XSortHelper::XSortHelper() = default;
+XSortHelper::XSortHelper()
+    : m_waiting(std::make_unique<XSortRecords>()), m_spare(std::make_unique<XSortRecords>())
+{
+    m_waiting->Reset(2);
+}
 
 XSortHelper::~XSortHelper() = default;
 
@@ -116,9 +53,12 @@ int XSortHelper::SetType(const unsigned char *types, const unsigned char *descen
     // Nodes are laid out for the key count, so a new key set starts from no items.
     ClearHelper();
     m_keys = k;
+    m_waiting->Reset(k + 2);
+    m_exactKeys = true;
     for (unsigned int i = 0; i < kMaxKeys; ++i) {
         m_types[i] = i < k ? types[i] : 0;
         m_descending[i] = i < k && descending != nullptr && descending[i] != 0;
+        m_exactKeys = m_exactKeys && m_types[i] != kVarText;
     }
     return 1;
 }
@@ -187,7 +127,7 @@ void XSortHelper::SetNextAt(XSortNode *x, unsigned int level, XSortNode *node) c
         (level == 0 ? x->next : UpLinks(x)[level - 1]) = node;
 }
 
-unsigned int XSortHelper::RandomLevel()
+unsigned int XSortHelper::RandomLevel() const
 {
     // xorshift64: a fixed sequence, so runs are reproducible. Each level above the first
     // is taken with probability 1/4 (two zero bits).
@@ -200,7 +140,7 @@ unsigned int XSortHelper::RandomLevel()
     return level;
 }
 
-void *XSortHelper::AllocAligned(uint32_t bytes)
+void *XSortHelper::AllocAligned(uint32_t bytes) const
 {
     // Every allocation of this arena is a multiple of 8, so the top stays aligned as long
     // as the blocks start aligned; should one not, the record is moved up to the boundary.
@@ -212,31 +152,43 @@ void *XSortHelper::AllocAligned(uint32_t bytes)
     return reinterpret_cast<void *>((raw + 7u) & ~uintptr_t{7});
 }
 
-XSortNode *XSortHelper::MakeNode(const KeyView &keys, void *item, unsigned int levels,
-                                 bool copyTexts)
+const char16_t *XSortHelper::CopyText(const char16_t *text) const
 {
-    const uint32_t bytes = sizeof(XSortNode) + (levels - 1) * sizeof(XSortNode *) +
-                           RoundUp8(m_keys) + m_keys * sizeof(XVarValue);
-    auto *node = static_cast<XSortNode *>(AllocAligned(bytes));
-    std::memset(static_cast<void *>(node), 0, bytes);
-    node->order = m_count;
-    node->count = 1;
-    node->item = item;
-    node->levels = levels;
+    if (text == nullptr)
+        return nullptr;
+    const uint32_t units = Strlen(text) + 1;
+    auto *copy = static_cast<char16_t *>(AllocAligned(units * 2));
+    std::memcpy(copy, text, units * 2);
+    return copy;
+}
+
+uint32_t XSortHelper::NodeBytes(unsigned int levels) const
+{
+    return sizeof(XSortNode) + (levels - 1) * sizeof(XSortNode *) + RoundUp8(m_keys) +
+           m_keys * sizeof(XVarValue);
+}
+
+XSortNode *XSortHelper::MakeNode(const KeyView &keys, void *item, uint32_t order) const
+{
+    const unsigned int levels = RandomLevel();
+    return FillNode(AllocAligned(NodeBytes(levels)), levels, keys, item, order);
+}
+
+XSortNode *XSortHelper::FillNode(void *at, unsigned int levels, const KeyView &keys, void *item,
+                                 uint32_t order) const
+{
+    auto *node = static_cast<XSortNode *>(at);
+    *node = XSortNode{order, 1, item, nullptr, nullptr, levels, 0};
+    // The higher links are written by whoever links the node in.
     const KeyView view = ViewOf(node);
     auto *nulls = const_cast<uint8_t *>(view.nulls);
     auto *values = const_cast<XVarValue *>(view.values);
+    std::memset(nulls, 0, RoundUp8(m_keys));
     for (unsigned int i = 0; i < m_keys; ++i) {
         nulls[i] = keys.nulls != nullptr && keys.nulls[i] != 0;
-        if (nulls[i] != 0)
-            continue;
-        values[i] = keys.values[i];
-        if (copyTexts && m_types[i] == kVarText && values[i].text != nullptr) {
-            const uint32_t units = Strlen(values[i].text) + 1;
-            auto *copy = static_cast<char16_t *>(AllocAligned(units * 2));
-            std::memcpy(copy, values[i].text, units * 2);
-            values[i].text = copy;
-        }
+        values[i].integer = 0;
+        if (nulls[i] == 0)
+            values[i] = keys.values[i];
     }
     return node;
 }
@@ -268,19 +220,28 @@ void XSortHelper::Locate(const KeyView &keys, bool right, XSortNode **update) co
     }
 }
 
+XSortHelper::KeyView XSortHelper::WithCopiedTexts(const KeyView &keys, XVarValue *copies) const
+{
+    for (unsigned int i = 0; i < m_keys; ++i) {
+        copies[i] = keys.values[i];
+        const bool null = keys.nulls != nullptr && keys.nulls[i] != 0;
+        if (m_types[i] == kVarText && !null)
+            copies[i].text = CopyText(copies[i].text);
+    }
+    return KeyView{keys.nulls, copies};
+}
+
 int XSortHelper::AddNode(const KeyView &keys, void *item, bool copyTexts)
 {
     if (!m_indexed || (keys.values == nullptr && m_keys != 0))
         return kSortRefused;
+    XVarValue copies[kMaxKeys] = {};
     if (!m_unique) {
-        XSortNode *node = MakeNode(keys, item, RandomLevel(), copyTexts);
-        (m_pendingLast != nullptr ? m_pendingLast->next : m_pending) = node;
-        m_pendingLast = node;
-        ++m_pendingCount;
+        AddWaiting(copyTexts ? WithCopiedTexts(keys, copies) : keys, item);
         ++m_count;
         return 1;
     }
-    // Unique mode looks for the first equal item before placing anything.
+    // Unique mode looks for the first equal item before placing (or copying) anything.
     Flush();
     XSortNode *update[kMaxLevel] = {};
     Locate(keys, false, update);
@@ -289,7 +250,7 @@ int XSortHelper::AddNode(const KeyView &keys, void *item, bool copyTexts)
         ++equal->count;
         return 0;
     }
-    Link(MakeNode(keys, item, RandomLevel(), copyTexts), update);
+    Link(MakeNode(copyTexts ? WithCopiedTexts(keys, copies) : keys, item, m_count), update);
     ++m_count;
     return 1;
 }
@@ -429,100 +390,6 @@ XSortNode *XSortHelper::SortMerge(XSortNode *head, unsigned int n)
                      [](const XSortNode *a, const XSortNode *b) { return a->order < b->order; });
 }
 
-XSortEntry XSortHelper::EntryOf(XSortNode *node) const
-{
-    XSortEntry e{0, 0, node};
-    if (m_keys == 0)
-        return e;
-    const KeyView view = ViewOf(node);
-    const bool null = view.nulls[0] != 0;
-    e.rank = null ? 0 : 1;
-    e.prefix = null ? 0 : KeyPrefix(m_types[0], view.values[0]);
-    if (m_descending[0] != 0) {
-        e.rank ^= 1;
-        e.prefix = ~e.prefix;
-    }
-    return e;
-}
-
-void XSortHelper::Flush() const
-{
-    if (m_pending == nullptr)
-        return;
-    XSortNode *pending = m_pending;
-    const unsigned int n = m_pendingCount;
-    m_pending = m_pendingLast = nullptr;
-    m_pendingCount = 0;
-    const bool right = TiesGoRight();
-    const unsigned int placed = m_count - n;
-    if (placed != 0 && n <= placed / 16) {
-        // A few items join a long chain: place each through the search index.
-        for (XSortNode *node = pending; node != nullptr;) {
-            XSortNode *next = node->next;
-            XSortNode *update[kMaxLevel] = {};
-            Locate(ViewOf(node), right, update);
-            Link(node, update);
-            node = next;
-        }
-        return;
-    }
-    // Equal items keep arrival order when ties go right, reverse arrival order otherwise;
-    // the placed items arrived before every pending one.
-    // Sorting compact entries of the nodes touches memory far less than merging the chain.
-    std::vector<XSortEntry> entries;
-    entries.reserve(n);
-    for (XSortNode *node = pending; node != nullptr; node = node->next)
-        entries.push_back(EntryOf(node));
-    std::sort(entries.begin(), entries.end(),
-              [this, right](const XSortEntry &a, const XSortEntry &b) {
-                  if (a.rank != b.rank)
-                      return a.rank < b.rank;
-                  if (a.prefix != b.prefix)
-                      return a.prefix < b.prefix;
-                  const int c = CompareNode(a.node, b.node);
-                  if (c != 0)
-                      return c < 0;
-                  return right ? a.node->order < b.node->order : a.node->order > b.node->order;
-              });
-    for (size_t i = 0; i + 1 < entries.size(); ++i)
-        entries[i].node->next = entries[i + 1].node;
-    entries.back().node->next = nullptr;
-    pending = entries.front().node;
-    XSortNode *placedChain = m_first;
-    XSortNode **tail = &m_first;
-    while (placedChain != nullptr && pending != nullptr) {
-        const int c = CompareNode(pending, placedChain);
-        XSortNode *&take = c < 0 || (c == 0 && !right) ? pending : placedChain;
-        *tail = take;
-        tail = &take->next;
-        take = take->next;
-    }
-    *tail = placedChain != nullptr ? placedChain : pending;
-    RebuildLinks();
-}
-
-void XSortHelper::RebuildLinks() const
-{
-    XSortNode *tails[kMaxLevel] = {};
-    m_levels = 1;
-    for (XSortNode *&head : m_heads)
-        head = nullptr;
-    XSortNode *prev = nullptr;
-    for (XSortNode *n = m_first; n != nullptr; prev = n, n = n->next) {
-        n->prev = prev;
-        for (unsigned int level = 1; level < n->levels; ++level) {
-            SetNextAt(tails[level], level, n);
-            tails[level] = n;
-        }
-        if (n->levels > m_levels)
-            m_levels = n->levels;
-    }
-    for (unsigned int level = 1; level < kMaxLevel; ++level)
-        if (tails[level] != nullptr)
-            SetNextAt(tails[level], level, nullptr);
-    m_last = prev;
-}
-
 void XSortHelper::RestoreOrder()
 {
     Flush();
@@ -537,9 +404,8 @@ void XSortHelper::RestoreOrder()
 void XSortHelper::ClearHelper()
 {
     m_memo.ClearBuffer();
+    m_waiting->Clear();
     m_first = m_last = nullptr;
-    m_pending = m_pendingLast = nullptr;
-    m_pendingCount = 0;
     for (XSortNode *&head : m_heads)
         head = nullptr;
     m_levels = 1;

@@ -1,24 +1,30 @@
 #pragma once
 // Multi-key sorter that keeps its items ordered as they are added, can merge equal items
 // (unique mode) and walk groups of equal items. Nodes and copied texts live in one arena,
-// so sorting thousands of rows allocates little, and ClearHelper keeps the blocks.
+// so sorting thousands of rows allocates little, and ClearHelper keeps the blocks; so do
+// the stores that hold items between their addition and the next read.
 //
 // Outside unique mode, items added in a row are ordered together when the order is next
-// read (one merge sort instead of a search per item); what the readers see is exactly the
-// order that placing each item on arrival gives.
+// read (one sort of the batch instead of a search per item); what the readers see is
+// exactly the order that placing each item on arrival gives. Node addresses handed to
+// readers stay valid until ClearHelper or SetType.
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "corekit/corekit_export.h"
 #include "corekit/xmemo_helper.h"
 #include "corekit/xvar_meter.h"
 
 struct XSortNode;
-struct XSortEntry;
+class XSortRecords;
 
 // Result of the AddItem family when the item was refused (nothing inserted): a key type
 // that differs from the declared one, no values, or a sorter re-ordered by RestoreOrder.
-constexpr int kSortRefused = -1;
+// It is the system's failure value, the same as a merge in unique mode; a caller that must
+// tell the two apart compares GetItemNumber before and after.
+constexpr int kSortRefused = 0;
 
 // Keys compare in order; the first that differs decides, inverted for a descending key.
 // A null key orders before every value in ascending order and after in descending order;
@@ -45,7 +51,7 @@ public:
     void SetUniqueMode();
 
     // Inserts an item with the k values (nulls may be null: no null keys); texts are
-    // referenced, not copied. 1 inserted, 0 merged (unique mode), kSortRefused.
+    // referenced, not copied. 1 inserted; 0 merged (unique mode) or refused.
     int AddItem(const XVarValue *values, const unsigned char *nulls, void *item);
     // As AddItem, with text values copied into the sorter's arena.
     int AddItemEx(const XVarValue *values, const unsigned char *nulls, void *item);
@@ -71,7 +77,7 @@ public:
     // Re-orders the items by arrival (both directions of the chain follow the new order).
     // The sorter then serves reading only: adding is refused until ClearHelper.
     void RestoreOrder();
-    // Removes all items; the arena keeps its blocks for reuse.
+    // Removes all items; the arena and the stores keep their memory for reuse.
     void ClearHelper();
 
 protected:
@@ -99,31 +105,66 @@ private:
     KeyView ViewOf(const XSortNode *node) const;
     // The higher forward links of a node (level 1 first).
     XSortNode **UpLinks(const XSortNode *node) const;
-    unsigned int RandomLevel();
-    void *AllocAligned(uint32_t bytes);
-    XSortNode *MakeNode(const KeyView &keys, void *item, unsigned int levels, bool copyTexts);
+    unsigned int RandomLevel() const;
+    void *AllocAligned(uint32_t bytes) const;
+    const char16_t *CopyText(const char16_t *text) const;
+    // keys with their texts copied into the arena; copies holds the k values.
+    KeyView WithCopiedTexts(const KeyView &keys, XVarValue *copies) const;
+    uint32_t NodeBytes(unsigned int levels) const;
+    // A node in the arena with the keys (texts as they are) and the given insertion number.
+    XSortNode *MakeNode(const KeyView &keys, void *item, uint32_t order) const;
+    // The same node built at `at`, NodeBytes(levels) bytes of the arena.
+    XSortNode *FillNode(void *at, unsigned int levels, const KeyView &keys, void *item,
+                        uint32_t order) const;
     void Link(XSortNode *node, XSortNode *const *update) const;
     void Locate(const KeyView &keys, bool right, XSortNode **update) const;
-    XSortEntry EntryOf(XSortNode *node) const;
-    // Brings the items waiting since the last read into the sorted chain.
+
+    // ---- Items waiting to be placed (xsort_batch.cpp) ----
+    // A waiting item is a record of k + 2 values: a meta word (insertion number, null
+    // flags), the item and the k key values.
+    void AddWaiting(const KeyView &keys, void *item);
+    // The keys of a record (nulls receives its null flags), its item and insertion number.
+    KeyView RecordKeys(const XVarValue *record, uint8_t *nulls) const;
+    static void *RecordItem(const XVarValue *record);
+    static uint32_t RecordOrder(const XVarValue *record);
+    int CompareRecords(const XVarValue *a, const XVarValue *b) const;
+    // Brings the waiting items into the sorted chain: one by one through the search index
+    // when they are few against the placed ones, else sorted as a batch, made into nodes in
+    // their order (so readers walk memory forward) and merged into the chain.
     void Flush() const;
+    void PlaceEach() const;
+    void PlaceBatch() const;
+    // Nodes for the waiting records in their order (sorted, or the store itself when
+    // sorted is empty), chained by next.
+    XSortNode *MakeBatchNodes(const std::vector<const XVarValue *> &sorted) const;
+    void MergeIntoChain(XSortNode *pending) const;
+    // Sorts the waiting records among themselves: equal items in arrival order when ties go
+    // right, in reverse arrival order otherwise.
+    struct Digit;
+    void SortWaitingByRadix(const std::vector<Digit> &active) const;
+    std::vector<Digit> ActiveDigits() const;
+    void RadixPass(const Digit &d, std::vector<uint8_t> &digits) const;
+    std::vector<const XVarValue *> SortWaitingByComparison() const;
+    uint64_t ImageOf(const XVarValue *record, unsigned int key) const;
     void RebuildLinks() const;
 
     unsigned int m_keys = 0;
     unsigned int m_count = 0;
     bool m_unique = false;
-    bool m_indexed = true; // false after RestoreOrder: the search index no longer holds
+    bool m_indexed = true;   // false after RestoreOrder: the search index no longer holds
+    bool m_exactKeys = true; // no text key: the key images alone decide the order
     uint8_t m_types[kMaxKeys] = {};
     uint8_t m_descending[kMaxKeys] = {};
     // The chain and its search index are completed lazily by the readers (Flush), hence
-    // mutable.
+    // mutable, as is the arena that they place nodes in.
     mutable XSortNode *m_first = nullptr;
     mutable XSortNode *m_last = nullptr;
     mutable XSortNode *m_heads[kMaxLevel] = {};
     mutable unsigned int m_levels = 1;
-    mutable XSortNode *m_pending = nullptr; // added, not yet placed; in arrival order
-    mutable XSortNode *m_pendingLast = nullptr;
-    mutable unsigned int m_pendingCount = 0;
-    uint64_t m_random = 0x9E3779B97F4A7C15ull;
-    XMemoHelper m_memo;
+    // Records of the waiting items in arrival order, and the radix sort's second store;
+    // both keep their memory for the next batch, as the arena does.
+    const std::unique_ptr<XSortRecords> m_waiting;
+    const std::unique_ptr<XSortRecords> m_spare;
+    mutable uint64_t m_random = 0x9E3779B97F4A7C15ull;
+    mutable XMemoHelper m_memo; // nodes and copied texts
 };

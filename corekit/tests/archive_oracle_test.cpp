@@ -6,12 +6,12 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "corekit/archive.h"
+#include "test_util.h"
 
 namespace {
 
@@ -39,8 +39,8 @@ std::string UnitsHex(const std::u16string &s)
 // Runs the oracle on the value list and returns its image in hex.
 std::string Oracle(const std::string &values)
 {
-    const std::string input =
-        testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_archive_oracle_input.txt";
+    const TempFolder folder;
+    const std::string input = folder.File("values.txt");
     FILE *f = std::fopen(input.c_str(), "w");
     EXPECT_NE(nullptr, f);
     std::fputs(values.c_str(), f);

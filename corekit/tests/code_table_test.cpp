@@ -40,11 +40,28 @@ std::vector<std::pair<int, int>> Table(unsigned which)
     return out;
 }
 
+// The tables are process-wide: each test starts from none, and the table that was loaded
+// before it is loaded again after it.
 class CodeTable : public testing::Test
 {
 protected:
-    void SetUp() override { ReleaseCodeTable(); }
-    void TearDown() override { ReleaseCodeTable(); }
+    void SetUp() override
+    {
+        uint32_t n = 0;
+        const CODEPAIR_t *t = GetCodeTable(0, &n);
+        m_saved.assign(t, t + n);
+        ReleaseCodeTable();
+    }
+    void TearDown() override
+    {
+        ReleaseCodeTable();
+        if (!m_saved.empty()) {
+            EXPECT_EQ(1, Load(Document(m_saved, static_cast<uint32_t>(m_saved.size()))));
+        }
+    }
+
+private:
+    std::vector<CODEPAIR_t> m_saved;
 };
 
 } // namespace

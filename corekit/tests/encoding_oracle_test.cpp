@@ -7,38 +7,37 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "corekit/encoding.h"
+#include "test_util.h"
 
 namespace {
 
 // Runs a shell command with input on stdin and returns its stdout; *status receives the
-// exit status. Files rather than pipes, so large inputs and outputs cannot deadlock.
-std::string RunTool(const std::string &command, const std::string &input, int *status)
+// exit status. Files rather than pipes, so large inputs and outputs cannot deadlock. A
+// script, when given, is written to a file whose path follows the command.
+std::string RunTool(const std::string &command, const std::string &input, int *status,
+                    const char *script = nullptr)
 {
-    char inPath[] = "/tmp/corekit_oracle_in_XXXXXX";
-    char outPath[] = "/tmp/corekit_oracle_out_XXXXXX";
-    int inFd = mkstemp(inPath), outFd = mkstemp(outPath);
-    EXPECT_GE(inFd, 0);
-    EXPECT_GE(outFd, 0);
-    close(outFd);
+    const TempFolder folder;
+    const std::string inPath = folder.File("in"), outPath = folder.File("out");
     {
         std::ofstream in(inPath, std::ios::binary);
         in << input;
     }
-    close(inFd);
-    std::string full = command + " < " + inPath + " > " + outPath;
+    std::string full = command;
+    if (script != nullptr) {
+        std::ofstream(folder.File("script")) << script;
+        full += " " + folder.File("script");
+    }
+    full += " < " + inPath + " > " + outPath;
     int rc = std::system(full.c_str());
     *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     std::ifstream out(outPath, std::ios::binary);
-    std::string result((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
-    std::remove(inPath);
-    std::remove(outPath);
-    return result;
+    return std::string((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
 }
 
 std::string Hex(const std::string &bytes)
@@ -117,8 +116,7 @@ TEST(EncodingOracle, EverySelectorAgainstPythonCodecs)
     for (const char *t : texts)
         input += std::string(t) + "\n";
     int status = -1;
-    setenv("CODEC_SCRIPT", kCodecScript, 1);
-    std::string out = RunTool("/usr/bin/python3 -c \"$CODEC_SCRIPT\"", input, &status);
+    std::string out = RunTool("/usr/bin/python3", input, &status, kCodecScript);
     ASSERT_EQ(0, status) << "python3 oracle missing or failed";
     std::istringstream lines(out);
     std::string line;

@@ -8,6 +8,7 @@
 #include "corekit/encoding.h"
 #include "corekit/memory.h"
 #include "corekit/xmemo_helper.h"
+#include "test_util.h"
 
 namespace {
 
@@ -134,6 +135,7 @@ TEST(Encoding, AnsiCodePageReplacesWhatItCannotMap)
 
 TEST(Encoding, AnsiCodePageSetting)
 {
+    const AnsiCodePageSetting restore;
     EXPECT_EQ(0, SetAnsiCodePage("NO-SUCH-CODE-PAGE"));
     EXPECT_EQ(0, SetAnsiCodePage(nullptr));
     EXPECT_STREQ("CP936", GetAnsiCodePage());

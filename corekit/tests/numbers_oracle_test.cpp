@@ -3,7 +3,6 @@
 // so nothing of ours stands between the two sides.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <charconv>
 #include <cstdint>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "corekit/numbers.h"
+#include "test_util.h"
 
 namespace {
 
@@ -49,8 +49,8 @@ std::vector<uint64_t> TestValues()
 
 std::vector<std::vector<std::string>> AskPython(const std::vector<uint64_t> &values)
 {
-    const std::string input =
-        ::testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_numbers_oracle_values.txt";
+    const TempFolder folder;
+    const std::string input = folder.File("values.txt");
     {
         std::ofstream out(input);
         for (uint64_t v : values) {
@@ -59,8 +59,7 @@ std::vector<std::vector<std::string>> AskPython(const std::vector<uint64_t> &val
             out << text << '\n';
         }
     }
-    const std::string script =
-        ::testing::TempDir() + "/zep_" + std::to_string(getpid()) + "_numbers_oracle.py";
+    const std::string script = folder.File("oracle.py");
     std::ofstream(script) << kOracle;
     const std::string command = "/usr/bin/python3 " + script + " " + input;
     FILE *pipe = popen(command.c_str(), "r");

@@ -308,7 +308,10 @@ TEST(ToFloater, ModeAndConsumedCount)
         {2, "- 5", 0, 1},
         {2, "1e-", 1, 3},
         {2, "1e", 1, 2},
-        {2, "e5", 0, 0}, // an exponent needs a number before it
+        // By decision an exponent is read only after a mantissa (a digit or a point), so
+        // "e5" reads nothing rather than 0 from two characters: a word that starts with e
+        // is no number, and ToFloater agrees with ToNumber, which needs a digit or a point.
+        {2, "e5", 0, 0},
         {2, "-e5", 0, 1},
         {2, ".e1", 0, 3},
         {2, "1e-2", 1 * 0.1 * 0.1, 4},
@@ -545,7 +548,7 @@ TEST(ToNumber, TypesValuesAndCounts)
         {"+", 0, 0, 0},
         {"- ", 0, 0, 0},
         {" 5", 0, 0, 0}, // no blanks before the sign
-        {"e5", 0, 0, 0},
+        {"e5", 0, 0, 0}, // by decision no exponent without a mantissa (see ToFloater)
         {"x", 0, 0, 0},
         {"- 7", 3, kVarInteger, -7},
         {"+\t7", 3, kVarInteger, 7},

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "corekit/systime.h"
+#include "test_util.h"
 
 namespace {
 
@@ -93,13 +94,10 @@ std::string Check(const OracleRow &r)
 
 TEST(TimeOracle, ConversionsAndWeekdaysAgreeWithZoneinfo1900To2100)
 {
-    const char *old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
     const auto rows = RunOracle();
     ASSERT_EQ(4u, rows.size());
     for (const auto &[zone, list] : rows) {
-        setenv("TZ", zone.c_str(), 1);
-        tzset();
+        const ZoneSetting setting(zone.c_str());
         EXPECT_GT(list.size(), 2u * 2 * 73000) << zone;
         int faults = 0;
         for (const OracleRow &r : list) {
@@ -110,11 +108,6 @@ TEST(TimeOracle, ConversionsAndWeekdaysAgreeWithZoneinfo1900To2100)
         }
         EXPECT_EQ(0, faults) << zone;
     }
-    if (old)
-        setenv("TZ", saved.c_str(), 1);
-    else
-        unsetenv("TZ");
-    tzset();
 }
 
 } // namespace

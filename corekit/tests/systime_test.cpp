@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "corekit/systime.h"
+#include "test_util.h"
 
 namespace {
 
@@ -56,31 +57,6 @@ std::string Narrow(const char16_t *s)
         n += static_cast<char>(*s);
     return n;
 }
-
-// Runs a test body with the process zone set to tz and restores it after.
-class ZoneGuard
-{
-public:
-    explicit ZoneGuard(const char *tz)
-    {
-        if (const char *old = std::getenv("TZ"))
-            m_old = old, m_had = true;
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~ZoneGuard()
-    {
-        if (m_had)
-            setenv("TZ", m_old.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::string m_old;
-    bool m_had = false;
-};
 
 // ---- ParseTime ---------------------------------------------------------------
 
@@ -388,7 +364,7 @@ TEST(CVT_Time, RecordsConvertFieldByField)
 
 TEST(GetWeekNumber, WeekdayOfTheRecordsOwnDate)
 {
-    ZoneGuard zone("Asia/Shanghai"); // early morning there is the previous day in UTC
+    ZoneSetting zone("Asia/Shanghai"); // early morning there is the previous day in UTC
     const struct
     {
         SYSTIME_t t;
@@ -408,11 +384,11 @@ TEST(LocalTime, EpochCountsFollowTheProcessZone)
 {
     const SYSTIME_t epoch = Sys(1970, 1, 1);
     {
-        ZoneGuard zone("UTC");
+        ZoneSetting zone("UTC");
         EXPECT_EQ(0, CVT_Time(&epoch));
     }
     {
-        ZoneGuard zone("Asia/Shanghai");
+        ZoneSetting zone("Asia/Shanghai");
         EXPECT_EQ(-8 * 3600 * 1000LL, CVT_Time(&epoch));
         SYSTIME_t out;
         CVT_Time(&out, 1704067200000LL * 10000 + 1234567); // 2024-01-01 00:00:00.1234567 UTC
@@ -426,7 +402,7 @@ TEST(LocalTime, EpochCountsFollowTheProcessZone)
         EXPECT_EQ("2024-06-01 03:00:00.250 w6", Show(out));
     }
     {
-        ZoneGuard zone("America/New_York");
+        ZoneSetting zone("America/New_York");
         SYSTIME_t out;
         const SYSTIME_t skipped = Sys(2024, 3, 10, 2, 30); // read with EST, the offset before
         UTC_Time(0, &out, &skipped);
@@ -447,7 +423,7 @@ TEST(Clock, ReadersAgreeWithTheSystemClock)
     EXPECT_LT(static_cast<int64_t>(ticker), before + 5000);
     EXPECT_LE(GetTimeTicker(0), 0xFFFFFFFFull);
 
-    ZoneGuard zone("Asia/Shanghai");
+    ZoneSetting zone("Asia/Shanghai");
     SYSTIME_t utc, local;
     GetSystemTime(1, &utc);
     GetSystemTime(0, &local);
