@@ -249,4 +249,28 @@ TEST_F(PagePaint, ThumbLengthAndPlaceFollowBodyOverExtent)
     }
 }
 
+// The after variant draws a box of its own inside the place less margins and borders,
+// placed by its own layout nibbles.
+TEST_F(PagePaint, AfterVariantDrawsItsBoxInsideTheBorders)
+{
+    XPageWindow window;
+    window.GetRooter()->ApplyStyle(0, "background-color:#ffffff;");
+    auto *item = Placed(new XPageItem, 10, 10, 60, 30);
+    item->ApplyStyle(0, "margin:2px;border:3px solid #000000;background-color:#00ff00;"
+                        "after{width:10px;height:6px;background-color:#ff0000;"
+                        "layout-x:right;layout-y:bottom;}");
+    window.GetRooter()->AddItem(item);
+    Open(window, 100, 60);
+    window.Invalidate(nullptr);
+    Run();
+    Figure f;
+    f.Rect({12, 12, 56, 26}, 0x00FF00);
+    const int three[4] = {3, 3, 3, 3};
+    const uint32_t black[4] = {0, 0, 0, 0};
+    f.Sides({12, 12, 56, 26}, three, black);
+    // Inside (15, 15, 50, 20): right and bottom.
+    f.Rect({55, 29, 10, 6}, 0x0000FF);
+    EXPECT_EQ(0, CountDifferences(display, &window, 100, 60, f));
+}
+
 } // namespace
