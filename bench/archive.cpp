@@ -5,7 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/xmemo_archive.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 
 namespace {
 

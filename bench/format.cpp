@@ -6,8 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "corekit/format.h"
-#include "corekit/systime.h"
+#include "corekit/format/format.h"
+#include "corekit/systime/systime.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/numbers.h"
+#include "corekit/numbers/numbers.h"
 
 namespace {
 

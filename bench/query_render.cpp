@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "corekit/encoding.h"
-#include "corekit/memory.h"
-#include "corekit/xmemo_helper.h"
-#include "corekit/xstring.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/memory/memory.h"
+#include "corekit/memory/xmemo_helper.h"
+#include "corekit/text/xstring.h"
 #include "datakit/query_template.h"
 
 namespace {

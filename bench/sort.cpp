@@ -6,7 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "corekit/xsort_helper.h"
+#include "corekit/containers/xsort_helper.h"
 
 namespace {
 

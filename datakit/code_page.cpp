@@ -3,7 +3,7 @@
 #include <cstring>
 #include <strings.h>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 // Older documents hold a section with code 1 of small numbered properties instead.
 #include <cstring>
 
-#include "corekit/iarchive.h"
-#include "corekit/memory.h"
-#include "corekit/strings.h"
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/iarchive.h"
+#include "corekit/memory/memory.h"
+#include "corekit/text/strings.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "datakit/item_data_store.h"
 #include "platform/dockit/xmf_archive.h"
 #include "platform/scriptkit/xrow_grider.h"

@@ -1,7 +1,7 @@
 // Comparison of item values: single values, packed rows, and rows against data nodes.
 #include <cstring>
 
-#include "corekit/systime.h"
+#include "corekit/systime/systime.h"
 #include "datakit/item_data_desc.h"
 #include "platform/scriptkit/xdata_node.h"
 

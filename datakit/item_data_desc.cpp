@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "corekit/iarchive.h"
-#include "corekit/memory.h"
-#include "corekit/strings.h"
+#include "corekit/archive/iarchive.h"
+#include "corekit/memory/memory.h"
+#include "corekit/text/strings.h"
 #include "platform/scriptkit/xdata_node.h"
 #include "platform/scriptkit/xrow_buffer.h"
 #include "platform/scriptkit/xrow_grider.h"

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "corekit/systime.h"
+#include "corekit/systime/systime.h"
 #include "datakit/datakit_export.h"
 #include "platform/scriptkit/script_value.h"
 

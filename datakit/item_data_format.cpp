@@ -2,8 +2,8 @@
 // made from tables.
 #include <cstring>
 
-#include "corekit/strings.h"
-#include "corekit/xstring.h"
+#include "corekit/text/strings.h"
+#include "corekit/text/xstring.h"
 #include "datakit/item_data_store.h"
 #include "platform/scriptkit/xrow_grider.h"
 

@@ -1,10 +1,10 @@
 // XML form of item data descriptors: element "data", one empty "item" per column.
 #include <cstring>
 
-#include "corekit/encoding.h"
-#include "corekit/memory.h"
-#include "corekit/numbers.h"
-#include "corekit/strings.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/memory/memory.h"
+#include "corekit/numbers/numbers.h"
+#include "corekit/text/strings.h"
 #include "datakit/item_data_store.h"
 #include "platform/dockit/xdom_writer.h"
 #include "platform/dockit/xml_node.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 #include "datakit/code_page.h"
 #include "datakit/qr_tables.h"
 #include "datakit/reed_solomon.h"

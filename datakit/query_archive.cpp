@@ -5,7 +5,7 @@
 // 259 (group items) and 260 (order items), each holding one section 4097 per item with
 // numbered properties. The older layout numbers the further words differently, holds
 // the field numbers in four bytes and packs two condition numbers into one property.
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "datakit/query_lists.h"
 #include "datakit/query_template.h"
 #include "platform/dockit/xmf_archive.h"

@@ -1,8 +1,8 @@
 // Resolving a template through its binder: in place (ReplaceTemplate), or written as a
 // resolved query into an archive without changing the lists (ComputeTemplate).
-#include "corekit/memory.h"
-#include "corekit/xmemo_helper.h"
-#include "corekit/xstring.h"
+#include "corekit/memory/memory.h"
+#include "corekit/memory/xmemo_helper.h"
+#include "corekit/text/xstring.h"
 #include "datakit/query_lists.h"
 #include "datakit/query_template.h"
 #include "platform/dockit/xmf_archive.h"

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "datakit/query_template.h"
 
 namespace query_lists {

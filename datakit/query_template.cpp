@@ -5,9 +5,9 @@
 #include <cstring>
 #include <utility>
 
-#include "corekit/memory.h"
-#include "corekit/strings.h"
-#include "corekit/xstring.h"
+#include "corekit/memory/memory.h"
+#include "corekit/text/strings.h"
+#include "corekit/text/xstring.h"
 #include "datakit/item_data_desc.h"
 #include "datakit/query_lists.h"
 #include "platform/scriptkit/script_value.h"

@@ -3,9 +3,9 @@
 // and date ranges spelled out as two comparisons.
 #include <cstdint>
 
-#include "corekit/format.h"
-#include "corekit/systime.h"
-#include "corekit/xstring.h"
+#include "corekit/format/format.h"
+#include "corekit/systime/systime.h"
+#include "corekit/text/xstring.h"
 #include "datakit/query_template.h"
 
 namespace {

@@ -17,9 +17,9 @@
 // around it: "x OR (a AND b)" with a and b dropped searches for x, not for every row.
 #include <cstring>
 
-#include "corekit/memory.h"
-#include "corekit/xmemo_helper.h"
-#include "corekit/xstring.h"
+#include "corekit/memory/memory.h"
+#include "corekit/memory/xmemo_helper.h"
+#include "corekit/text/xstring.h"
 #include "datakit/query_lists.h"
 #include "datakit/query_template.h"
 

@@ -6,10 +6,10 @@
 //   </QueryTemplate>
 // Attribute names are read ignoring ASCII case, numbers as decimal text, list items
 // under any element name. Absent texts and empty lists are not written.
-#include "corekit/encoding.h"
-#include "corekit/memory.h"
-#include "corekit/numbers.h"
-#include "corekit/strings.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/memory/memory.h"
+#include "corekit/numbers/numbers.h"
+#include "corekit/text/strings.h"
 #include "datakit/query_lists.h"
 #include "datakit/query_template.h"
 #include "platform/dockit/xdom_writer.h"

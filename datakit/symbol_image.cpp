@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "corekit/iarchive.h"
+#include "corekit/archive/iarchive.h"
 #include "datakit/barcode_render.h"
 #include "datakit/qr_render.h"
 #include "platform/panekit/image/ximage.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "corekit/format.h"
-#include "corekit/format_directive.h"
-#include "corekit/xbyte_buffer.h"
-#include "corekit/xstring.h"
+#include "corekit/format/format.h"
+#include "corekit/format/format_directive.h"
+#include "corekit/text/xbyte_buffer.h"
+#include "corekit/text/xstring.h"
 
 namespace {
 

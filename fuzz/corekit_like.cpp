@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "corekit/strings.h"
+#include "corekit/text/strings.h"
 
 namespace {
 

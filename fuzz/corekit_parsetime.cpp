@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/systime.h"
+#include "corekit/systime/systime.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/format.h"
+#include "corekit/format/format.h"
 
 namespace {
 

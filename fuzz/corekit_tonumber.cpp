@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "corekit/numbers.h"
+#include "corekit/numbers/numbers.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "corekit/xbyte_archive.h"
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/xbyte_archive.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "datakit/item_data_desc.h"
 #include "datakit/item_data_store.h"
 #include "datakit_loaditem_same.h"

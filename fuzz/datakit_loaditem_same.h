@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "corekit/iarchive.h"
-#include "corekit/strings.h"
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/iarchive.h"
+#include "corekit/text/strings.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "datakit/item_data_desc.h"
 #include "datakit/item_data_store.h"
 #include "platform/dockit/xmf_archive.h"

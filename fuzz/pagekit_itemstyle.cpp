@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "corekit/encoding.h"
-#include "corekit/xstring.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/text/xstring.h"
 #include "pagekit/core/item_style.h"
 
 namespace {

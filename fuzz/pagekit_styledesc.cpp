@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "corekit/encoding.h"
-#include "corekit/xstring.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/text/xstring.h"
 #include "pagekit/core/style_text.h"
 #include "platform/panekit/paint/gradient_desc.h"
 

@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "corekit/xbyte_archive.h"
-#include "corekit/xmemo_archive.h"
-#include "corekit/xmemo_helper.h"
-#include "corekit/xstring.h"
+#include "corekit/archive/xbyte_archive.h"
+#include "corekit/archive/xmemo_archive.h"
+#include "corekit/memory/xmemo_helper.h"
+#include "corekit/text/xstring.h"
 #include "datakit/query_template.h"
 #include "platform/dockit/xmf_archive.h"
 #include "query_template_same.h"

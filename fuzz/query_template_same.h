@@ -2,7 +2,7 @@
 // Comparison for the query template fuzz targets: whether a template read back after a
 // write holds what was written, item by item.
 
-#include "corekit/strings.h"
+#include "corekit/text/strings.h"
 #include "datakit/query_template.h"
 
 namespace query_template_same {

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "corekit/xmemo_helper.h"
-#include "corekit/xstring.h"
+#include "corekit/memory/xmemo_helper.h"
+#include "corekit/text/xstring.h"
 #include "datakit/query_template.h"
 #include "platform/dockit/xdom_writer.h"
 #include "platform/dockit/xml_archive.h"

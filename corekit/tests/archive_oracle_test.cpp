@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/archive.h"
+#include "corekit/archive/archive.h"
 #include "test_util.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/archive.h"
-#include "corekit/memory.h"
-#include "corekit/xmemo_helper.h"
+#include "corekit/archive/archive.h"
+#include "corekit/memory/memory.h"
+#include "corekit/memory/xmemo_helper.h"
 
 namespace {
 

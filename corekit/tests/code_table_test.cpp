@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/archive.h"
-#include "corekit/code_table.h"
+#include "corekit/archive/archive.h"
+#include "corekit/encoding/code_table.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/xfinder.h"
-#include "corekit/xint_mapper.h"
-#include "corekit/xptr_vector.h"
-#include "corekit/xstr_mapper.h"
+#include "corekit/containers/xfinder.h"
+#include "corekit/containers/xint_mapper.h"
+#include "corekit/containers/xptr_vector.h"
+#include "corekit/containers/xstr_mapper.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 #include "test_util.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/format.h"
+#include "corekit/format/format.h"
 
 namespace {
 

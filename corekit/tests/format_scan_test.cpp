@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/format.h"
+#include "corekit/format/format.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/format.h"
-#include "corekit/xbyte_buffer.h"
-#include "corekit/xstring.h"
+#include "corekit/format/format.h"
+#include "corekit/text/xbyte_buffer.h"
+#include "corekit/text/xstring.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 
 namespace {
 

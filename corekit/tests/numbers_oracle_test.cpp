@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/numbers.h"
+#include "corekit/numbers/numbers.h"
 #include "test_util.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/numbers.h"
+#include "corekit/numbers/numbers.h"
 
 namespace {
 

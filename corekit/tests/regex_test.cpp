@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/regex.h"
-#include "corekit/xbyte_buffer.h"
-#include "corekit/xstring.h"
+#include "corekit/regex/regex.h"
+#include "corekit/text/xbyte_buffer.h"
+#include "corekit/text/xstring.h"
 #include "test_util.h"
 
 namespace {

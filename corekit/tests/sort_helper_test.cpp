@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/xsort_helper.h"
+#include "corekit/containers/xsort_helper.h"
 #include "test_util.h"
 
 namespace {

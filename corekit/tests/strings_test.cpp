@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/strings.h"
+#include "corekit/text/strings.h"
 
 namespace {
 

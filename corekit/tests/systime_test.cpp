@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/systime.h"
+#include "corekit/systime/systime.h"
 #include "test_util.h"
 
 namespace {

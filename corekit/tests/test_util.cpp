@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 
 std::string Utf8Of(const std::u16string &s)
 {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/xbyte_buffer.h"
+#include "corekit/text/xbyte_buffer.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/xmemo_helper.h"
+#include "corekit/memory/xmemo_helper.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/memory.h"
-#include "corekit/xstring.h"
+#include "corekit/memory/memory.h"
+#include "corekit/text/xstring.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "corekit/xvar_meter.h"
+#include "corekit/numbers/xvar_meter.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "corekit/strings.h"
+#include "corekit/text/strings.h"
 
 void DescDeleter::operator()(XItemDataDesc *d) const
 {
@@ -50,9 +50,9 @@ std::u16string TextOf(const XItemDataDesc *d)
 
 #include <gtest/gtest.h>
 
-#include "corekit/iarchive.h"
-#include "corekit/memory.h"
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/iarchive.h"
+#include "corekit/memory/memory.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "platform/scriptkit/xdata_node.h"
 #include "platform/scriptkit/xrow_grider.h"
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 
 std::string RunCommand(const std::string &command, int *status)
 {

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 #include "datakit/qr_encoder.h"
 #include "datakit/qr_render.h"
 #include "oracle_util.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 #include "datakit/code_page.h"
 #include "datakit/qr_encoder.h"
 #include "datakit/qr_render.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/xstring.h"
+#include "corekit/text/xstring.h"
 #include "datakit/query_template.h"
 #include "oracle_util.h"
 #include "query_util.h"

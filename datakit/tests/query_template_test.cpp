@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string>
 
-#include "corekit/memory.h"
-#include "corekit/xmemo_archive.h"
-#include "corekit/xmemo_helper.h"
-#include "corekit/xstring.h"
+#include "corekit/memory/memory.h"
+#include "corekit/archive/xmemo_archive.h"
+#include "corekit/memory/xmemo_helper.h"
+#include "corekit/text/xstring.h"
 #include "datakit/item_data_desc.h"
 #include "datakit/query_template.h"
 #include "platform/dockit/xmf_archive.h"

@@ -3,10 +3,10 @@
 #include <cctype>
 #include <cstring>
 
-#include "corekit/encoding.h"
-#include "corekit/memory.h"
-#include "corekit/xmemo_helper.h"
-#include "corekit/xstring.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/memory/memory.h"
+#include "corekit/memory/xmemo_helper.h"
+#include "corekit/text/xstring.h"
 
 std::string ToUtf8(const char16_t *s)
 {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 
 TempFolder::TempFolder()
 {

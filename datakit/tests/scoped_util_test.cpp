@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 #include "scoped_util.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "datakit/barcode_render.h"
 #include "datakit/qr_render.h"
 #include "datakit/symbol_image.h"

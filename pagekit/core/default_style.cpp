@@ -1,6 +1,6 @@
 #include "pagekit/core/default_style.h"
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "platform/panekit/paint/gradient_desc.h"
 
 namespace {

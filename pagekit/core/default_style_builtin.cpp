@@ -1,7 +1,7 @@
 // The built-in default descriptors installed when the default table is made.
 #include <iterator>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/default_style.h"
 #include "pagekit/core/item_kind.h"
 

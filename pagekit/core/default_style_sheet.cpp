@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/default_style.h"
 #include "pagekit/core/style_selector.h"
 #include "pagekit/core/style_text.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/default_style.h"
 #include "pagekit/core/item_style_cascade.h"
 #include "pagekit/core/page_item.h"

@@ -1,6 +1,6 @@
 #include "pagekit/core/item_style_cascade.h"
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/item_style.h"
 #include "platform/panekit/icon/resc_helper.h"
 #include "platform/panekit/paint/gradient_desc.h"

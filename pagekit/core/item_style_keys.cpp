@@ -5,9 +5,9 @@
 #include <iterator>
 #include <string>
 
-#include "corekit/encoding.h"
-#include "corekit/memory.h"
-#include "corekit/xstring.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/memory/memory.h"
+#include "corekit/text/xstring.h"
 #include "pagekit/core/item_style.h"
 #include "pagekit/core/style_keys.h"
 #include "pagekit/core/style_text.h"

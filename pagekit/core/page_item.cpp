@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "corekit/memory.h"
-#include "corekit/strings.h"
-#include "corekit/xfinder.h"
-#include "corekit/xstring.h"
+#include "corekit/memory/memory.h"
+#include "corekit/text/strings.h"
+#include "corekit/containers/xfinder.h"
+#include "corekit/text/xstring.h"
 #include "pagekit/core/page_frame.h"
 #include "pagekit/core/page_owner.h"
 #include "pagekit/core/page_viewer.h"

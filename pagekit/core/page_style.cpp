@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/item_kind.h"
 #include "pagekit/core/item_style.h"
 #include "pagekit/core/item_style_cascade.h"

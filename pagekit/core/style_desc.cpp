@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "platform/panekit/paint/gradient_desc.h"
 
 void InitStyleDesc(XStyleDesc *desc)

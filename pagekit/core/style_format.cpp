@@ -1,8 +1,8 @@
 // FormatStyleDesc: the style text of every set field, in a fixed order.
 #include <string>
 
-#include "corekit/numbers.h"
-#include "corekit/xstring.h"
+#include "corekit/numbers/numbers.h"
+#include "corekit/text/xstring.h"
 #include "pagekit/core/style_text.h"
 #include "platform/panekit/paint/color.h"
 #include "platform/panekit/paint/gradient_desc.h"

@@ -1,7 +1,7 @@
 // Background keys: the shorthand with its sources and gradients, and the single keys.
 #include <cmath>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/style_keys.h"
 #include "platform/panekit/paint/gradient_desc.h"
 

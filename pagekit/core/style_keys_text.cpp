@@ -2,7 +2,7 @@
 #include <cmath>
 #include <iterator>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/style_keys.h"
 
 namespace {

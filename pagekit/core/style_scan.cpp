@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "corekit/encoding.h"
-#include "corekit/memory.h"
-#include "corekit/numbers.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/memory/memory.h"
+#include "corekit/numbers/numbers.h"
 #include "platform/dockit/text_helpers.h"
 #include "platform/panekit/paint/color.h"
 

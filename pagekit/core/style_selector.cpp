@@ -3,8 +3,8 @@
 #include <cstring>
 #include <iterator>
 
-#include "corekit/encoding.h"
-#include "corekit/memory.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/item_kind.h"
 #include "pagekit/core/style_desc.h"
 

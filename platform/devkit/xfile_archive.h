@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "corekit/iarchive.h"
+#include "corekit/archive/iarchive.h"
 #include "platform/devkit/devkit_export.h"
 #include "platform/devkit/xfile.h"
 

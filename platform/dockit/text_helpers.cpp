@@ -3,7 +3,7 @@
 #include <string>
 #include <type_traits>
 
-#include "corekit/xstring.h"
+#include "corekit/text/xstring.h"
 
 namespace {
 

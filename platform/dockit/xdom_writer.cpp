@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "corekit/iarchive.h"
+#include "corekit/archive/iarchive.h"
 #include "platform/devkit/native_path.h"
 
 namespace {

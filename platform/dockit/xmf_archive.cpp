@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "corekit/iarchive.h"
-#include "corekit/memory.h"
+#include "corekit/archive/iarchive.h"
+#include "corekit/memory/memory.h"
 
 namespace {
 

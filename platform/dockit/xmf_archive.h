@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "corekit/systime.h"
+#include "corekit/systime/systime.h"
 #include "platform/dockit/dockit_export.h"
 
 class IArchive;

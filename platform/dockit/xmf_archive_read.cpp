@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "corekit/iarchive.h"
-#include "corekit/memory.h"
+#include "corekit/archive/iarchive.h"
+#include "corekit/memory/memory.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <libxml/tree.h>
 #include <random>
 
-#include "corekit/iarchive.h"
+#include "corekit/archive/iarchive.h"
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/xfile.h"
 #include "platform/dockit/file_replace.h"

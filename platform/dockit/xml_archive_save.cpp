@@ -6,7 +6,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
-#include "corekit/iarchive.h"
+#include "corekit/archive/iarchive.h"
 #include "platform/devkit/native_path.h"
 #include "platform/dockit/file_replace.h"
 #include "platform/dockit/raw_cut.h"

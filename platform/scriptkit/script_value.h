@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "corekit/systime.h"
+#include "corekit/systime/systime.h"
 
 class IArchive;
 class XRowGrider;

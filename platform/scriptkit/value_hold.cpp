@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "corekit/iarchive.h"
-#include "corekit/memory.h"
+#include "corekit/archive/iarchive.h"
+#include "corekit/memory/memory.h"
 #include "platform/scriptkit/xrow_grider.h"
 #include "platform/scriptkit/xrow_map.h"
 

@@ -1,6 +1,6 @@
 #include "platform/scriptkit/xrow_buffer.h"
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "platform/scriptkit/value_hold.h"
 #include "platform/scriptkit/xvariable.h"
 

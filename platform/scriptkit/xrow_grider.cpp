@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "platform/scriptkit/value_hold.h"
 #include "platform/scriptkit/xdata_node.h"
 

@@ -1,7 +1,7 @@
 #include "platform/scriptkit/xrow_map.h"
 
-#include "corekit/memory.h"
-#include "corekit/strings.h"
+#include "corekit/memory/memory.h"
+#include "corekit/text/strings.h"
 #include "platform/scriptkit/value_hold.h"
 
 struct XRowMap::Entry

@@ -1,6 +1,6 @@
 #include "platform/scriptkit/xvariable.h"
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "platform/scriptkit/value_hold.h"
 #include "platform/scriptkit/xdata_node.h"
 

@@ -23,7 +23,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 #include "datakit/barcode_render.h"
 #include "datakit/code_page.h"
 #include "datakit/qr_encoder.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/default_style.h"
 #include "pagekit/core/item_kind.h"
 #include "pagekit/core/style_text.h"

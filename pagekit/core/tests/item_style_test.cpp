@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "corekit/memory.h"
-#include "corekit/xstring.h"
+#include "corekit/memory/memory.h"
+#include "corekit/text/xstring.h"
 #include "pagekit/core/default_style.h"
 #include "pagekit/core/item_style.h"
 #include "pagekit/core/page_owner.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corekit/xfinder.h"
+#include "corekit/containers/xfinder.h"
 #include "pagekit/core/tests/page_fixture.h"
 
 namespace {

@@ -24,7 +24,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "corekit/encoding.h"
+#include "corekit/encoding/encoding.h"
 #include "pagekit/core/item_style.h"
 #include "pagekit/core/page_owner.h"
 #include "pagekit/core/page_style.h"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "pagekit/core/tests/page_fixture.h"
@@ -190,11 +191,15 @@ TEST_F(PageWindowDestroy, PendingPostsAndTimersNeverReachAGoneItem)
     Open(window);
     item->PostMessage(kPostToItem, 1);
     window.SetTimer(item, 10);
-    // Another thread keeps posting for the item while it goes.
+    // Another thread keeps posting for the item while it goes. Posts go before input in
+    // the loop, so an unpaced flood would starve the script on a slow machine: the poster
+    // paces itself and stops after a bounded number.
     std::atomic<bool> stop{false};
     std::thread poster([&] {
-        while (!stop.load())
+        for (int n = 0; n < 20000 && !stop.load(); ++n) {
             window.PostMessage(kPostToItem + 1, item, 2);
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
     });
     display->SetIdleWait(20);
     display->Call([&] {

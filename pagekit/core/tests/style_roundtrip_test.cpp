@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/style_text.h"
 #include "platform/panekit/paint/gradient_desc.h"
 #include "style_util.h"

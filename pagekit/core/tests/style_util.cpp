@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "corekit/encoding.h"
-#include "corekit/xstring.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/text/xstring.h"
 #include "pagekit/core/style_text.h"
 #include "platform/panekit/paint/gradient_desc.h"
 

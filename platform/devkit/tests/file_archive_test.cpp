@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/tests/test_folder.h"
 #include "platform/devkit/xfile_archive.h"

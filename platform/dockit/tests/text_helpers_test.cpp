@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/xstring.h"
+#include "corekit/text/xstring.h"
 #include "oracle_util.h"
 #include "platform/devkit/native_path.h"
 #include "platform/dockit/debug_tracker.h"

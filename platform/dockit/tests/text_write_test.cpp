@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "platform/dockit/text_write.h"
 
 namespace {

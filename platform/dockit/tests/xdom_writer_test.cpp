@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "oracle_util.h"
 #include "platform/dockit/xdom_writer.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <sys/resource.h>
 
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "oracle_util.h"
 #include "platform/devkit/native_path.h"
 #include "platform/dockit/xdom_writer.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "corekit/iarchive.h"
+#include "corekit/archive/iarchive.h"
 #include "platform/devkit/xfile.h"
 #include "platform/panekit/image/image_codec.h"
 #include "platform/panekit/image/ximage.h"

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "corekit/iarchive.h"
-#include "corekit/memory.h"
+#include "corekit/archive/iarchive.h"
+#include "corekit/memory/memory.h"
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/xfile.h"
 #include "platform/panekit/image/image_codec.h"

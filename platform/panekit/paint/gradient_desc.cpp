@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 
 static_assert(sizeof(XGradientDesc) == 12 && sizeof(XGradientStop) == 8,
               "the stops follow the header without padding");

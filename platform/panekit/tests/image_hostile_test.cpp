@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "corekit/xbyte_archive.h"
+#include "corekit/archive/xbyte_archive.h"
 #include "image_test_util.h"
 #include "platform/panekit/image/ximage.h"
 

@@ -20,7 +20,7 @@
 #include <cstring>
 #include <string>
 
-#include "corekit/memory.h"
+#include "corekit/memory/memory.h"
 #include "platform/devkit/folders.h"
 #include "platform/devkit/native_path.h"
 #include "platform/devkit/tests/test_folder.h"

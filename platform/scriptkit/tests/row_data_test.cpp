@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "corekit/xbyte_archive.h"
-#include "corekit/xmemo_archive.h"
+#include "corekit/archive/xbyte_archive.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "platform/dockit/xmf_archive.h"
 #include "platform/scriptkit/xdata_node.h"
 #include "platform/scriptkit/xrow_buffer.h"
