@@ -104,7 +104,8 @@ bool Representable(const Sample &s, const std::vector<size_t> &starts)
         for (size_t i = first; i < end; ++i) {
             const bool extend = GetStyleField(s.kids[i].flags, kItemLayoutX) == kLayoutExtend;
             (extend ? mins : fixed) += s.kids[i].w;
-            allStretch = allStretch && GetStyleField(s.kids[i].flags, kItemLayoutY) == kLayoutExtend;
+            allStretch =
+                allStretch && GetStyleField(s.kids[i].flags, kItemLayoutY) == kLayoutExtend;
         }
         if (!flex && mins > 0) {
             for (size_t i = first; i < end; ++i) {
@@ -193,17 +194,16 @@ std::string ItemCss(const Sample &s, size_t i)
 
 std::string FrameCss(const Sample &s)
 {
-    static const char *const kJustifyFlex[] = {"flex-start", "flex-end", "center",
-                                               "space-between"};
+    static const char *const kJustifyFlex[] = {"flex-start", "flex-end", "center", "space-between"};
     static const char *const kJustifyFlow[] = {"flex-start", "flex-end", "center", "center"};
     static const char *const kAlignContent[] = {"flex-start", "flex-end", "center", "stretch"};
     const bool flex = (s.extra & kFrameFlex) != 0;
     const uint32_t ax = GetStyleField(s.extra, kFrameAlignX);
     const uint32_t ay = flex ? GetStyleField(s.extra, kFrameAlignY) : 0;
     std::ostringstream css;
-    css << "width:" << s.width << "px;height:" << s.height << "px;justify-content:"
-        << (flex ? kJustifyFlex : kJustifyFlow)[ax] << ";align-content:" << kAlignContent[ay]
-        << ";";
+    css << "width:" << s.width << "px;height:" << s.height
+        << "px;justify-content:" << (flex ? kJustifyFlex : kJustifyFlow)[ax]
+        << ";align-content:" << kAlignContent[ay] << ";";
     return css.str();
 }
 
@@ -303,9 +303,9 @@ TEST(FrameOracle, FlexAndFlowMatchTheBrowser)
         std::string ours = ShowPlaces(s.ours);
         // The browser writes commas between the numbers exactly as ShowPlaces does.
         if (browser != ours && ++mismatches <= 10)
-            ADD_FAILURE() << "frame " << n << " extra 0x" << std::hex << s.extra << std::dec
-                          << " " << s.width << "x" << s.height << "\n browser " << browser
-                          << "\n ours    " << ours;
+            ADD_FAILURE() << "frame " << n << " extra 0x" << std::hex << s.extra << std::dec << " "
+                          << s.width << "x" << s.height << "\n browser " << browser << "\n ours    "
+                          << ours;
     }
     EXPECT_EQ(0, mismatches);
     EXPECT_GT(flex, 150);
