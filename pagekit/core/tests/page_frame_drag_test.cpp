@@ -66,8 +66,8 @@ TEST_F(FrameDrag, PointerShapePerEdgeAndCorner)
     {
         int x, y, cursor;
     } cases[] = {
-        {100, 41, 12}, {100, 118, 12}, {51, 80, 11},  {148, 80, 11}, {51, 41, 13},
-        {148, 118, 13}, {148, 41, 14}, {51, 118, 14}, {100, 80, 0},  {20, 20, 0},
+        {100, 41, 12},  {100, 118, 12}, {51, 80, 11},  {148, 80, 11}, {51, 41, 13},
+        {148, 118, 13}, {148, 41, 14},  {51, 118, 14}, {100, 80, 0},  {20, 20, 0},
     };
     for (const Case &k : cases) {
         display->Move(&f.window, k.x, k.y);
@@ -142,8 +142,8 @@ TEST_F(FrameDrag, ReleaseNeverMakesASizeNegative)
         int dx, dy;
         const char *place;
     } cases[] = {
-        {kEdgeLeft, 500, 0, "(150,40,0,80)"},     // the left edge stops at the right one
-        {kEdgeTop, 0, 500, "(150,90,0,30)"},      // the top edge stops at the minimum
+        {kEdgeLeft, 500, 0, "(150,40,0,80)"}, // the left edge stops at the right one
+        {kEdgeTop, 0, 500, "(150,90,0,30)"},  // the top edge stops at the minimum
         {kEdgeRight, -500, 0, "(150,90,0,30)"},
         {kEdgeBottom, 0, -500, "(150,90,0,30)"},
     };
