@@ -49,18 +49,13 @@ BOUND_t InnerBound(const XPageItem *item)
 
 } // namespace
 
-void XPageFrame::UpdateLayout(int flag)
+// The area starts as the body without the bars that come and go; a bar that is always
+// there is already off. Content wider than the body widens the area, and an auto bar it
+// brings takes 17 pixels of the other axis; likewise vertically.
+BOUND_t XPageFrame::GetLayoutArea() const
 {
-    stateFlags &= ~kItemStateLayout;
-    UpdateStyleDesc(0x10);
     const uint32_t ox = GetStyleField(itemFlags, kItemOverflowX);
     const uint32_t oy = GetStyleField(itemFlags, kItemOverflowY);
-    if (AsksForBar(ox) || AsksForBar(oy))
-        GetContentExtent();
-
-    // The area starts as the body without the bars that come and go; a bar that is always
-    // there is already off. Content wider than the body widens the area, and an auto bar
-    // it brings takes 17 pixels of the other axis; likewise vertically.
     const BOUND_t inner = InnerBound(this);
     RECT_t spaces;
     CalcItemSpace(kSpacePadding, &spaces, &style);
@@ -87,13 +82,46 @@ void XPageFrame::UpdateLayout(int flag)
     }
     area.width = std::max(area.width, 0);
     area.height = std::max(area.height, 0);
+    return area;
+}
 
-    if (extraFlags & kFrameFlow)
-        OnFlowLayout(&area, flag);
-    else if (extraFlags & kFrameFlex)
-        OnFlexLayout(&area, flag);
-    else
-        OnFreeLayout(&area, flag);
+void XPageFrame::UpdateLayout(int flag)
+{
+    stateFlags &= ~kItemStateLayout;
+    UpdateStyleDesc(0x10);
+    const bool bars = AsksForBar(GetStyleField(itemFlags, kItemOverflowX)) ||
+                      AsksForBar(GetStyleField(itemFlags, kItemOverflowY));
+    // With bars the area follows the content, and the content may follow the area
+    // (children that adapt to their new size): lay out until the area stays, a few times
+    // at most.
+    if (bars)
+        GetContentExtent();
+    BOUND_t area = GetLayoutArea();
+    // Percentages take the visible area: the content that widens the area may be made
+    // of them.
+    BOUND_t base = InnerBound(this);
+    base.x = base.y = 0;
+    if (GetStyleField(itemFlags, kItemOverflowX) == kOverflowScroll)
+        base.height = std::max(base.height - kScrollBarSize, 0);
+    if (GetStyleField(itemFlags, kItemOverflowY) == kOverflowScroll)
+        base.width = std::max(base.width - kScrollBarSize, 0);
+    m_percentBase = &base;
+    for (int pass = 0; pass < 3; ++pass) {
+        if (extraFlags & kFrameFlow)
+            OnFlowLayout(&area, flag);
+        else if (extraFlags & kFrameFlex)
+            OnFlexLayout(&area, flag);
+        else
+            OnFreeLayout(&area, flag);
+        if (!bars)
+            break;
+        GetContentExtent();
+        const BOUND_t next = GetLayoutArea();
+        if (next.width == area.width && next.height == area.height)
+            break;
+        area = next;
+    }
+    m_percentBase = nullptr;
     if (!flag)
         return;
     if (itemFlags & kItemCreated)
@@ -106,6 +134,12 @@ void XPageFrame::UpdateLayout(int flag)
 // ---------------------------------------------------------------------------------------
 
 namespace {
+
+bool IsPercent(const XPageItem *child, uint32_t length)
+{
+    return child->style.touchedGroups != 0 && length != kStyleUnsetWord &&
+           (length >> 28) == kUnitPercent;
+}
 
 int32_t PercentOf(uint32_t length, int32_t area)
 {
@@ -158,9 +192,9 @@ bool DockBound(uint32_t itemFlags, const BOUND_t *area, BOUND_t *bound)
 }
 
 // Percent sizes and docking of one child, moved when anything changed.
-void PlaceDocked(XPageItem *child, const BOUND_t *area, int flag)
+void PlaceDocked(const XPageFrame *frame, XPageItem *child, const BOUND_t *area, int flag)
 {
-    BOUND_t bound = XPageFrame::GetPercentPlace(child, area);
+    BOUND_t bound = XPageFrame::GetPercentPlace(child, frame->GetPercentBase(area));
     DockBound(child->itemFlags, area, &bound);
     child->MovePlace(&bound, flag);
 }
@@ -172,9 +206,15 @@ BOUND_t XPageFrame::GetPercentPlace(const XPageItem *child, const BOUND_t *area)
     BOUND_t bound = child->place;
     if (child->style.touchedGroups == 0 || area == nullptr)
         return bound;
-    if (child->style.width != kStyleUnsetWord && (child->style.width >> 28) == kUnitPercent)
+    // A percentage of an axis that follows the content is left alone, as that size would
+    // then follow itself and grow on every pass.
+    const XPageItem *up = child->GetOwner();
+    const uint32_t upFlags = up != nullptr ? up->itemFlags : 0;
+    if (IsPercent(child, child->style.width) &&
+        GetStyleField(upFlags, kItemOverflowX) != kOverflowExtend)
         bound.width = PercentOf(child->style.width, area->width);
-    if (child->style.height != kStyleUnsetWord && (child->style.height >> 28) == kUnitPercent)
+    if (IsPercent(child, child->style.height) &&
+        GetStyleField(upFlags, kItemOverflowY) != kOverflowExtend)
         bound.height = PercentOf(child->style.height, area->height);
     return bound;
 }
@@ -209,7 +249,7 @@ void XPageFrame::OnFreeLayout(const BOUND_t *area, int flag)
         return;
     for (const void *cursor = nullptr; XPageItem *child = GetNextItem(&cursor);) {
         if ((child->itemFlags & kItemVisible) && !(child->itemFlags & kItemFixed))
-            PlaceDocked(child, area, flag);
+            PlaceDocked(this, child, area, flag);
     }
 }
 
@@ -219,7 +259,7 @@ void XPageFrame::PlaceAbsolute(const BOUND_t *area, int flag)
     for (const void *cursor = nullptr; XPageItem *child = GetNextItem(&cursor);) {
         const uint32_t flags = child->itemFlags;
         if ((flags & kItemVisible) && (flags & kItemAbsolute) && !(flags & kItemFixed))
-            PlaceDocked(child, area, flag);
+            PlaceDocked(this, child, area, flag);
     }
 }
 
@@ -246,15 +286,19 @@ void XPageFrame::GetContentExtent()
         const BOUND_t &at = child->place;
         const uint32_t lx = GetStyleField(child->itemFlags, kItemLayoutX);
         const uint32_t ly = GetStyleField(child->itemFlags, kItemLayoutY);
+        // A size that follows the area (extend, or a percentage of it) counts with the
+        // minimum: counting what the area gave would widen the area on every pass.
+        const bool percentW = IsPercent(child, child->style.width);
+        const bool percentH = IsPercent(child, child->style.height);
         int32_t w = at.x + at.width;
         if (lx == kLayoutEnd || lx == kLayoutCenter)
-            w = at.width;
-        else if (lx == kLayoutExtend)
+            w = percentW ? 0 : at.width;
+        else if (lx == kLayoutExtend || percentW)
             w = at.x + child->minWidth;
         int32_t h = at.y + at.height;
         if (ly == kLayoutEnd || ly == kLayoutCenter)
-            h = at.height;
-        else if (ly == kLayoutExtend)
+            h = percentH ? 0 : at.height;
+        else if (ly == kLayoutExtend || percentH)
             h = at.y + child->minHeight;
         right = std::max(right, w);
         bottom = std::max(bottom, h);

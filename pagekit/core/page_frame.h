@@ -155,9 +155,20 @@ private:
     void PlaceAbsolute(const BOUND_t *area, int flag);
     void GetContentSize(int32_t width, int32_t *outWidth, int32_t *outHeight);
     void GetContentExtent();
+    BOUND_t GetLayoutArea() const;
     // The outline bound for the current drag point, window coordinates.
     BOUND_t GetTrackBound() const;
     void DrawTrackOutline();
 
     XFrameDrag *m_drag = nullptr;
+    // What percent sizes take during UpdateLayout: the area before content widened it
+    // (null: the area given to the layout).
+    const BOUND_t *m_percentBase = nullptr;
+
+public:
+    // The bound percent sizes of the children take from, for a layout over area.
+    const BOUND_t *GetPercentBase(const BOUND_t *area) const
+    {
+        return m_percentBase != nullptr ? m_percentBase : area;
+    }
 };

@@ -31,8 +31,8 @@ struct XPageFrame::Line
 {
     size_t first;
     size_t count;
-    int32_t fixed;     // widths of the items that do not extend
-    int32_t extendMin; // minimum widths of the extend items
+    int64_t fixed;     // widths of the items that do not extend
+    int64_t extendMin; // minimum widths of the extend items
     int32_t extends;   // number of extend items
     int32_t height;
 };
@@ -53,11 +53,11 @@ int32_t MinimumHeight(const XPageItem *item, const BOUND_t &place)
     return (item->itemFlags & kItemCreated) ? item->minHeight : place.height;
 }
 
-Cell MakeCell(XPageItem *item, const BOUND_t *area)
+Cell MakeCell(XPageItem *item, const BOUND_t *percentBase)
 {
     Cell cell;
     cell.item = item;
-    cell.place = XPageFrame::GetPercentPlace(item, area);
+    cell.place = XPageFrame::GetPercentPlace(item, percentBase);
     cell.layoutX = GetStyleField(item->itemFlags, kItemLayoutX);
     cell.layoutY = GetStyleField(item->itemFlags, kItemLayoutY);
     cell.wrap = GetStyleField(item->itemFlags, kItemWrapMode);
@@ -83,7 +83,7 @@ void BreakLines(std::vector<Cell> &cells, int32_t width, std::vector<Line> &line
         const bool block = cell.wrap == kWrapBlock;
         if (open) {
             Line &line = lines.back();
-            const int64_t taken = int64_t(line.fixed) + line.extendMin + cell.width;
+            const int64_t taken = line.fixed + line.extendMin + cell.width;
             if (block || taken > width)
                 open = false;
         }
@@ -109,7 +109,7 @@ void CollectCells(const XPageFrame *frame, const BOUND_t *area, std::vector<Cell
 {
     cells.clear();
     for (const void *cursor = nullptr; XPageItem *item = frame->GetFlowItem(&cursor);)
-        cells.push_back(MakeCell(item, area));
+        cells.push_back(MakeCell(item, frame->GetPercentBase(area)));
 }
 
 } // namespace
@@ -168,7 +168,7 @@ int32_t Distribution(uint32_t extraFlags)
 
 void XPageFrame::PlaceFlowLine(const BOUND_t *area, Cell *cells, const Line &line)
 {
-    const int32_t rest = area->width - line.fixed;
+    const int32_t rest = static_cast<int32_t>(std::max<int64_t>(area->width - line.fixed, 0));
     int32_t x = area->x;
     if (line.extends > 0) {
         // Extend items share what the fixed widths leave in proportion to their minimum
@@ -182,7 +182,7 @@ void XPageFrame::PlaceFlowLine(const BOUND_t *area, Cell *cells, const Line &lin
                 if (room) {
                     width = ++seen == line.extends
                                 ? rest - given
-                                : static_cast<int32_t>(int64_t(cell.width) * rest / line.extendMin);
+                                : static_cast<int32_t>(cell.width * int64_t(rest) / line.extendMin);
                     given += width;
                 }
                 cell.place.width = width;
@@ -192,7 +192,7 @@ void XPageFrame::PlaceFlowLine(const BOUND_t *area, Cell *cells, const Line &lin
         }
         return;
     }
-    const int32_t free = std::max(area->width - line.fixed, 0);
+    const int32_t free = static_cast<int32_t>(std::max<int64_t>(area->width - line.fixed, 0));
     const int32_t distribution = Distribution(extraFlags);
     if (distribution == kDistributeEnd)
         x += free;
@@ -221,7 +221,8 @@ void XPageFrame::PlaceFlowLine(const BOUND_t *area, Cell *cells, const Line &lin
 
 void XPageFrame::PlaceFlexLine(const BOUND_t *area, Cell *cells, const Line &line)
 {
-    const int32_t free = std::max(area->width - line.fixed - line.extendMin, 0);
+    const int32_t free =
+        static_cast<int32_t>(std::max<int64_t>(area->width - line.fixed - line.extendMin, 0));
     int32_t x = area->x;
     if (line.extends > 0) {
         const int32_t share = free / line.extends;
@@ -325,8 +326,9 @@ void XPageFrame::OnFlowLayout(const BOUND_t *area, int flag)
     const int32_t used = LayoutLines(area, 0, flag);
     // A frame whose height follows its content grows by what the lines need beyond the
     // body.
-    if (GetStyleField(itemFlags, kItemOverflowY) == kOverflowExtend && used > body.height) {
-        place.height += used - body.height;
+    // The area is the body as this layout sees it (an auto bar's 17 pixels already off).
+    if (GetStyleField(itemFlags, kItemOverflowY) == kOverflowExtend && used > area->height) {
+        place.height += used - area->height;
         minHeight = std::max(minHeight, place.height);
         CalcBodyPlace();
         OnExtentOwner(0);
@@ -353,7 +355,7 @@ void XPageFrame::GetContentSize(int32_t width, int32_t *outWidth, int32_t *outHe
     BreakLines(cells, width, lines);
     int64_t widest = 0, height = 0;
     for (const Line &line : lines) {
-        widest = std::max<int64_t>(widest, int64_t(line.fixed) + line.extendMin);
+        widest = std::max<int64_t>(widest, line.fixed + line.extendMin);
         height += line.height;
     }
     *outWidth = static_cast<int32_t>(std::min<int64_t>(widest, INT32_MAX));
