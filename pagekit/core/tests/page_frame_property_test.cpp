@@ -110,8 +110,8 @@ void Collect(const XPageItem *item, std::vector<BOUND_t> &out)
     out.push_back(item->place);
     out.push_back(item->body);
     out.push_back(item->scroll);
-    out.push_back(BOUND_t{static_cast<int32_t>(item->itemFlags & (kItemHorzBar | kItemVertBar)),
-                          0, item->minWidth, item->minHeight});
+    out.push_back(BOUND_t{static_cast<int32_t>(item->itemFlags & (kItemHorzBar | kItemVertBar)), 0,
+                          item->minWidth, item->minHeight});
     if (auto *owner = dynamic_cast<const XPageOwner *>(item)) {
         for (const void *cursor = nullptr; XPageItem *child = owner->GetNextItem(&cursor);)
             Collect(child, out);
