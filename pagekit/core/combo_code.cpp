@@ -121,6 +121,18 @@ bool EntryValue(const Entry &e, int index, uint32_t *value)
     }
     if (e.code.length == 0)
         return false;
+    // Grid cells convert codes of a few decimal digits all the time: read those in place
+    // (up to 9 digits nothing wraps, so this is what ToInt32 reads).
+    if (e.code.length <= 9) {
+        uint32_t v = 0;
+        unsigned i = 0;
+        for (; i < e.code.length && e.code.text[i] >= u'0' && e.code.text[i] <= u'9'; ++i)
+            v = v * 10 + (e.code.text[i] - u'0');
+        if (i == e.code.length) {
+            *value = v;
+            return true;
+        }
+    }
     char16_t code[kComboCodeSize];
     CopySpan(e.code, code, kComboCodeSize);
     *value = static_cast<uint32_t>(ToInt32(code));

@@ -160,6 +160,14 @@ TEST(ComboCode, ValueByNameAndNameByValue)
         {u"7;a\nb\n;c", u"c", 2, 0x8F3FF3F1}, // explicit empty code
         {u"0x10;hex\n-3;neg", u"hex", 0, 16},
         {u"-3;neg", u"neg", 0, 0xFFFFFFFD},
+        // Codes read with the general integer syntax: blanks, sign, hex, wrap, stop.
+        {u"007;a", u"a", 0, 7},
+        {u" 5;b", u"b", 0, 5},
+        {u"+6;c", u"c", 0, 6},
+        {u"5x;d", u"d", 0, 5},
+        {u"123456789;e", u"e", 0, 123456789},
+        {u"4294967301;f", u"f", 0, 5},
+        {u"x;g", u"g", 0, 0},
         {u"a\nb", nullptr, -1, 0},
         {nullptr, u"a", -1, 0},
     };
