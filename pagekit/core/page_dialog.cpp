@@ -49,8 +49,7 @@ int XPageDialog::HookProc(void *data, XMessage_t *message)
 {
     auto *dialog = static_cast<XPageDialog *>(data);
     const int handled = dialog->OnMessage(message);
-    if (!handled && (message->code & 0xFFFF) == XMSG_COMMAND &&
-        message->state == kMsgUnhandled) {
+    if (!handled && (message->code & 0xFFFF) == XMSG_COMMAND && message->state == kMsgUnhandled) {
         dialog->OnCommand(message->key);
         return 1;
     }

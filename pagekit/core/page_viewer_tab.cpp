@@ -37,8 +37,8 @@ bool Before(const TabEntry &a, const TabEntry &b)
 
 // The candidates in walk order, and current's entry (walk position of current even when
 // it takes no input; found false when current is not in the form).
-std::vector<TabEntry> CollectTabItems(XPageViewer *root, const XPageItem *current,
-                                      TabEntry *self, bool *found)
+std::vector<TabEntry> CollectTabItems(XPageViewer *root, const XPageItem *current, TabEntry *self,
+                                      bool *found)
 {
     std::vector<TabEntry> out;
     *found = false;

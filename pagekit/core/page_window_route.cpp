@@ -56,7 +56,9 @@ int XPageWindow::MoveTabFocus(XMessage_t *message)
         ask.code = XMSG_FOCUSMOVE;
         ask.state = kMsgUnhandled;
         DeliverTo(from, &ask);
-        if (ask.state == kMsgStop) {
+        // An item that went while it heard the question is no veto (its going stopped
+        // the message).
+        if (ask.state == kMsgStop && IsLiveItem(from)) {
             message->state = kMsgStop;
             return 1;
         }
@@ -78,7 +80,8 @@ XPageItem *XPageWindow::GetOutsideTaker(int x, int y, XPageItem *hit) const
         return m_modal;
     XPageFloater *floater = m_floater;
     if (floater != nullptr && floater->IsFloaterShown() &&
-        (floater->extraFlags & kFloatCloseOutside) && (hit == nullptr || !floater->IsChildItem(hit)))
+        (floater->extraFlags & kFloatCloseOutside) &&
+        (hit == nullptr || !floater->IsChildItem(hit)))
         return floater;
     return nullptr;
 }
@@ -138,15 +141,14 @@ void XPageWindow::UpdateFloater()
 
 void XPageWindow::AddFloater(XPageFloater *floater)
 {
-    if (floater != nullptr && std::find(m_floaters.begin(), m_floaters.end(), floater) ==
-                                  m_floaters.end())
+    if (floater != nullptr &&
+        std::find(m_floaters.begin(), m_floaters.end(), floater) == m_floaters.end())
         m_floaters.push_back(floater);
 }
 
 void XPageWindow::RemoveFloater(XPageFloater *floater)
 {
-    m_floaters.erase(std::remove(m_floaters.begin(), m_floaters.end(), floater),
-                     m_floaters.end());
+    m_floaters.erase(std::remove(m_floaters.begin(), m_floaters.end(), floater), m_floaters.end());
     if (m_floater == floater)
         m_floater = nullptr;
 }
