@@ -7,8 +7,8 @@
 #include <cairo.h>
 
 #include "pagekit/core/item_kind.h"
-#include "platform/panekit/text/font_record.h"
 #include "pagekit/core/tests/page_fixture.h"
+#include "platform/panekit/text/font_record.h"
 
 namespace {
 
@@ -21,7 +21,8 @@ RecordingItem *Field(SeenLog *log, const std::string &who, int tab, int x, int y
     return item;
 }
 
-std::string Name(const XPageItem *item, const std::vector<std::pair<XPageItem *, std::string>> &names)
+std::string Name(const XPageItem *item,
+                 const std::vector<std::pair<XPageItem *, std::string>> &names)
 {
     for (const auto &entry : names) {
         if (entry.first == item)
@@ -69,7 +70,8 @@ TEST_F(TabOrder, IndexesThenWalkOrderWrappingBothWays)
     wall->kind = kKindTable;
     wall->itemFlags |= kItemNoDescend;
     auto *k = Field(&log, "k", 0, 0);
-    for (XPageItem *item : std::initializer_list<XPageItem *>{a, b, panel, e, f, hidden, off, nofocus, ro, j, wall})
+    for (XPageItem *item :
+         std::initializer_list<XPageItem *>{a, b, panel, e, f, hidden, off, nofocus, ro, j, wall})
         root->AddItem(item);
     panel->AddItem(c);
     panel->AddItem(d);
@@ -79,7 +81,7 @@ TEST_F(TabOrder, IndexesThenWalkOrderWrappingBothWays)
     wall->AddItem(k);
     Open(window, 300, 200);
     const std::vector<std::pair<XPageItem *, std::string>> names = {
-        {a, "a"}, {b, "b"}, {c, "c"}, {d, "d"}, {e, "e"}, {f, "f"}, {g, "g"},
+        {a, "a"}, {b, "b"}, {c, "c"},   {d, "d"}, {e, "e"}, {f, "f"},    {g, "g"},
         {h, "h"}, {i, "i"}, {ro, "ro"}, {j, "j"}, {k, "k"}, {panel, "P"}};
     // Order by (index, walk): b d a c f e j.
     const struct
@@ -88,13 +90,15 @@ TEST_F(TabOrder, IndexesThenWalkOrderWrappingBothWays)
         const char *next;
         const char *prev;
     } cases[] = {
-        {nullptr, "b", "j"}, {b, "d", "j"}, {d, "a", "b"}, {a, "c", "d"}, {c, "f", "a"},
-        {f, "e", "c"},       {e, "j", "f"}, {j, "b", "e"}, {g, "b", "j"}, {ro, "b", "j"},
-        {panel, "b", "j"},
+        {nullptr, "b", "j"}, {b, "d", "j"},  {d, "a", "b"},     {a, "c", "d"},
+        {c, "f", "a"},       {f, "e", "c"},  {e, "j", "f"},     {j, "b", "e"},
+        {g, "b", "j"},       {ro, "b", "j"}, {panel, "b", "j"},
     };
     for (const auto &test : cases) {
-        EXPECT_EQ(test.next, Name(root->GetNextTabItem(test.from), names)) << Name(test.from, names);
-        EXPECT_EQ(test.prev, Name(root->GetPrevTabItem(test.from), names)) << Name(test.from, names);
+        EXPECT_EQ(test.next, Name(root->GetNextTabItem(test.from), names))
+            << Name(test.from, names);
+        EXPECT_EQ(test.prev, Name(root->GetPrevTabItem(test.from), names))
+            << Name(test.from, names);
     }
 }
 
@@ -266,7 +270,8 @@ TEST_F(TabEnter, AnItemDestroyedByItsCode63IsNoStartingPoint)
         if (message->code == XMSG_FOCUSMOVE)
             b->Destroy();
     };
-    for (XPageItem *item : {static_cast<XPageItem *>(a), static_cast<XPageItem *>(b), static_cast<XPageItem *>(c)})
+    for (XPageItem *item :
+         {static_cast<XPageItem *>(a), static_cast<XPageItem *>(b), static_cast<XPageItem *>(c)})
         window.GetRooter()->AddItem(item);
     window.GetRooter()->extraFlags |= kFormKeyNavigation;
     Open(window);
@@ -319,7 +324,8 @@ TEST_F(FocusRules, AFocusSetInsideTheGainingItemsOwnNoticeStands)
         if (message->code == XMSG_FOCUSIN)
             window.SetFocusItem(c);
     };
-    for (XPageItem *item : {static_cast<XPageItem *>(a), static_cast<XPageItem *>(b), static_cast<XPageItem *>(c)})
+    for (XPageItem *item :
+         {static_cast<XPageItem *>(a), static_cast<XPageItem *>(b), static_cast<XPageItem *>(c)})
         window.GetRooter()->AddItem(item);
     Open(window);
     window.SetFocusItem(a);
@@ -541,7 +547,8 @@ TEST_F(Caret, InputFontComesFromTheCaretItem)
 {
     XPageWindow window;
     auto *edit = Placed(new XPageItem, 10, 10, 60, 20);
-    edit->ApplyStyle(0, "font-size:16px;font-weight:bold;font-family:\"0123456789012345678901234567890123456789\";");
+    edit->ApplyStyle(0, "font-size:16px;font-weight:bold;font-family:"
+                        "\"0123456789012345678901234567890123456789\";");
     window.GetRooter()->AddItem(edit);
     Open(window);
     XFontRecord_t font;
@@ -565,8 +572,8 @@ TEST_F(PageWindowTest, LimitPageRangeMovesInsideAndShrinksOnlyWhatIsLarger)
     {
         BOUND_t in, out;
     } cases[] = {
-        {{10, 10, 50, 50}, {10, 10, 50, 50}},   {{180, 100, 50, 50}, {150, 70, 50, 50}},
-        {{-20, -5, 50, 50}, {0, 0, 50, 50}},    {{30, 30, 300, 50}, {0, 30, 200, 50}},
+        {{10, 10, 50, 50}, {10, 10, 50, 50}},  {{180, 100, 50, 50}, {150, 70, 50, 50}},
+        {{-20, -5, 50, 50}, {0, 0, 50, 50}},   {{30, 30, 300, 50}, {0, 30, 200, 50}},
         {{30, 30, 50, 500}, {30, 0, 50, 120}},
     };
     for (const auto &test : cases) {
