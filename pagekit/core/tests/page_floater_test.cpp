@@ -70,11 +70,11 @@ TEST_F(Floaters, PlacesOfTheFiveFormsAndKeepInside)
         int form;
         BOUND_t want;
     } cases[] = {
-        {0, 0, {75, 45, 50, 30}},           // centred
-        {0, 1, {20, 30, 50, 30}},           // at x, y
-        {0, 2, {20, 30, 80, 30}},           // with width
-        {0, 3, {20, 30, 80, 60}},           // with width and height
-        {0, 4, {170, 100, 60, 40}},         // at a bound, partly outside
+        {0, 0, {75, 45, 50, 30}},   // centred
+        {0, 1, {20, 30, 50, 30}},   // at x, y
+        {0, 2, {20, 30, 80, 30}},   // with width
+        {0, 3, {20, 30, 80, 60}},   // with width and height
+        {0, 4, {170, 100, 60, 40}}, // at a bound, partly outside
         {kFloatKeepInside, 4, {140, 80, 60, 40}},
         {kFloatKeepInside, 3, {0, 30, 200, 60}},
     };
@@ -401,9 +401,7 @@ TEST_F(Floaters, AScriptThatRunsOutEndsEveryLoopWithItsCancelCode)
     const BOUND_t place = {20, 20, 100, 60};
     int waited = -1;
     unsigned code = 99;
-    display->Call([&] {
-        waited = f.floater->WaitforClose();
-    });
+    display->Call([&] { waited = f.floater->WaitforClose(); });
     display->Call([&] {
         dialog.Create(u"d", &place, nullptr, &f.window);
         code = dialog.PopupDialog();
