@@ -8,8 +8,8 @@
 #include <variant>
 #include <vector>
 
-#include "corekit/text/strings.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/text/strings.h"
 #include "datakit/item_data_desc.h"
 #include "platform/scriptkit/xrow_grider.h"
 

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "corekit/archive/iarchive.h"
+#include "corekit/archive/xmemo_archive.h"
 #include "corekit/memory/memory.h"
 #include "corekit/text/strings.h"
-#include "corekit/archive/xmemo_archive.h"
 #include "datakit/item_data_store.h"
 #include "platform/dockit/xmf_archive.h"
 #include "platform/scriptkit/xrow_grider.h"

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "corekit/encoding/code_table.h"
 #include "corekit/archive/xbyte_archive.h"
+#include "corekit/encoding/code_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "corekit/archive/iarchive.h"
-#include "corekit/text/strings.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/text/strings.h"
 #include "datakit/item_data_desc.h"
 #include "datakit/item_data_store.h"
 #include "platform/dockit/xmf_archive.h"

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "corekit/corekit_export.h"
 #include "corekit/archive/iarchive.h"
+#include "corekit/corekit_export.h"
 
 // Read, Write and Skip fail without moving when they would pass the end of the window;
 // ReadEx and WriteEx stop at the end. A new archive has an empty window.

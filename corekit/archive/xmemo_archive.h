@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "corekit/corekit_export.h"
 #include "corekit/archive/iarchive.h"
+#include "corekit/corekit_export.h"
 
 // Writing appends zero-filled blocks as needed and raises the size to the highest position
 // written; reading, skipping and seeking stay within that size. Tell fails (0, *pos = 0)

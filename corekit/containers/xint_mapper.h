@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "corekit/corekit_export.h"
 #include "corekit/containers/release_proc.h"
+#include "corekit/corekit_export.h"
 
 class COREKIT_EXPORT XIntMapper
 {

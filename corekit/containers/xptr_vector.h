@@ -1,8 +1,8 @@
 #pragma once
 // Doubly linked list of untyped item pointers; duplicates allowed, items not owned.
 
-#include "corekit/corekit_export.h"
 #include "corekit/containers/release_proc.h"
+#include "corekit/corekit_export.h"
 
 class XFinder;
 

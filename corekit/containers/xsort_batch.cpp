@@ -14,10 +14,10 @@
 #include <utility>
 #include <vector>
 
-#include "corekit/memory/huge_pages.h"
 #include "corekit/containers/xsort_helper.h"
 #include "corekit/containers/xsort_node.h"
 #include "corekit/containers/xsort_records.h"
+#include "corekit/memory/huge_pages.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "corekit/text/strings.h"
-#include "corekit/systime/systime.h"
 #include "corekit/containers/xsort_node.h"
 #include "corekit/containers/xsort_records.h"
+#include "corekit/systime/systime.h"
+#include "corekit/text/strings.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // a null key matches only a null key) and copied into the mapper's arena; entries are kept
 // newest first and values are not owned.
 
-#include "corekit/corekit_export.h"
 #include "corekit/containers/release_proc.h"
+#include "corekit/corekit_export.h"
 #include "corekit/memory/xmemo_helper.h"
 
 class COREKIT_EXPORT XStrMapper

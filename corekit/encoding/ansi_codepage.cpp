@@ -11,8 +11,8 @@
 #include <mutex>
 #include <string>
 
-#include "corekit/text/char_traits.h"
 #include "corekit/encoding/encoding.h"
+#include "corekit/text/char_traits.h"
 
 static_assert(std::endian::native == std::endian::little,
               "UTF-16LE from iconv is read as native char16_t");

@@ -5,8 +5,8 @@
 
 #include "corekit/archive/archive_doc.h"
 #include "corekit/archive/iarchive.h"
-#include "corekit/memory/memory.h"
 #include "corekit/containers/xsort_helper.h"
+#include "corekit/memory/memory.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "corekit/text/char_traits.h"
 #include "corekit/memory/memory.h"
 #include "corekit/memory/xmemo_helper.h"
+#include "corekit/text/char_traits.h"
 
 namespace {
 

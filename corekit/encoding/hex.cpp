@@ -1,8 +1,8 @@
 // Hexadecimal text coding of bytes.
 #include <cstddef>
 
-#include "corekit/text/char_traits.h"
 #include "corekit/encoding/encoding.h"
+#include "corekit/text/char_traits.h"
 
 namespace {
 

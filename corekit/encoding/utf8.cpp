@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "corekit/text/char_traits.h"
 #include "corekit/encoding/encoding.h"
+#include "corekit/text/char_traits.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

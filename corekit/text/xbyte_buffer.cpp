@@ -5,9 +5,9 @@
 #include <cstring>
 #include <utility>
 
-#include "corekit/text/char_traits.h"
 #include "corekit/encoding/encoding.h"
 #include "corekit/memory/memory.h"
+#include "corekit/text/char_traits.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <unistd.h>
 
-#include "corekit/encoding/encoding.h"
 #include "corekit/archive/iarchive.h"
-#include "corekit/memory/memory.h"
 #include "corekit/archive/xbyte_archive.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/encoding/encoding.h"
+#include "corekit/memory/memory.h"
 #include "datakit/item_data_store.h"
 #include "item_data_util.h"
 #include "oracle_util.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "corekit/memory/memory.h"
 #include "corekit/archive/xbyte_archive.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/memory/memory.h"
 #include "datakit/item_data_store.h"
 #include "item_data_util.h"
 #include "platform/dockit/xdom_writer.h"

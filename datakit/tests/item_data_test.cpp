@@ -6,8 +6,8 @@
 #include <cstring>
 #include <limits>
 
-#include "corekit/memory/memory.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/memory/memory.h"
 #include "datakit/item_data_desc.h"
 #include "item_data_util.h"
 #include "platform/scriptkit/xdata_node.h"

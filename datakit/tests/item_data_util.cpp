@@ -51,8 +51,8 @@ std::u16string TextOf(const XItemDataDesc *d)
 #include <gtest/gtest.h>
 
 #include "corekit/archive/iarchive.h"
-#include "corekit/memory/memory.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/memory/memory.h"
 #include "platform/scriptkit/xdata_node.h"
 #include "platform/scriptkit/xrow_grider.h"
 

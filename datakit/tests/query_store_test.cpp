@@ -5,9 +5,9 @@
 #include <random>
 #include <string>
 
-#include "corekit/memory/memory.h"
 #include "corekit/archive/xbyte_archive.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/memory/memory.h"
 #include "datakit/query_template.h"
 #include "platform/dockit/xdom_writer.h"
 #include "platform/dockit/xmf_archive.h"

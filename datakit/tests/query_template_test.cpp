@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "corekit/memory/memory.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/memory/memory.h"
 #include "corekit/memory/xmemo_helper.h"
 #include "corekit/text/xstring.h"
 #include "datakit/item_data_desc.h"

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "corekit/containers/xfinder.h"
 #include "corekit/memory/memory.h"
 #include "corekit/text/strings.h"
-#include "corekit/containers/xfinder.h"
 #include "corekit/text/xstring.h"
 #include "pagekit/core/page_frame.h"
 #include "pagekit/core/page_owner.h"

@@ -2,8 +2,8 @@
 
 #include "pagekit/core/page_owner.h"
 
-#include "corekit/memory/memory.h"
 #include "corekit/containers/xfinder.h"
+#include "corekit/memory/memory.h"
 #include "pagekit/core/page_viewer.h"
 #include "pagekit/core/page_window.h"
 #include "platform/panekit/paint/xpainter.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "corekit/encoding/encoding.h"
 #include "corekit/archive/iarchive.h"
+#include "corekit/encoding/encoding.h"
 
 int TextWrite(IArchive *stream, int encoding, const char16_t *text, int length)
 {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "corekit/memory/memory.h"
 #include "corekit/archive/xbyte_archive.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/memory/memory.h"
 #include "platform/dockit/xmf_archive.h"
 #include "platform/scriptkit/value_hold.h"
 #include "platform/scriptkit/xrow_grider.h"

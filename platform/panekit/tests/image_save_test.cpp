@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "corekit/memory/memory.h"
 #include "corekit/archive/xmemo_archive.h"
+#include "corekit/memory/memory.h"
 #include "image_test_util.h"
 #include "platform/panekit/image/ximage.h"
 
