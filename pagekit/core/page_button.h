@@ -61,6 +61,9 @@ public:
     void DrawBody(XPainter *painter, const BOUND_t *bound) override;
     int OnMessage(XMessage_t *message) override;
 
+protected:
+    const std::u16string &GetText() const { return m_text; }
+
 private:
     // The size of text and icon together (the extent less its 16 and 6).
     SIZE_t ContentSize(XPainter *painter);
