@@ -354,6 +354,10 @@ int GetRadioMapper(char16_t *list)
         const size_t units = static_cast<size_t>(read - from);
         std::memmove(write, from, units * sizeof(char16_t));
         write += units;
+        // A last line without line feed whose name is empty would vanish: a line feed in
+        // place of its ';' keeps it an entry.
+        if (units == 0 && e.hasCode && *read == 0)
+            *write++ = u'\n';
     }
     *write = 0;
     return n;

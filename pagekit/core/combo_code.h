@@ -78,7 +78,9 @@ PAGEKIT_EXPORT int MatchComboName(const char16_t *pattern, const char16_t *list,
 // Number of entries (0 for null or an empty list).
 PAGEKIT_EXPORT int GetRadioNumber(const char16_t *list);
 // Removes the codes and their ';' in place, keeping names and line ends; returns the
-// number of entries. Only the given buffer changes: pass a copy of a list that is kept.
+// number of entries, which the result reads as too (a last entry left with an empty name
+// and no line end gets a line feed in place of its ';'). Only the given buffer changes:
+// pass a copy of a list that is kept.
 PAGEKIT_EXPORT int GetRadioMapper(char16_t *list);
 // Rendered non-zero: the index of the entry text marks " ● " (text as SetRadioBox
 // renders it; -1 when none is or the text does not follow the list). Else the index of

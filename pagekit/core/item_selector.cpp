@@ -123,19 +123,18 @@ public:
 
     int OnMessage(XMessage_t *message) override
     {
-        if ((message->code & 0xFFFF) == XMSG_MOUSEENTER && owner != nullptr &&
-            owner->kind == kKindFloater)
-            static_cast<XItemSelector *>(static_cast<XPageItem *>(owner))->OnEntryHover(this);
+        if ((message->code & 0xFFFF) == XMSG_MOUSEENTER) {
+            if (auto *selector = dynamic_cast<XItemSelector *>(owner))
+                selector->OnEntryHover(this);
+        }
         return XPageButton::OnMessage(message);
     }
 
 private:
     const XIconDrawer *Icons() const
     {
-        if (owner == nullptr || owner->kind != kKindFloater)
-            return nullptr;
-        return static_cast<const XItemSelector *>(static_cast<const XPageItem *>(owner))
-            ->GetIconWare();
+        const auto *selector = dynamic_cast<const XItemSelector *>(owner);
+        return selector != nullptr ? selector->GetIconWare() : nullptr;
     }
     // The style's text layout: alignment and the painter flags (the '&' mnemonic of menu
     // entries), one line.

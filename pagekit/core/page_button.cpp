@@ -5,6 +5,7 @@
 #include "pagekit/core/item_kind.h"
 #include "pagekit/core/page_owner.h"
 #include "pagekit/core/page_viewer.h"
+#include "pagekit/core/page_window.h"
 #include "platform/panekit/icon/icon_drawer.h"
 #include "platform/panekit/paint/xpainter.h"
 
@@ -89,17 +90,21 @@ int XPageButton::PressButton()
         return 0;
     if (extraFlags & kButtonToggle)
         CheckButton(!IsChecked());
+    // The button's own handling may destroy it (a dialog that closes): what the command
+    // needs afterwards is taken first.
+    XPageWindow *window = GetPageWindow();
+    XPageItem *target = m_target != nullptr ? m_target : owner;
     XMessage_t command = {};
     command.code = XMSG_COMMAND;
     command.state = kMsgDone;
     command.key = static_cast<uint32_t>(itemCode);
     command.item = this;
     CarryMessage(&command);
-    if (command.state == kMsgStop)
+    if (command.state == kMsgStop || target == nullptr)
         return 1;
-    XPageItem *target = m_target != nullptr ? m_target : owner;
-    if (target != nullptr)
-        target->CarryMessage(&command);
+    if (window != nullptr && !window->IsLiveItem(target))
+        return 1;
+    target->CarryMessage(&command);
     return 1;
 }
 

@@ -17,7 +17,7 @@ namespace {
 constexpr int kIconInset = 3;
 constexpr int kNameInset = 20;
 
-constexpr uint32_t kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
+constexpr uint32_t kKeyLeft = 37, kKeyUp = 38, kKeyDown = 40;
 
 } // namespace
 

@@ -432,6 +432,10 @@ TEST(ComboCode, RadioNumberAndMapper)
         {u"1;Male\r\n2;Female", 2, u"Male\r\nFemale"},
         {u"a\n;b\nc;d;e\n", 3, u"a\nb\nd;e\n"},
         {u"\n\n", 2, u"\n\n"},
+        // An empty last name keeps its entry.
+        {u"a\n1;", 2, u"a\n\n"},
+        {u";", 1, u"\n"},
+        {u"x;\r\n", 1, u"\r\n"},
         {u"", 0, u""},
     };
     for (const Case &c : cases) {
