@@ -24,6 +24,7 @@ namespace {
 // a text and its shortcut.
 constexpr int kIconLeft = 2;
 constexpr int kShortcutGap = 24;
+constexpr int kComboIconGap = 3;
 
 // The painter's '&' mnemonic flag and one-line flags, as text layout bits.
 constexpr uint32_t kTextMiddle = 0x8;
@@ -72,7 +73,7 @@ public:
         SIZE_t label = {0, 0}, shortcut = {0, 0};
         const std::u16string l = Label(), s = Shortcut();
         painter->CalcTextSize(l.c_str(), static_cast<int>(l.size()), TextLayout(), &label);
-        int width = label.cx;
+        int width = label.cx + IconRoom();
         if (!s.empty()) {
             painter->CalcLineSize(s.c_str(), static_cast<int>(s.size()), &shortcut);
             width += kShortcutGap + shortcut.cx;
@@ -91,13 +92,8 @@ public:
     {
         XPageButton::DrawFrame(painter, bound);
         // The icon, or the check mark, in the left padding; the sub-menu arrow at the right.
-        const XIconDrawer *icons = Icons();
-        if (icons != nullptr && m_icon >= 0 && !icons->IsIconEmpty()) {
-            const int y = (place.height - icons->GetIconHeight()) / 2;
-            if (IsEnable())
-                icons->DrawIcon(painter, m_icon, kIconLeft, y);
-            else
-                icons->DrawGrayIcon(painter, m_icon, kIconLeft, y);
+        if (kind == kKindMenuItem && HasIcon()) {
+            DrawEntryIcon(painter, kIconLeft, (place.height - Icons()->GetIconHeight()) / 2);
         } else if (m_flags & kMenuChecked) {
             DrawCtrlIcon(painter, kCtrlIconMenuCheck, kIconLeft,
                          (place.height - kCtrlIconSize) / 2);
@@ -109,7 +105,13 @@ public:
 
     void DrawBody(XPainter *painter, const BOUND_t * /*bound*/) override
     {
-        const BOUND_t area = {scroll.x, scroll.y, body.width, body.height};
+        BOUND_t area = {scroll.x, scroll.y, body.width, body.height};
+        // A combo entry's icon comes first in the body, the text after it.
+        if (const int room = IconRoom(); room > 0) {
+            DrawEntryIcon(painter, area.x, area.y + (area.height - Icons()->GetIconHeight()) / 2);
+            area.x += room;
+            area.width -= room;
+        }
         painter->SetFonter(&style);
         painter->SetTextColor(style.textColor);
         const std::u16string l = Label(), s = Shortcut();
@@ -131,6 +133,24 @@ public:
     }
 
 private:
+    bool HasIcon() const
+    {
+        const XIconDrawer *icons = Icons();
+        return icons != nullptr && m_icon >= 0 && m_icon < icons->GetIconCount();
+    }
+    // Room a combo entry's icon takes before its text (menu entries draw theirs in the
+    // left padding).
+    int IconRoom() const
+    {
+        return kind == kKindComboItem && HasIcon() ? Icons()->GetIconWidth() + kComboIconGap : 0;
+    }
+    void DrawEntryIcon(XPainter *painter, int x, int y) const
+    {
+        if (IsEnable())
+            Icons()->DrawIcon(painter, m_icon, x, y);
+        else
+            Icons()->DrawGrayIcon(painter, m_icon, x, y);
+    }
     const XIconDrawer *Icons() const
     {
         const auto *selector = dynamic_cast<const XItemSelector *>(owner);

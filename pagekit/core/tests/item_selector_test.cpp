@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
 #include "corekit/text/xstring.h"
 #include "pagekit/core/item_kind.h"
 #include "pagekit/core/item_selector.h"
 #include "pagekit/core/tests/golden_util.h"
 #include "pagekit/core/tests/page_fixture.h"
 #include "pagekit/core/tests/style_util.h"
+#include "platform/panekit/icon/icon_drawer.h"
 
 namespace {
 
@@ -206,6 +209,32 @@ TEST_F(ItemSelector, EntriesTakeWholeLines)
     EXPECT_FALSE(third->stateFlags & kItemStateHovered);
     selector->CloseFloater();
     Run();
+}
+
+// A combo entry's icon takes its width and 3 pixels before the text; an index the
+// drawer does not have takes nothing.
+TEST_F(ItemSelector, ComboEntriesMakeRoomForTheirIcon)
+{
+    XIconDrawer icons;
+    cairo_surface_t *strip = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 40, 20);
+    ASSERT_TRUE(icons.LoadSurface(strip, 0));
+    cairo_surface_destroy(strip);
+    Form f;
+    Open(f.window, 300, 200);
+    int widths[3] = {};
+    const int indexes[3] = {-1, 1, 7};
+    for (int i = 0; i < 3; ++i) {
+        auto *selector = new XItemSelector;
+        ASSERT_TRUE(selector->Create(f.hoster));
+        selector->SetIconWare(&icons);
+        selector->AddComboItem(1, indexes[i], u"Entry");
+        selector->ShowMenubar(f.hoster, kShowAtPointer);
+        widths[i] = selector->place.width;
+        selector->CloseFloater();
+        Run();
+    }
+    EXPECT_EQ(widths[0] + 23, widths[1]);
+    EXPECT_EQ(widths[0], widths[2]);
 }
 
 TEST_F(ItemSelector, CodeStringMenusAndDropLists)

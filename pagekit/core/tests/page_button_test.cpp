@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
+#include <cstring>
+
 #include "pagekit/core/page_button.h"
 #include "pagekit/core/tests/page_fixture.h"
 #include "platform/panekit/icon/icon_drawer.h"
@@ -236,6 +240,41 @@ TEST_F(PageButton, ExtentOfTextAndIcon)
     EXPECT_EQ(std::u16string(u"Save 保存 and close"), back);
     EXPECT_EQ(4u, plain->GetItemText(back, 5));
     EXPECT_EQ(std::u16string(u"Save"), back);
+}
+
+// A draw procedure paints the body in place of text and icon, with the body in the
+// child space.
+TEST_F(PageButton, DrawProcedurePaintsTheBody)
+{
+    XPageWindow window;
+    window.GetRooter()->ApplyStyle(0, "background-color:#ffffff;");
+    auto *button = Placed(new XPageButton, 10, 10, 40, 20);
+    button->SetItemText(u"X");
+    window.GetRooter()->AddItem(button);
+    std::vector<std::string> bodies;
+    button->SetDrawProc(&bodies,
+                        [](void *data, XPageButton *, XPainter *painter, const BOUND_t *body) {
+                            static_cast<std::vector<std::string> *>(data)->push_back(Show(*body));
+                            painter->FillRect(body, 0x00FF00);
+                        });
+    Open(window, 100, 60);
+    Run();
+    ASSERT_FALSE(bodies.empty());
+    // The default button style has a 1-pixel border: the body is 38 x 18.
+    EXPECT_EQ("(0,0,38,18)", bodies.back());
+    cairo_surface_t *shown = display->GetWindowSurface(&window);
+    cairo_surface_flush(shown);
+    auto pixel = [shown](int x, int y) {
+        uint32_t argb;
+        std::memcpy(&argb,
+                    cairo_image_surface_get_data(shown) +
+                        y * cairo_image_surface_get_stride(shown) + 4 * x,
+                    4);
+        return argb & 0xFFFFFF;
+    };
+    for (int x = 11; x < 49; ++x)
+        EXPECT_EQ(0x00FF00u, pixel(x, 20)) << x; // no text drawn over it
+    EXPECT_EQ(0xFFFFFFu, pixel(60, 20));
 }
 
 } // namespace
