@@ -36,11 +36,15 @@ bool NextEntry(const char16_t **p, Entry *e)
     const char16_t *s = *p;
     if (s == nullptr || *s == 0)
         return false;
+    // Up to the first ';' or the line end, then (after a ';') up to the line end alone.
     const char16_t *end = s;
     const char16_t *semi = nullptr;
-    for (; *end != 0 && *end != u'\n'; ++end) {
-        if (*end == u';' && semi == nullptr)
-            semi = end;
+    while (*end != 0 && *end != u'\n' && *end != u';')
+        ++end;
+    if (*end == u';') {
+        semi = end;
+        while (*end != 0 && *end != u'\n')
+            ++end;
     }
     *p = *end == u'\n' ? end + 1 : end;
     if (*end == u'\n' && end > s && end[-1] == u'\r')
