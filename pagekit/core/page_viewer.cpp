@@ -55,6 +55,10 @@ void XPageViewer::DrawItem(XPainter *painter, const BOUND_t *bound)
     if (painter == nullptr)
         return;
     XRescHelper *previous = painter->SetRescHelper(GetRescHelper());
-    XPageFrame::DrawItem(painter, bound);
+    DrawFixedChildren(painter, bound, true);
+    // The frame, bars and body children; the fixed children are drawn here, not by the
+    // owner's pass, so that dockers lie below and floaters above.
+    XPageItem::DrawItem(painter, bound);
+    DrawFixedChildren(painter, bound, false);
     painter->SetRescHelper(previous);
 }

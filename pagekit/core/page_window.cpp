@@ -3,7 +3,11 @@
 
 #include "pagekit/core/page_window.h"
 
+#include <algorithm>
+
+#include "pagekit/core/page_floater.h"
 #include "platform/panekit/paint/xpainter.h"
+#include "platform/panekit/text/font_record.h"
 
 XPageWindow::XPageWindow()
 {
@@ -13,9 +17,14 @@ XPageWindow::XPageWindow()
 XPageWindow::~XPageWindow()
 {
     DestroyWindow();
-    // The items go while everything they report to still lives.
+    // The items go while everything they report to still lives: the tool tip and the
+    // floaters are children of the root and go with it.
     m_root.ClearItem();
     OnRemoveItem(nullptr);
+    m_tip = nullptr;
+    m_images.clear();
+    m_floaters.clear();
+    m_root.GetPageStyle()->ClearStyle();
     m_root.SetPageWindow(nullptr);
 }
 
@@ -38,6 +47,17 @@ void XPageWindow::OnDestroyWindow()
     XDrawWindow::OnDestroyWindow();
     m_capture = nullptr;
     m_mouseState = 0;
+    // Nothing can close a floater of a window that is gone: their waits end.
+    const std::vector<XPageFloater *> floaters = m_floaters;
+    for (XPageFloater *floater : floaters)
+        floater->OnWindowGone();
+}
+
+int XPageWindow::OnCloseWindow()
+{
+    if (m_floater != nullptr)
+        m_floater->CloseFloater();
+    return 1;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -64,6 +84,7 @@ void XPageWindow::OnDestroyItem(XPageItem *item)
     KillTimer(item);
     XPageItem::StopRepeat(item);
     OnRemoveItem(item);
+    ForgetItem(item, true);
 }
 
 void XPageWindow::OnRemoveItem(XPageItem *item)
@@ -85,6 +106,7 @@ void XPageWindow::OnRemoveItem(XPageItem *item)
         XDrawWindow::HideInputCursor();
         m_caret = nullptr;
     }
+    ForgetItem(item, false);
     for (XMessage_t *message : m_delivery) {
         bool stopped = false;
         if (inside(static_cast<const XPageItem *>(message->item))) {
@@ -115,6 +137,8 @@ void XPageWindow::SetFocusItem(XPageItem *item)
 {
     if (item == m_focus)
         return;
+    if (item != nullptr && (!IsLiveItem(item) || !m_root.IsChildItem(item)))
+        return;
     if (XPageItem *old = m_focus) {
         // The old item holds no focus while it hears of the loss, so that a focus it sets
         // meanwhile starts afresh, and wins.
@@ -137,6 +161,8 @@ void XPageWindow::SetFocusItem(XPageItem *item)
 
 void XPageWindow::SetCaptureItem(XPageItem *item)
 {
+    if (item != nullptr && (!IsLiveItem(item) || !m_root.IsChildItem(item)))
+        return;
     m_capture = item;
 }
 
@@ -156,6 +182,8 @@ void XPageWindow::SetHoverItem(XPageItem *item, XMessage_t *cause)
     if (old == item)
         return;
     m_hover = item;
+    // A new hovered item starts the tool tip's count afresh.
+    HidePrompter();
     if (old != nullptr) {
         SetPressed(old, 0);
         XMessage_t leave = *cause;
@@ -235,8 +263,12 @@ int XPageWindow::DispatchMessage(XMessage_t *message)
         m_size = {message->x, message->y};
         const BOUND_t root = {0, 0, message->x, message->y};
         m_root.MovePlace(&root, 1);
+        UpdateFloater();
         return OnMessage(message);
     }
+    case XMSG_MOVE:
+        m_position = {message->x, message->y};
+        return OnMessage(message);
     case XMSG_TIMER:
         return RouteTimer(message);
     case XMSG_POSTED:
@@ -250,6 +282,8 @@ int XPageWindow::DispatchMessage(XMessage_t *message)
 
 int XPageWindow::RouteKey(XMessage_t *message)
 {
+    if ((message->code & 0xFFFF) == XMSG_KEYDOWN && MovesFocus(message))
+        return MoveTabFocus(message);
     XPageItem *target = m_focus;
     if (m_modal != nullptr && (m_focus == nullptr || !m_modal->IsChildItem(m_focus)))
         target = m_modal;
@@ -260,23 +294,47 @@ int XPageWindow::RoutePress(XMessage_t *message)
 {
     SetCapture();
     m_mouseState |= kMouseCaptured | kMouseButtonDown;
-    if (m_capture == nullptr)
-        SetHoverItem(HitWindow(message->x, message->y), message);
+    bool again = false;
+    if (m_capture == nullptr) {
+        XPageItem *hit = HitWindow(message->x, message->y);
+        // A press outside the modal item or the open floater goes to it first; it may
+        // close and answer kMsgRedeliver so that the press reaches the item below.
+        if (XPageItem *taker = GetOutsideTaker(message->x, message->y, hit)) {
+            message->param1 = static_cast<uint32_t>(message->x);
+            message->param2 = static_cast<uint32_t>(message->y);
+            DeliverTo(taker, message);
+            if (message->state != kMsgRedeliver)
+                return 1;
+            message->state = kMsgUnhandled;
+            again = true;
+            hit = HitWindow(static_cast<int32_t>(message->param1),
+                            static_cast<int32_t>(message->param2));
+        }
+        SetHoverItem(hit, message);
+    }
     XPageItem *target = m_capture != nullptr ? m_capture : m_hover;
     if (target == nullptr)
         return OnMessage(message);
-    if (message->key == XMSG_BUTTON_LEFT)
-        m_mouseState |= kMouseLeftOverItem;
-    else if (message->key == XMSG_BUTTON_RIGHT)
-        m_mouseState |= kMouseRightOverItem;
-    m_pressed = target;
-    if (target->IsFocusable()) {
-        SetPressed(target, 1);
-        SetFocusItem(target);
-        if (!IsLiveItem(target))
-            return 1;
+    message->param1 = static_cast<uint32_t>(message->x);
+    message->param2 = static_cast<uint32_t>(message->y);
+    const int handled = PressItem(target, message);
+    if (message->state != kMsgRedeliver)
+        return handled;
+    // Delivered again once at most: two items answering kMsgRedeliver would loop forever.
+    if (again || m_capture != nullptr) {
+        message->state = kMsgDone;
+        return 1;
     }
-    return DeliverTo(target, message);
+    message->state = kMsgUnhandled;
+    XPageItem *below =
+        HitWindow(static_cast<int32_t>(message->param1), static_cast<int32_t>(message->param2));
+    SetHoverItem(below, message);
+    if (m_hover == nullptr)
+        return 1;
+    PressItem(m_hover, message);
+    if (message->state == kMsgRedeliver)
+        message->state = kMsgDone;
+    return 1;
 }
 
 int XPageWindow::RouteMove(XMessage_t *message)
@@ -291,7 +349,12 @@ int XPageWindow::RouteMove(XMessage_t *message)
     }
     XPageItem *target = m_capture != nullptr ? m_capture : HitWindow(message->x, message->y);
     SetHoverItem(target, message);
-    return m_hover != nullptr ? DeliverTo(m_hover, message) : OnMessage(message);
+    if (m_hover == nullptr)
+        return OnMessage(message);
+    const int handled = DeliverTo(m_hover, message);
+    if (m_hover != nullptr && m_hover != m_tipFor && m_hover->GetPrompter() != nullptr)
+        ArmPrompter(m_hover);
+    return handled;
 }
 
 int XPageWindow::RouteRelease(XMessage_t *message)
@@ -320,8 +383,17 @@ int XPageWindow::RouteRelease(XMessage_t *message)
 
 int XPageWindow::RouteTimer(XMessage_t *message)
 {
-    if (message->item == nullptr)
+    if (message->item == nullptr) {
+        if (message->key == kTimerAnimate) {
+            AnimateImages();
+            return 1;
+        }
+        if (message->key == kTimerPrompter) {
+            TickPrompter();
+            return 1;
+        }
         return OnMessage(message);
+    }
     auto *item = static_cast<XPageItem *>(message->item);
     if (!IsLiveItem(item))
         return 0;
