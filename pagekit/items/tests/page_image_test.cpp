@@ -73,7 +73,8 @@ TEST_F(ImageAnimation, StepsThroughTheFramesWithTheirDelays)
     ASSERT_FALSE(folder.Path().empty());
     const std::string gif = folder.Path() + "/anim.gif";
     ASSERT_EQ(0, std::system(("convert -size 8x8 -delay 10 xc:'#ff0000' -delay 20 xc:'#00ff00' "
-                              "-delay 30 xc:'#0000ff' -loop 0 '" + gif + "'")
+                              "-delay 30 xc:'#0000ff' -loop 0 '" +
+                              gif + "'")
                                  .c_str()));
     // identify gives the delays in hundredths of a second.
     std::istringstream delays(Shell("identify -format '%T\\n' '" + gif + "'"));
@@ -106,7 +107,10 @@ TEST_F(ImageAnimation, StepsThroughTheFramesWithTheirDelays)
         display->Call([&] {
             seen.push_back(image->GetCurrentFrame());
             const uint32_t pixel = PixelAt(display->GetWindowSurface(&window), 30, 30);
-            colours.push_back(pixel == 0xFF0000 ? 0 : pixel == 0x00FF00 ? 1 : pixel == 0x0000FF ? 2 : -1);
+            colours.push_back(pixel == 0xFF0000   ? 0
+                              : pixel == 0x00FF00 ? 1
+                              : pixel == 0x0000FF ? 2
+                                                  : -1);
         });
     }
     Run();
@@ -119,8 +123,9 @@ TEST_F(ImageAnimation, TheTimerStopsWithTheLastRegistration)
 {
     TempFolder folder;
     const std::string gif = folder.Path() + "/two.gif";
-    ASSERT_EQ(0, std::system(("convert -size 4x4 -delay 10 xc:red -delay 10 xc:blue '" + gif + "'")
-                                 .c_str()));
+    ASSERT_EQ(0,
+              std::system(
+                  ("convert -size 4x4 -delay 10 xc:red -delay 10 xc:blue '" + gif + "'").c_str()));
     const std::string still = folder.Path() + "/still.png";
     ASSERT_EQ(0, std::system(("convert -size 4x4 xc:red '" + still + "'").c_str()));
     XPageWindow window;
