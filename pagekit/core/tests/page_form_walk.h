@@ -18,12 +18,10 @@ struct WalkStep
 };
 
 constexpr WalkStep kWalkSteps[] = {
-    {"Tab", nullptr},       {"Tab", nullptr},       {"Tab", nullptr},
-    {"shift+Tab", nullptr}, {"shift+Tab", nullptr}, {"shift+Tab", nullptr},
-    {"Tab", nullptr},       {"Return", nullptr},    {"Return", nullptr},
-    {"ctrl+Tab", nullptr},  {nullptr, "p1"},        {"Tab", nullptr},
-    {"Tab", nullptr},       {"Tab", nullptr},       {"shift+Tab", nullptr},
-    {"Tab", nullptr},
+    {"Tab", nullptr},       {"Tab", nullptr},       {"Tab", nullptr},       {"shift+Tab", nullptr},
+    {"shift+Tab", nullptr}, {"shift+Tab", nullptr}, {"Tab", nullptr},       {"Return", nullptr},
+    {"Return", nullptr},    {"ctrl+Tab", nullptr},  {nullptr, "p1"},        {"Tab", nullptr},
+    {"Tab", nullptr},       {"Tab", nullptr},       {"shift+Tab", nullptr}, {"Tab", nullptr},
 };
 
 // The fields that gain the focus along the walk, in order.

@@ -88,9 +88,9 @@ TEST_F(FormWalk, KeyboardWalkGivesTheFocusSequenceAndTheGoldenPicture)
     }
     cairo_surface_t *golden = cairo_image_surface_create_from_png(kGolden.c_str());
     ASSERT_EQ(CAIRO_STATUS_SUCCESS, cairo_surface_status(golden)) << kGolden;
-    cairo_surface_t *argb = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
-                                                       cairo_image_surface_get_width(golden),
-                                                       cairo_image_surface_get_height(golden));
+    cairo_surface_t *argb =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(golden),
+                                   cairo_image_surface_get_height(golden));
     cairo_t *cr = cairo_create(argb);
     cairo_set_source_surface(cr, golden, 0, 0);
     cairo_paint(cr);
