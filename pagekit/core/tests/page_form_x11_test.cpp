@@ -88,8 +88,8 @@ TEST(FormWalkX11, XdotoolReachesTheSameFocusAndTheServerShowsTheSamePicture)
         ASSERT_EQ(CAIRO_STATUS_SUCCESS,
                   cairo_surface_write_to_png(form.window.GetShownSurface(), ours.c_str()));
         ASSERT_EQ(0, XvfbServer::Run("import -window " + id + " '" + theirs + "'"));
-        const std::string ae = Trim(XvfbServer::Output(
-            "compare -metric AE '" + ours + "' '" + theirs + "' null: 2>&1"));
+        const std::string ae = Trim(
+            XvfbServer::Output("compare -metric AE '" + ours + "' '" + theirs + "' null: 2>&1"));
         EXPECT_EQ("0", ae);
         form.window.DestroyWindow();
     }

@@ -657,3 +657,40 @@ TEST_F(ToolTip, KeptInsideTheWindowAndForgottenWithItsItem)
 }
 
 } // namespace
+
+namespace {
+
+// An item that counts its paints and may invalidate another item while it paints.
+struct Painting : XPageItem
+{
+    int paints = 0;
+    XPageItem *poke = nullptr;
+    void DrawBody(XPainter *, const BOUND_t *) override
+    {
+        ++paints;
+        if (poke != nullptr) {
+            XPageItem *other = poke;
+            poke = nullptr;
+            other->Invalidate(nullptr, 0);
+        }
+    }
+};
+
+TEST_F(PageWindowTest, WhatIsInvalidatedWhilePaintingIsPaintedInTheNextCycle)
+{
+    XPageWindow window;
+    auto *first = Placed(new Painting, 10, 10, 20, 20);
+    auto *second = Placed(new Painting, 100, 10, 20, 20);
+    window.GetRooter()->AddItem(first);
+    window.GetRooter()->AddItem(second);
+    Open(window);
+    Run();
+    first->paints = second->paints = 0;
+    first->poke = second;
+    first->Invalidate(nullptr, 0);
+    Run();
+    EXPECT_EQ(1, first->paints);
+    EXPECT_EQ(1, second->paints);
+}
+
+} // namespace
