@@ -184,9 +184,9 @@ TEST_F(Soak, RandomInputWithDestroysFloatersAndDialogs)
         EXPECT_EQ(0u, display->GetPendingSteps()) << seed;
         (void)floater;
         // Every remembered item is a live one.
-        for (XPageItem *held : {window.GetFocusItem(), window.GetHoverItem(),
-                                window.GetCaptureItem(), window.GetModalItem(),
-                                window.GetTipOwner()}) {
+        for (XPageItem *held :
+             {window.GetFocusItem(), window.GetHoverItem(), window.GetCaptureItem(),
+              window.GetModalItem(), window.GetTipOwner()}) {
             if (held != nullptr) {
                 EXPECT_TRUE(window.IsLiveItem(held)) << seed;
             }
