@@ -1,27 +1,273 @@
-// Frames. The layouts and edge dragging are built on this class; until a frame lays its
-// children out itself, a layout pass recomputes the body and the bars.
+// Frames: the layout pass, percent sizes, the docking rule, the free layout and the
+// extent. The line layouts are in page_frame_flow.cpp, edge dragging in
+// page_frame_drag.cpp.
 
 #include "pagekit/core/page_frame.h"
+
+#include <algorithm>
+
+#include "corekit/memory/memory.h"
+#include "pagekit/core/style_geometry.h"
 
 XPageFrame::XPageFrame()
 {
     kind = 0x91;
 }
 
-XPageFrame::~XPageFrame() = default;
+XPageFrame::~XPageFrame()
+{
+    CloseTracker(0);
+    MemFree(m_drag);
+    m_drag = nullptr;
+}
 
-void XPageFrame::GetDragRange() {}
+// ---------------------------------------------------------------------------------------
+// The layout pass
+// ---------------------------------------------------------------------------------------
 
-void XPageFrame::OnDragClose(int, int) {}
+namespace {
 
-void XPageFrame::DrawTracker(XPainter *, int) {}
+bool AsksForBar(uint32_t overflow)
+{
+    return overflow == kOverflowScroll || overflow == kOverflowAuto;
+}
+
+bool AsksForExtent(uint32_t overflow)
+{
+    return AsksForBar(overflow) || overflow == kOverflowExtend;
+}
+
+// The place less margins, borders and paddings, at the place origin.
+BOUND_t InnerBound(const XPageItem *item)
+{
+    BOUND_t inner = {0, 0, item->place.width, item->place.height};
+    CalcItemPlace(kSpacePadding, &inner, &item->style);
+    inner.width = std::max(inner.width, 0);
+    inner.height = std::max(inner.height, 0);
+    return inner;
+}
+
+} // namespace
 
 void XPageFrame::UpdateLayout(int flag)
 {
     stateFlags &= ~kItemStateLayout;
-    CalcBodyPlace();
+    UpdateStyleDesc(0x10);
+    const uint32_t ox = GetStyleField(itemFlags, kItemOverflowX);
+    const uint32_t oy = GetStyleField(itemFlags, kItemOverflowY);
+    if (AsksForBar(ox) || AsksForBar(oy))
+        GetContentExtent();
+
+    // The area starts as the body without the bars that come and go; a bar that is always
+    // there is already off. Content wider than the body widens the area, and an auto bar
+    // it brings takes 17 pixels of the other axis; likewise vertically.
+    const BOUND_t inner = InnerBound(this);
+    RECT_t spaces;
+    CalcItemSpace(kSpacePadding, &spaces, &style);
+    BOUND_t area = {0, 0, inner.width, inner.height};
+    if (ox == kOverflowScroll)
+        area.height -= kScrollBarSize;
+    if (oy == kOverflowScroll)
+        area.width -= kScrollBarSize;
+    if (AsksForBar(ox)) {
+        const int32_t content = std::max(scroll.width, minWidth - spaces.left - spaces.right);
+        if (area.width < content) {
+            area.width = content;
+            if (ox == kOverflowAuto)
+                area.height -= kScrollBarSize;
+        }
+    }
+    if (AsksForBar(oy)) {
+        const int32_t content = std::max(scroll.height, minHeight - spaces.top - spaces.bottom);
+        if (area.height < content) {
+            area.height = content;
+            if (oy == kOverflowAuto)
+                area.width -= kScrollBarSize;
+        }
+    }
+    area.width = std::max(area.width, 0);
+    area.height = std::max(area.height, 0);
+
+    if (extraFlags & kFrameFlow)
+        OnFlowLayout(&area, flag);
+    else if (extraFlags & kFrameFlex)
+        OnFlexLayout(&area, flag);
+    else
+        OnFreeLayout(&area, flag);
     if (!flag)
         return;
-    UpdateScrollbar();
+    if (itemFlags & kItemCreated)
+        UpdateScrollbar();
     Invalidate(nullptr, 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Percent sizes and docking
+// ---------------------------------------------------------------------------------------
+
+namespace {
+
+int32_t PercentOf(uint32_t length, int32_t area)
+{
+    const int64_t value = length & kLengthValueMask;
+    return static_cast<int32_t>(std::max<int64_t>(value * area / 100000, 0));
+}
+
+// Applies the layout nibbles to bound; false when neither is given.
+bool DockBound(uint32_t itemFlags, const BOUND_t *area, BOUND_t *bound)
+{
+    const uint32_t lx = GetStyleField(itemFlags, kItemLayoutX);
+    const uint32_t ly = GetStyleField(itemFlags, kItemLayoutY);
+    const bool hasX = lx >= kLayoutStart && lx <= kLayoutExtend;
+    const bool hasY = ly >= kLayoutStart && ly <= kLayoutExtend;
+    if (!hasX && !hasY)
+        return false;
+    switch (lx) {
+    case kLayoutStart:
+        bound->x = area->x;
+        break;
+    case kLayoutEnd:
+        bound->x = area->x + area->width - bound->width;
+        break;
+    case kLayoutCenter:
+        bound->x = area->x + (area->width - bound->width) / 2;
+        break;
+    case kLayoutExtend:
+        bound->width = std::max(area->x + area->width - bound->x, 0);
+        break;
+    default:
+        break;
+    }
+    switch (ly) {
+    case kLayoutStart:
+        bound->y = area->y;
+        break;
+    case kLayoutEnd:
+        bound->y = area->y + area->height - bound->height;
+        break;
+    case kLayoutCenter:
+        bound->y = area->y + (area->height - bound->height) / 2;
+        break;
+    case kLayoutExtend:
+        bound->height = std::max(area->y + area->height - bound->y, 0);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+// Percent sizes and docking of one child, moved when anything changed.
+void PlaceDocked(XPageItem *child, const BOUND_t *area, int flag)
+{
+    BOUND_t bound = XPageFrame::GetPercentPlace(child, area);
+    DockBound(child->itemFlags, area, &bound);
+    child->MovePlace(&bound, flag);
+}
+
+} // namespace
+
+BOUND_t XPageFrame::GetPercentPlace(const XPageItem *child, const BOUND_t *area)
+{
+    BOUND_t bound = child->place;
+    if (child->style.touchedGroups == 0 || area == nullptr)
+        return bound;
+    if (child->style.width != kStyleUnsetWord && (child->style.width >> 28) == kUnitPercent)
+        bound.width = PercentOf(child->style.width, area->width);
+    if (child->style.height != kStyleUnsetWord && (child->style.height >> 28) == kUnitPercent)
+        bound.height = PercentOf(child->style.height, area->height);
+    return bound;
+}
+
+int XPageFrame::GetDockPlace(const XPageItem *child, const BOUND_t *area, BOUND_t *out)
+{
+    if (child == nullptr || area == nullptr || out == nullptr)
+        return 0;
+    BOUND_t bound = child->place;
+    if (!DockBound(child->itemFlags, area, &bound))
+        return 0;
+    *out = bound;
+    return 1;
+}
+
+XPageItem *XPageFrame::GetFlowItem(const void **cursor) const
+{
+    while (XPageItem *item = GetNextItem(cursor)) {
+        if ((item->itemFlags & kItemVisible) && !(item->itemFlags & (kItemAbsolute | kItemFixed)))
+            return item;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Free layout
+// ---------------------------------------------------------------------------------------
+
+void XPageFrame::OnFreeLayout(const BOUND_t *area, int flag)
+{
+    if (area == nullptr)
+        return;
+    for (const void *cursor = nullptr; XPageItem *child = GetNextItem(&cursor);) {
+        if ((child->itemFlags & kItemVisible) && !(child->itemFlags & kItemFixed))
+            PlaceDocked(child, area, flag);
+    }
+}
+
+// The children outside the flow of a flow or flex frame are docked before the lines.
+void XPageFrame::PlaceAbsolute(const BOUND_t *area, int flag)
+{
+    for (const void *cursor = nullptr; XPageItem *child = GetNextItem(&cursor);) {
+        const uint32_t flags = child->itemFlags;
+        if ((flags & kItemVisible) && (flags & kItemAbsolute) && !(flags & kItemFixed))
+            PlaceDocked(child, area, flag);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Extent
+// ---------------------------------------------------------------------------------------
+
+// The content size into the scroll extent: the lines of a flow or flex frame against the
+// inner width (17 less unless the height follows the content), or the far edges of the
+// visible children of a free frame.
+void XPageFrame::GetContentExtent()
+{
+    if (extraFlags & (kFrameFlow | kFrameFlex)) {
+        int32_t width = InnerBound(this).width;
+        if (GetStyleField(itemFlags, kItemOverflowY) != kOverflowExtend)
+            width = std::max(width - kScrollBarSize, 0);
+        GetContentSize(width, &scroll.width, &scroll.height);
+        return;
+    }
+    int32_t right = 0, bottom = 0;
+    for (const void *cursor = nullptr; XPageItem *child = GetNextItem(&cursor);) {
+        if (!(child->itemFlags & kItemVisible) || (child->itemFlags & kItemFixed))
+            continue;
+        const BOUND_t &at = child->place;
+        const uint32_t lx = GetStyleField(child->itemFlags, kItemLayoutX);
+        const uint32_t ly = GetStyleField(child->itemFlags, kItemLayoutY);
+        int32_t w = at.x + at.width;
+        if (lx == kLayoutEnd || lx == kLayoutCenter)
+            w = at.width;
+        else if (lx == kLayoutExtend)
+            w = at.x + child->minWidth;
+        int32_t h = at.y + at.height;
+        if (ly == kLayoutEnd || ly == kLayoutCenter)
+            h = at.height;
+        else if (ly == kLayoutExtend)
+            h = at.y + child->minHeight;
+        right = std::max(right, w);
+        bottom = std::max(bottom, h);
+    }
+    scroll.width = right;
+    scroll.height = bottom;
+}
+
+int XPageFrame::CalcExtentSize(int mode)
+{
+    const uint32_t ox = GetStyleField(itemFlags, kItemOverflowX);
+    const uint32_t oy = GetStyleField(itemFlags, kItemOverflowY);
+    if (AsksForExtent(ox) || AsksForExtent(oy))
+        GetContentExtent();
+    return XPageItem::CalcExtentSize(mode);
 }

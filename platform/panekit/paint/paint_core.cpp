@@ -68,6 +68,7 @@ void XPaintCore::Attach(cairo_surface_t *surface, const BOUND_t *clip)
 
 void XPaintCore::Detach()
 {
+    SetInvertMask(nullptr);
     if (m_cr != nullptr)
         cairo_destroy(m_cr);
     if (m_surface != nullptr)

@@ -171,6 +171,11 @@ public:
     // frame that fills the bound inverts all of it). Usable at any time, also between
     // paints (tracking lines and rubber bands drawn and erased by the caller).
     void DrawHalftone(const BOUND_t *bound, int frame = 0);
+    // An A8 surface of the target's size that halftones toggle instead of the target's
+    // pixels (null: invert the target). A layer over a picture draws its halftones this
+    // way, since a transparent pixel has nothing to invert: whoever shows the layer
+    // inverts the picture where the mask is set. The painter keeps a reference.
+    void SetInvertMask(cairo_surface_t *mask);
 
     // ---- images ----------------------------------------------------------------------------
 
@@ -307,6 +312,7 @@ private:
 
     cairo_t *m_cr = nullptr;
     cairo_surface_t *m_surface = nullptr;
+    cairo_surface_t *m_invertMask = nullptr;
     bool m_ownSurface = false;
     BOUND_t m_paintClip{0, 0, 0, 0};
 

@@ -477,11 +477,46 @@ void XPaintCore::DrawHalftone(const BOUND_t *bound, int frame)
 // Inverts the pixels of a device band whose x + y is even, inside the current clip. Each
 // colour byte c of a premultiplied pixel with alpha a becomes (a - c) mod 256: the
 // inversion of an opaque pixel, and its own inverse for every byte value.
+void XPaintCore::SetInvertMask(cairo_surface_t *mask)
+{
+    if (mask != nullptr && (cairo_surface_get_type(mask) != CAIRO_SURFACE_TYPE_IMAGE ||
+                            cairo_image_surface_get_format(mask) != CAIRO_FORMAT_A8 ||
+                            cairo_image_surface_get_width(mask) != GetWidth() ||
+                            cairo_image_surface_get_height(mask) != GetHeight()))
+        return;
+    if (mask != nullptr)
+        cairo_surface_reference(mask);
+    if (m_invertMask != nullptr)
+        cairo_surface_destroy(m_invertMask);
+    m_invertMask = mask;
+}
+
+// Toggles the mask bytes of the band's checkered pixels: the shown picture is inverted
+// where a byte is set, so a second halftone over the same pixels takes it away again.
+static void ToggleMaskBand(cairo_surface_t *mask, const BOUND_t &part)
+{
+    cairo_surface_flush(mask);
+    unsigned char *data = cairo_image_surface_get_data(mask);
+    const int stride = cairo_image_surface_get_stride(mask);
+    if (data == nullptr)
+        return;
+    for (int y = part.y; y < part.y + part.height; ++y) {
+        unsigned char *row = data + static_cast<ptrdiff_t>(y) * stride;
+        for (int x = part.x + ((part.x + y) & 1); x < part.x + part.width; x += 2)
+            row[x] ^= 0xFF;
+    }
+    cairo_surface_mark_dirty_rectangle(mask, part.x, part.y, part.width, part.height);
+}
+
 void XPaintCore::InvertBand(const BOUND_t &band)
 {
     BOUND_t clip = m_deviceClip, part;
     if (!IntersectBound(&part, &band, &clip))
         return;
+    if (m_invertMask != nullptr) {
+        ToggleMaskBand(m_invertMask, part);
+        return;
+    }
     cairo_surface_flush(m_surface);
     unsigned char *data = cairo_image_surface_get_data(m_surface);
     int stride = cairo_image_surface_get_stride(m_surface);

@@ -193,6 +193,46 @@ TEST_F(PaintTest, FloatCoverShadesAllButItsBoundAndTrackerLiesOnTop)
     EXPECT_EQ(0xFFFFFFu, PixelAt(display->GetWindowSurface(&window), 120, 50));
 }
 
+TEST_F(PaintTest, TrackerHalftoneInvertsThePictureBeneathUntilDrawnAgain)
+{
+    RecordingWindow window;
+    Open(window);
+    FillBound(window, {0, 0, 100, 100}, 0x0000FF); // red
+    XPainter *tracker = window.GetTracker();
+    ASSERT_NE(tracker, nullptr);
+    const BOUND_t outline = {10, 10, 40, 30};
+    tracker->DrawHalftone(&outline, 2);
+    cairo_surface_t *shown = display->GetWindowSurface(&window);
+    // Every other pixel of the 2-pixel frame shows the picture inverted; inside it and
+    // the frame's other pixels show the picture.
+    EXPECT_EQ(0x00FFFFu, PixelAt(shown, 10, 10));
+    EXPECT_EQ(0xFF0000u, PixelAt(shown, 11, 10));
+    EXPECT_EQ(0xFF0000u, PixelAt(shown, 10, 11));
+    EXPECT_EQ(0x00FFFFu, PixelAt(shown, 11, 11));
+    EXPECT_EQ(0x00FFFFu, PixelAt(shown, 49, 39)); // far corner: 49 + 39 is even
+    EXPECT_EQ(0xFF0000u, PixelAt(shown, 30, 20));
+    EXPECT_EQ(0xFF0000u, PixelAt(window.GetBufferSurface(), 10, 10));
+
+    // A repaint beneath shows the new picture, still inverted under the halftone.
+    FillBound(window, {0, 0, 100, 100}, 0x00FF00); // green
+    shown = display->GetWindowSurface(&window);
+    EXPECT_EQ(0xFF00FFu, PixelAt(shown, 10, 10));
+    EXPECT_EQ(0x00FF00u, PixelAt(shown, 11, 10));
+
+    // The same halftone again takes it away: the picture equals the buffer everywhere.
+    tracker = window.GetTracker(0);
+    tracker->DrawHalftone(&outline, 2);
+    shown = display->GetWindowSurface(&window);
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 200; ++x)
+            ASSERT_EQ(PixelAt(window.GetBufferSurface(), x, y), PixelAt(shown, x, y)) << x << y;
+    }
+    // A halftone left on the layer goes with CloseTracker.
+    tracker->DrawHalftone(&outline, 2);
+    window.CloseTracker();
+    EXPECT_EQ(0x00FF00u, PixelAt(display->GetWindowSurface(&window), 10, 10));
+}
+
 TEST_F(PaintTest, ResizeKeepsThePictureAndSnapshotsSaveAsPng)
 {
     RecordingWindow window;

@@ -4,6 +4,7 @@
 #include <cairo.h>
 #include <cstring>
 
+#include "platform/panekit/paint/xpainter.h"
 #include "platform/panekit/window/window_loop.h"
 #include "platform/panekit/window/xdraw_window.h"
 
@@ -71,7 +72,7 @@ void XDrawWindow::OnDestroyWindow()
     DeleteWindowPainter(m_measurer);
     m_trackPainter = nullptr;
     m_measurer = nullptr;
-    for (cairo_surface_t **surface : {&m_buffer, &m_shown, &m_tracker}) {
+    for (cairo_surface_t **surface : {&m_buffer, &m_shown, &m_tracker, &m_invert}) {
         if (*surface != nullptr)
             cairo_surface_destroy(*surface);
         *surface = nullptr;
@@ -105,13 +106,7 @@ void XDrawWindow::OnResize(int32_t width, int32_t height)
         cairo_surface_destroy(m_buffer);
         cairo_surface_destroy(m_shown);
     }
-    if (m_tracker != nullptr) {
-        cairo_surface_destroy(m_tracker);
-        m_tracker = nullptr;
-        m_trackerShown = 0;
-        DeleteWindowPainter(m_trackPainter);
-        m_trackPainter = nullptr;
-    }
+    DropTracker();
     m_buffer = buffer;
     m_shown = shown;
     m_width = width;
@@ -153,23 +148,42 @@ XPainter *XDrawWindow::GetPainter()
     return m_measurer;
 }
 
+void XDrawWindow::DropTracker()
+{
+    for (cairo_surface_t **surface : {&m_tracker, &m_invert}) {
+        if (*surface != nullptr)
+            cairo_surface_destroy(*surface);
+        *surface = nullptr;
+    }
+    m_trackerShown = 0;
+    DeleteWindowPainter(m_trackPainter);
+    m_trackPainter = nullptr;
+}
+
 XPainter *XDrawWindow::GetTracker(int clear)
 {
     if (m_buffer == nullptr)
         return nullptr;
     if (m_tracker == nullptr) {
         m_tracker = MakeSurface(m_width, m_height);
-        if (m_tracker == nullptr)
+        m_invert = cairo_image_surface_create(CAIRO_FORMAT_A8, m_width, m_height);
+        if (m_tracker == nullptr || cairo_surface_status(m_invert) != CAIRO_STATUS_SUCCESS) {
+            DropTracker();
             return nullptr;
+        }
         ClearSurface(m_tracker);
+        ClearSurface(m_invert);
     } else if (clear) {
         ClearSurface(m_tracker);
+        ClearSurface(m_invert);
     }
     m_trackerShown = 1;
     AddShownBound(nullptr);
     // A fresh painter each time: no clip or transform left over from the last drag step.
     DeleteWindowPainter(m_trackPainter);
     m_trackPainter = NewWindowPainter(m_tracker, nullptr);
+    if (m_trackPainter != nullptr)
+        m_trackPainter->SetInvertMask(m_invert);
     return m_trackPainter;
 }
 
@@ -179,6 +193,7 @@ void XDrawWindow::CloseTracker()
         return;
     m_trackerShown = 0;
     ClearSurface(m_tracker);
+    ClearSurface(m_invert);
     DeleteWindowPainter(m_trackPainter);
     m_trackPainter = nullptr;
     AddShownBound(nullptr);
@@ -210,6 +225,8 @@ void XDrawWindow::ComposeShown(const BOUND_t *bound)
         cairo_surface_flush(m_tracker);
         cairo_set_source_surface(cr, m_tracker, 0, 0);
         cairo_paint(cr);
+        cairo_surface_flush(m_shown);
+        InvertShown(bound);
     }
     if (m_coverShown) {
         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
@@ -230,6 +247,31 @@ void XDrawWindow::ComposeShown(const BOUND_t *bound)
     }
     cairo_destroy(cr);
     cairo_surface_flush(m_shown);
+}
+
+// Inverts the shown pixels of bound where the tracker's halftone mask is set. The shown
+// picture is opaque, so each colour byte c becomes 255 - c.
+void XDrawWindow::InvertShown(const BOUND_t *bound)
+{
+    BOUND_t all = {0, 0, m_width, m_height}, part;
+    if (m_invert == nullptr || !IntersectBound(&part, bound, &all))
+        return;
+    cairo_surface_flush(m_invert);
+    const unsigned char *mask = cairo_image_surface_get_data(m_invert);
+    unsigned char *data = cairo_image_surface_get_data(m_shown);
+    if (mask == nullptr || data == nullptr)
+        return;
+    const int maskStride = cairo_image_surface_get_stride(m_invert);
+    const int stride = cairo_image_surface_get_stride(m_shown);
+    for (int y = part.y; y < part.y + part.height; ++y) {
+        const unsigned char *bits = mask + static_cast<ptrdiff_t>(y) * maskStride;
+        auto *row = reinterpret_cast<uint32_t *>(data + static_cast<ptrdiff_t>(y) * stride);
+        for (int x = part.x; x < part.x + part.width; ++x) {
+            if (bits[x] != 0)
+                row[x] ^= 0x00FFFFFF;
+        }
+    }
+    cairo_surface_mark_dirty_rectangle(m_shown, part.x, part.y, part.width, part.height);
 }
 
 cairo_surface_t *XDrawWindow::GetShownSurface()

@@ -62,6 +62,8 @@ public:
     XPainter *GetPainter();
     // A painter over the tracker layer, which lies over the window until CloseTracker
     // (drag feedback outside the paint cycle). clear non-zero wipes what it showed.
+    // Halftones drawn with it show the picture beneath inverted, follow repaints of that
+    // picture, and go when the same halftone is drawn again.
     XPainter *GetTracker(int clear = 1);
     void CloseTracker();
 
@@ -139,12 +141,15 @@ private:
     friend class XWindowLoop;
     void AddShownBound(const BOUND_t *bound);
     void ComposeShown(const BOUND_t *bound);
+    void InvertShown(const BOUND_t *bound);
+    void DropTracker();
     void BlinkCaret();
     void MarkCaret();
 
     cairo_surface_t *m_buffer = nullptr;
     cairo_surface_t *m_shown = nullptr;
     cairo_surface_t *m_tracker = nullptr;
+    cairo_surface_t *m_invert = nullptr; // A8: the tracker's halftones
     XPainter *m_measurer = nullptr;
     XPainter *m_trackPainter = nullptr;
     int32_t m_width = 0;
