@@ -60,7 +60,7 @@ void BM_PageWindowTab(benchmark::State &state)
     }
     XPageWindow window;
     XPageViewer *root = window.GetRooter();
-    root->extraFlags |= kFormKeyNavigation;
+    root->extraFlags |= kFrameKeyNav;
     for (int n = 0; n < kColumns * kRows; ++n) {
         auto *field = new XPageItem;
         const BOUND_t place = {2 + (n % kColumns) * (kFieldWidth + 2),

@@ -59,8 +59,7 @@ void XPageTainer::Notify(uint32_t code, const void *node)
 
 const void *XPageTainer::InsertItem(XPageFrame *page, const void *node, unsigned after)
 {
-    if (page == nullptr || (node != nullptr && FindPageNode(node) == nullptr) ||
-        !CanAdopt(page))
+    if (page == nullptr || (node != nullptr && FindPageNode(node) == nullptr) || !CanAdopt(page))
         return nullptr;
     page->kind = kKindPage;
     page->itemStyle.SetSpace(0, m_pagePadding[0], m_pagePadding[1], m_pagePadding[2],
@@ -322,7 +321,8 @@ int XPageTainer::GetPageSize(SIZE_t *out)
         return 0;
     BOUND_t all = {0, 0, 0, 0};
     bool any = false;
-    for (const void *cursor = nullptr; XPageItem *child = frame->XPageOwner::GetNextItem(&cursor);) {
+    for (const void *cursor = nullptr;
+         XPageItem *child = frame->XPageOwner::GetNextItem(&cursor);) {
         if (!any)
             all = child->place;
         else

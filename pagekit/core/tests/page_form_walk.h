@@ -43,7 +43,7 @@ struct WalkForm
     WalkForm()
     {
         XPageViewer *root = window.GetRooter();
-        root->extraFlags |= kFormKeyNavigation;
+        root->extraFlags |= kFrameKeyNav;
         root->ApplyStyle(0, "background:#f0f0f0;");
         const int rootTabs[10] = {1, 2, 3, 4, 4, 5, 6, 7, 8, 9};
         const int panelTabs[10] = {10, 11, 12, 13, 14, 14, 15, 16, 17, 1};

@@ -66,7 +66,7 @@ TEST_F(Soak, RandomInputWithDestroysFloatersAndDialogs)
         std::vector<XPageItem *> live;
         XPageWindow window;
         XPageViewer *root = window.GetRooter();
-        root->extraFlags |= kFormKeyNavigation;
+        root->extraFlags |= kFrameKeyNav;
         auto add = [&](XPageOwner *owner, int x, int y) {
             auto *item = Placed(new SoakItem(&live, &random), x, y, 18, 12);
             item->tabIndex = static_cast<int>(random() % 8);

@@ -68,8 +68,8 @@ TEST(PageTainer, StartsAsAFlexContainerWithPaddedPages)
     const BOUND_t size = {0, 0, 50, 40};
     page->MovePlace(&size, 0);
     page->UpdateStyleDesc(0x12);
-    EXPECT_EQ("2,2,46,36", std::to_string(page->body.x) + "," + std::to_string(page->body.y) +
-                               "," + std::to_string(page->body.width) + "," +
+    EXPECT_EQ("2,2,46,36", std::to_string(page->body.x) + "," + std::to_string(page->body.y) + "," +
+                               std::to_string(page->body.width) + "," +
                                std::to_string(page->body.height));
     // A block extend page takes the whole width.
     f.tainer->UpdateLayout(0);

@@ -187,7 +187,7 @@ TEST_F(TabEnter, EachNavigationModifierAndKind)
         window.GetRooter()->AddItem(b);
         window.GetRooter()->AddItem(c);
         if (test.navigation)
-            window.GetRooter()->extraFlags |= kFormKeyNavigation;
+            window.GetRooter()->extraFlags |= kFrameKeyNav;
         Open(window);
         window.SetFocusItem(b);
         log.clear();
@@ -219,7 +219,7 @@ TEST_F(TabEnter, ShiftGoesBackAndNothingFocusedStartsAtTheFirst)
     auto *b = Field(&log, "b", 2, 40);
     window.GetRooter()->AddItem(a);
     window.GetRooter()->AddItem(b);
-    window.GetRooter()->extraFlags |= kFormKeyNavigation;
+    window.GetRooter()->extraFlags |= kFrameKeyNav;
     Open(window);
     std::vector<XPageItem *> seen;
     auto note = [&] { seen.push_back(window.GetFocusItem()); };
@@ -249,7 +249,7 @@ TEST_F(TabEnter, AVetoOfCode63KeepsTheFocusAndSwallowsTheKey)
     };
     window.GetRooter()->AddItem(a);
     window.GetRooter()->AddItem(b);
-    window.GetRooter()->extraFlags |= kFormKeyNavigation;
+    window.GetRooter()->extraFlags |= kFrameKeyNav;
     Open(window);
     window.SetFocusItem(a);
     display->KeyDown(&window, 9);
@@ -273,7 +273,7 @@ TEST_F(TabEnter, AnItemDestroyedByItsCode63IsNoStartingPoint)
     for (XPageItem *item :
          {static_cast<XPageItem *>(a), static_cast<XPageItem *>(b), static_cast<XPageItem *>(c)})
         window.GetRooter()->AddItem(item);
-    window.GetRooter()->extraFlags |= kFormKeyNavigation;
+    window.GetRooter()->extraFlags |= kFrameKeyNav;
     Open(window);
     window.SetFocusItem(b);
     display->KeyDown(&window, 9);
