@@ -2,7 +2,7 @@
 // The root of a form: it holds the form's page style and resource helper, and the page
 // window that shows it. Its form is itself.
 //
-// Dockers are fixed children with a dock side (extra-flag bits 24-27): in list order each
+// Dockers are fixed children with a dock side (kFrameDock of their extra flags): in list order each
 // takes a strip of what the earlier ones left, and the viewer's margins become the four
 // insets so that the body and its content lie in the rest. Other fixed children (floaters,
 // the tool tip) lie over everything. The tab order runs over the items that take input.
@@ -17,17 +17,6 @@ class XPageWindow;
 class XPainter;
 class XRescHelper;
 
-// Dock sides of a fixed child (the field kDockSide of its extra flags).
-enum : uint32_t {
-    kDockNone = 0,
-    kDockTop = 1,
-    kDockLeft = 2,
-    kDockRight = 3,
-    kDockBottom = 4,
-};
-constexpr StyleField kDockSide{24, 0xF};
-// Extra flag of the form root: Tab and Enter move the focus.
-constexpr uint32_t kFormKeyNavigation = 0x80000000;
 // Size of the virtual area the extent of the dockers is computed against.
 constexpr int32_t kViewerExtentArea = 8000;
 

@@ -14,53 +14,8 @@ uint32_t DockSideOf(const XPageItem *item)
 {
     if (!(item->itemFlags & kItemFixed))
         return kDockNone;
-    const uint32_t side = GetStyleField(item->extraFlags, kDockSide);
+    const uint32_t side = GetStyleField(item->extraFlags, kFrameDock);
     return side >= kDockTop && side <= kDockBottom ? side : kDockNone;
-}
-
-// The docking rule of a frame for one child against area: the layout nibbles put x (and
-// y) at the start, the end or the centre, or extend the size to the area's edge. Returns
-// 0 and leaves out alone when neither nibble asks for anything.
-int DockPlace(const XPageItem *child, const BOUND_t &area, BOUND_t *out)
-{
-    const uint32_t lx = GetStyleField(child->itemFlags, kItemLayoutX);
-    const uint32_t ly = GetStyleField(child->itemFlags, kItemLayoutY);
-    if ((lx == kLayoutNone || lx == 0xF) && (ly == kLayoutNone || ly == 0xF))
-        return 0;
-    *out = child->place;
-    switch (lx) {
-    case kLayoutStart:
-        out->x = area.x;
-        break;
-    case kLayoutEnd:
-        out->x = area.width - out->width;
-        break;
-    case kLayoutCenter:
-        out->x = (area.width - out->width) / 2;
-        break;
-    case kLayoutExtend:
-        out->width = std::max(area.width - out->x, 0);
-        break;
-    default:
-        break;
-    }
-    switch (ly) {
-    case kLayoutStart:
-        out->y = area.y;
-        break;
-    case kLayoutEnd:
-        out->y = area.height - out->height;
-        break;
-    case kLayoutCenter:
-        out->y = (area.height - out->height) / 2;
-        break;
-    case kLayoutExtend:
-        out->height = std::max(area.height - out->y, 0);
-        break;
-    default:
-        break;
-    }
-    return 1;
 }
 
 // Places one docker in its strip of rest and takes the strip away. A docker whose height
@@ -130,7 +85,7 @@ const void *XPageViewer::AddDocker(uint32_t side, XPageItem *item, int relayout)
     const uint32_t flags = item->itemFlags;
     const uint32_t extra = item->extraFlags;
     item->itemFlags |= kItemFixed | kItemAbsolute;
-    item->extraFlags = SetStyleField(item->extraFlags, kDockSide, side);
+    item->extraFlags = SetStyleField(item->extraFlags, kFrameDock, side);
     const void *node = AddItem(item);
     if (node == nullptr) {
         item->itemFlags = flags;
@@ -163,7 +118,7 @@ RECT_t XPageViewer::PlaceDockers(const BOUND_t &area, int flag, bool move)
             continue;
         }
         BOUND_t docked;
-        if (move && DockPlace(child, area, &docked))
+        if (move && GetDockPlace(child, &area, &docked))
             child->MovePlace(&docked, flag);
     }
     return {rest.x - area.x, rest.y - area.y, area.x + area.width - (rest.x + rest.width),

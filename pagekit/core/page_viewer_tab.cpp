@@ -8,8 +8,6 @@
 
 #include "pagekit/core/page_viewer.h"
 
-#include <vector>
-
 #include "corekit/containers/xfinder.h"
 
 namespace {
@@ -21,76 +19,48 @@ bool TakesInput(const XPageItem *item)
     return (item->itemFlags & 0xF) == kTabNibble && item->IsVisible() && item->IsFocusable();
 }
 
-// One candidate: its tab index and its place in the walk.
-struct TabEntry
+// One pass over the walk that keeps the candidate nearest after current (forward) or
+// before it (backward) in (tab index, walk) order, and the first (last) candidate overall
+// for the wrap. Entries met before current lie before it in the walk; current itself is
+// never a result.
+XPageItem *FindTabItem(XPageViewer *root, const XPageItem *current, bool forward)
 {
-    XPageItem *item;
-    int32_t index;
-    size_t walk;
-};
-
-// (index, walk) order: the tab order itself.
-bool Before(const TabEntry &a, const TabEntry &b)
-{
-    return a.index != b.index ? a.index < b.index : a.walk < b.walk;
-}
-
-// The candidates in walk order, and current's entry (walk position of current even when
-// it takes no input; found false when current is not in the form).
-std::vector<TabEntry> CollectTabItems(XPageViewer *root, const XPageItem *current, TabEntry *self,
-                                      bool *found)
-{
-    std::vector<TabEntry> out;
-    *found = false;
+    const int32_t index = current != nullptr ? current->tabIndex : 0;
+    bool found = false;
+    XPageItem *best = nullptr, *wrap = nullptr;
     XFinder finder;
-    size_t walk = 0;
     for (XPageItem *item = root->GetNextSuber(0, &finder); item != nullptr;
-         item = root->GetNextSuber(kWalkContinue, &finder), ++walk) {
+         item = root->GetNextSuber(kWalkContinue, &finder)) {
         if (item == current) {
-            *self = {item, item->tabIndex, walk};
-            *found = true;
+            found = true;
             continue;
         }
-        if (TakesInput(item))
-            out.push_back({item, item->tabIndex, walk});
+        if (!TakesInput(item))
+            continue;
+        const int32_t at = item->tabIndex;
+        // Later entries win ties going backward, earlier ones going forward.
+        if (wrap == nullptr || (forward ? at < wrap->tabIndex : at >= wrap->tabIndex))
+            wrap = item;
+        if (current == nullptr)
+            continue;
+        // Forward: after current in (index, walk) order; backward: before it.
+        const bool after = found ? at >= index : at > index;
+        if (forward && after && (best == nullptr || at < best->tabIndex))
+            best = item;
+        if (!forward && !after && (best == nullptr || at >= best->tabIndex))
+            best = item;
     }
-    return out;
+    return found && best != nullptr ? best : wrap;
 }
 
 } // namespace
 
 XPageItem *XPageViewer::GetNextTabItem(XPageItem *current)
 {
-    TabEntry self = {nullptr, 0, 0};
-    bool found = false;
-    const std::vector<TabEntry> items = CollectTabItems(this, current, &self, &found);
-    const TabEntry *best = nullptr;
-    const TabEntry *first = nullptr;
-    for (const TabEntry &entry : items) {
-        if (first == nullptr || Before(entry, *first))
-            first = &entry;
-        if (found && Before(self, entry) && (best == nullptr || Before(entry, *best)))
-            best = &entry;
-    }
-    if (best == nullptr)
-        best = first;
-    return best != nullptr ? best->item : nullptr;
+    return FindTabItem(this, current, true);
 }
 
 XPageItem *XPageViewer::GetPrevTabItem(XPageItem *current)
 {
-    TabEntry self = {nullptr, 0, 0};
-    bool found = false;
-    const std::vector<TabEntry> items = CollectTabItems(this, current, &self, &found);
-    const TabEntry *best = nullptr;
-    const TabEntry *last = nullptr;
-    for (const TabEntry &entry : items) {
-        if (last == nullptr || Before(*last, entry))
-            last = &entry;
-        if (found && Before(entry, self) && (best == nullptr || Before(*best, entry)))
-            best = &entry;
-    }
-    if (best == nullptr)
-        best = last;
-    return best != nullptr ? best->item : nullptr;
+    return FindTabItem(this, current, false);
 }

@@ -1,6 +1,6 @@
 // The page window's key and press rules, its ranges, and the floaters it knows.
 //
-// Tab and Enter. The form root's kFormKeyNavigation selects key navigation:
+// Tab and Enter. The form root's kFrameKeyNav selects key navigation:
 //   Tab        navigation: plain Tab moves the focus, Ctrl+Tab goes to the item;
 //              without: Ctrl+Tab moves the focus, plain Tab goes to the item.
 //   Enter      without navigation it goes to the item. With navigation, an item with
@@ -32,7 +32,7 @@ int XPageWindow::MovesFocus(const XMessage_t *message) const
     const uint32_t key = message->key;
     if (key != kKeyTab && key != kKeyEnter)
         return 0;
-    const bool navigation = (m_root.extraFlags & kFormKeyNavigation) != 0;
+    const bool navigation = (m_root.extraFlags & kFrameKeyNav) != 0;
     const bool ctrl = (message->flags & XMSG_STATE_CTRL) != 0;
     if (key == kKeyTab)
         return navigation ? !ctrl : ctrl;

@@ -184,6 +184,41 @@ TEST_F(Floaters, ModalTakesEveryPressAndTheFocusBack)
     EXPECT_EQ(1, f.Count("B", XMSG_BUTTONDOWN));
 }
 
+int CountHook(void *data, XMessage_t *message)
+{
+    if (message->code == XMSG_KEYDOWN)
+        ++*static_cast<int *>(data);
+    return 0;
+}
+
+TEST_F(Floaters, KeysGoToTheModalFloaterWhenTheFocusIsOutsideIt)
+{
+    Form f;
+    Open(f.window);
+    f.floater->extraFlags = kFloatModal;
+    f.floater->Create(f.hoster);
+    int keys = 0;
+    f.floater->SetHook(&CountHook, &keys);
+    f.window.SetFocusItem(f.below);
+    f.floater->ShowFloater(10, 40);
+    display->KeyDown(&f.window, 65);
+    Run();
+    EXPECT_EQ(1, keys);
+    EXPECT_EQ(0, f.Count("B", XMSG_KEYDOWN));
+}
+
+TEST_F(Floaters, ASizeChangePlacesTheOpenFloaterAgain)
+{
+    Form f;
+    Open(f.window);
+    f.floater->Create(f.hoster);
+    f.floater->ShowFloater(kFloatShowCenter);
+    EXPECT_EQ(Show(Bound(75, 45, 50, 30)), Show(f.floater->place));
+    display->Resize(&f.window, 300, 200);
+    Run();
+    EXPECT_EQ(Show(Bound(125, 85, 50, 30)), Show(f.floater->place));
+}
+
 TEST_F(Floaters, FirstChildBackground)
 {
     Form f;

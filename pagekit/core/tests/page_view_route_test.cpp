@@ -187,7 +187,7 @@ TEST_F(TabEnter, EachNavigationModifierAndKind)
         window.GetRooter()->AddItem(b);
         window.GetRooter()->AddItem(c);
         if (test.navigation)
-            window.GetRooter()->extraFlags |= kFormKeyNavigation;
+            window.GetRooter()->extraFlags |= kFrameKeyNav;
         Open(window);
         window.SetFocusItem(b);
         log.clear();
@@ -219,7 +219,7 @@ TEST_F(TabEnter, ShiftGoesBackAndNothingFocusedStartsAtTheFirst)
     auto *b = Field(&log, "b", 2, 40);
     window.GetRooter()->AddItem(a);
     window.GetRooter()->AddItem(b);
-    window.GetRooter()->extraFlags |= kFormKeyNavigation;
+    window.GetRooter()->extraFlags |= kFrameKeyNav;
     Open(window);
     std::vector<XPageItem *> seen;
     auto note = [&] { seen.push_back(window.GetFocusItem()); };
@@ -249,7 +249,7 @@ TEST_F(TabEnter, AVetoOfCode63KeepsTheFocusAndSwallowsTheKey)
     };
     window.GetRooter()->AddItem(a);
     window.GetRooter()->AddItem(b);
-    window.GetRooter()->extraFlags |= kFormKeyNavigation;
+    window.GetRooter()->extraFlags |= kFrameKeyNav;
     Open(window);
     window.SetFocusItem(a);
     display->KeyDown(&window, 9);
@@ -273,7 +273,7 @@ TEST_F(TabEnter, AnItemDestroyedByItsCode63IsNoStartingPoint)
     for (XPageItem *item :
          {static_cast<XPageItem *>(a), static_cast<XPageItem *>(b), static_cast<XPageItem *>(c)})
         window.GetRooter()->AddItem(item);
-    window.GetRooter()->extraFlags |= kFormKeyNavigation;
+    window.GetRooter()->extraFlags |= kFrameKeyNav;
     Open(window);
     window.SetFocusItem(b);
     display->KeyDown(&window, 9);
@@ -654,6 +654,43 @@ TEST_F(ToolTip, KeptInsideTheWindowAndForgottenWithItsItem)
     EXPECT_FALSE(tip->itemFlags & kItemVisible);
     display->Advance(2000);
     Run();
+}
+
+} // namespace
+
+namespace {
+
+// An item that counts its paints and may invalidate another item while it paints.
+struct Painting : XPageItem
+{
+    int paints = 0;
+    XPageItem *poke = nullptr;
+    void DrawBody(XPainter *, const BOUND_t *) override
+    {
+        ++paints;
+        if (poke != nullptr) {
+            XPageItem *other = poke;
+            poke = nullptr;
+            other->Invalidate(nullptr, 0);
+        }
+    }
+};
+
+TEST_F(PageWindowTest, WhatIsInvalidatedWhilePaintingIsPaintedInTheNextCycle)
+{
+    XPageWindow window;
+    auto *first = Placed(new Painting, 10, 10, 20, 20);
+    auto *second = Placed(new Painting, 100, 10, 20, 20);
+    window.GetRooter()->AddItem(first);
+    window.GetRooter()->AddItem(second);
+    Open(window);
+    Run();
+    first->paints = second->paints = 0;
+    first->poke = second;
+    first->Invalidate(nullptr, 0);
+    Run();
+    EXPECT_EQ(1, first->paints);
+    EXPECT_EQ(1, second->paints);
 }
 
 } // namespace
