@@ -17,14 +17,8 @@ class XPageWindow;
 class XPainter;
 class XRescHelper;
 
-// Dock sides of a fixed child (the field kDockSide of its extra flags).
-enum : uint32_t {
-    kDockNone = 0,
-    kDockTop = 1,
-    kDockLeft = 2,
-    kDockRight = 3,
-    kDockBottom = 4,
-};
+// Dock side of a fixed child (kDockNone ... kDockBottom of page_frame.h) in its extra
+// flags.
 constexpr StyleField kDockSide{24, 0xF};
 // Extra flag of the form root: Tab and Enter move the focus.
 constexpr uint32_t kFormKeyNavigation = 0x80000000;
