@@ -203,13 +203,17 @@ void PlaceDocked(const XPageFrame *frame, XPageItem *child, const BOUND_t *area,
 
 BOUND_t XPageFrame::GetPercentPlace(const XPageItem *child, const BOUND_t *area)
 {
+    const XPageItem *up = child->GetOwner();
+    return GetPercentPlace(child, area, up != nullptr ? up->itemFlags : 0);
+}
+
+BOUND_t XPageFrame::GetPercentPlace(const XPageItem *child, const BOUND_t *area, uint32_t upFlags)
+{
     BOUND_t bound = child->place;
     if (child->style.touchedGroups == 0 || area == nullptr)
         return bound;
     // A percentage of an axis that follows the content is left alone, as that size would
     // then follow itself and grow on every pass.
-    const XPageItem *up = child->GetOwner();
-    const uint32_t upFlags = up != nullptr ? up->itemFlags : 0;
     if (IsPercent(child, child->style.width) &&
         GetStyleField(upFlags, kItemOverflowX) != kOverflowExtend)
         bound.width = PercentOf(child->style.width, area->width);

@@ -7,7 +7,9 @@
 // its percent sizes from the area first and is moved with MovePlace. CalcExtentSize
 // builds the same lines to find the content size that becomes the scroll extent.
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "pagekit/core/page_owner.h"
 #include "pagekit/pagekit_export.h"
@@ -123,6 +125,9 @@ public:
     // The child's place with its percent width and height taken from area (value x area
     // / 100000, truncated, in 64 bits).
     static BOUND_t GetPercentPlace(const XPageItem *child, const BOUND_t *area);
+    // As above for a child whose owner's item flags are upFlags (a layout walking its
+    // own children knows them).
+    static BOUND_t GetPercentPlace(const XPageItem *child, const BOUND_t *area, uint32_t upFlags);
 
     // ---- dragging ----------------------------------------------------------------------
 
@@ -148,7 +153,12 @@ public:
     struct Line;
 
 private:
+    // Lays out the lines (absolute children first); returns the height the lines took.
     int32_t LayoutLines(const BOUND_t *area, int flex, int flag);
+    // The flowing cells in lines against width; returns the number of absolute children
+    // to place outside the lines.
+    size_t CollectLines(const BOUND_t *percentBase, int32_t width, std::vector<Cell> &cells,
+                        std::vector<Line> &lines) const;
     // The x and width of the cells of one line.
     void PlaceFlexLine(const BOUND_t *area, Cell *cells, const Line &line);
     void PlaceFlowLine(const BOUND_t *area, Cell *cells, const Line &line);

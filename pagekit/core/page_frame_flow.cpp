@@ -53,11 +53,11 @@ int32_t MinimumHeight(const XPageItem *item, const BOUND_t &place)
     return (item->itemFlags & kItemCreated) ? item->minHeight : place.height;
 }
 
-Cell MakeCell(XPageItem *item, const BOUND_t *percentBase)
+Cell MakeCell(XPageItem *item, const BOUND_t *percentBase, uint32_t ownerFlags)
 {
     Cell cell;
     cell.item = item;
-    cell.place = XPageFrame::GetPercentPlace(item, percentBase);
+    cell.place = XPageFrame::GetPercentPlace(item, percentBase, ownerFlags);
     cell.layoutX = GetStyleField(item->itemFlags, kItemLayoutX);
     cell.layoutY = GetStyleField(item->itemFlags, kItemLayoutY);
     cell.wrap = GetStyleField(item->itemFlags, kItemWrapMode);
@@ -72,26 +72,28 @@ Cell MakeCell(XPageItem *item, const BOUND_t *percentBase)
     return cell;
 }
 
-// Greedy lines: an item joins the open line when it is not a block and the line with it
-// still fits the width; a block has a line of its own, a break item ends its line.
-void BreakLines(std::vector<Cell> &cells, int32_t width, std::vector<Line> &lines)
+// Greedy lines, one cell at a time: an item joins the open line when it is not a block
+// and the line with it still fits the width; a block has a line of its own, a break item
+// ends its line.
+class LineBreaker
 {
-    lines.clear();
-    bool open = false;
-    for (size_t i = 0; i < cells.size(); ++i) {
-        const Cell &cell = cells[i];
+public:
+    LineBreaker(int32_t width, std::vector<Line> &lines) : m_width(width), m_lines(lines) {}
+
+    void Add(const Cell &cell, size_t index)
+    {
         const bool block = cell.wrap == kWrapBlock;
-        if (open) {
-            Line &line = lines.back();
+        if (m_open) {
+            const Line &line = m_lines.back();
             const int64_t taken = line.fixed + line.extendMin + cell.width;
-            if (block || taken > width)
-                open = false;
+            if (block || taken > m_width)
+                m_open = false;
         }
-        if (!open) {
-            lines.push_back(Line{i, 0, 0, 0, 0, 0});
-            open = true;
+        if (!m_open) {
+            m_lines.push_back(Line{index, 0, 0, 0, 0, 0});
+            m_open = true;
         }
-        Line &line = lines.back();
+        Line &line = m_lines.back();
         ++line.count;
         if (cell.layoutX == kLayoutExtend) {
             line.extendMin += cell.width;
@@ -101,18 +103,42 @@ void BreakLines(std::vector<Cell> &cells, int32_t width, std::vector<Line> &line
         }
         line.height = std::max(line.height, cell.height);
         if (block || cell.wrap == kWrapBreak)
-            open = false;
+            m_open = false;
     }
-}
 
-void CollectCells(const XPageFrame *frame, const BOUND_t *area, std::vector<Cell> &cells)
-{
-    cells.clear();
-    for (const void *cursor = nullptr; XPageItem *item = frame->GetFlowItem(&cursor);)
-        cells.push_back(MakeCell(item, frame->GetPercentBase(area)));
-}
+private:
+    int32_t m_width;
+    std::vector<Line> &m_lines;
+    bool m_open = false;
+};
 
 } // namespace
+
+// The cells of the flowing children (visible, neither absolute nor fixed, as GetFlowItem
+// walks them) broken into lines against width, in one walk over the children. The
+// children placed outside the lines (visible, absolute, not fixed) are only counted.
+size_t XPageFrame::CollectLines(const BOUND_t *percentBase, int32_t width, std::vector<Cell> &cells,
+                                std::vector<Line> &lines) const
+{
+    cells.clear();
+    lines.clear();
+    LineBreaker breaker(width, lines);
+    size_t absolute = 0;
+    for (const XItemNode *at = m_first; at != nullptr;) {
+        XPageItem *item = at->item;
+        const uint32_t flags = item->itemFlags;
+        if ((flags & kItemVisible) && !(flags & kItemFixed)) {
+            if (flags & kItemAbsolute) {
+                ++absolute;
+            } else {
+                cells.push_back(MakeCell(item, percentBase, itemFlags));
+                breaker.Add(cells.back(), cells.size() - 1);
+            }
+        }
+        at = at->next != m_first ? at->next : nullptr;
+    }
+    return absolute;
+}
 
 // ---------------------------------------------------------------------------------------
 // [vertical]
@@ -274,8 +300,12 @@ int32_t XPageFrame::LayoutLines(const BOUND_t *area, int flex, int flag)
     std::vector<Line> lines;
     cells.swap(t_cells);
     lines.swap(t_lines);
-    CollectCells(this, area, cells);
-    BreakLines(cells, area->width, lines);
+    // The children outside the lines are placed before the lines are taken; without any
+    // (the usual case) one walk over the children gives the lines.
+    if (CollectLines(GetPercentBase(area), area->width, cells, lines) > 0) {
+        PlaceAbsolute(area, flag);
+        CollectLines(GetPercentBase(area), area->width, cells, lines);
+    }
 
     int32_t y = area->y;
     int32_t share = 0;
@@ -322,7 +352,6 @@ void XPageFrame::OnFlowLayout(const BOUND_t *area, int flag)
 {
     if (area == nullptr)
         return;
-    PlaceAbsolute(area, flag);
     const int32_t used = LayoutLines(area, 0, flag);
     // A frame whose height follows its content grows by what the lines need beyond the
     // body.
@@ -339,7 +368,6 @@ void XPageFrame::OnFlexLayout(const BOUND_t *area, int flag)
 {
     if (area == nullptr)
         return;
-    PlaceAbsolute(area, flag);
     LayoutLines(area, 1, flag);
 }
 
@@ -351,8 +379,7 @@ void XPageFrame::GetContentSize(int32_t width, int32_t *outWidth, int32_t *outHe
     cells.swap(t_cells);
     lines.swap(t_lines);
     const BOUND_t area = {0, 0, width, body.height};
-    CollectCells(this, &area, cells);
-    BreakLines(cells, width, lines);
+    CollectLines(GetPercentBase(&area), width, cells, lines);
     int64_t widest = 0, height = 0;
     for (const Line &line : lines) {
         widest = std::max<int64_t>(widest, line.fixed + line.extendMin);

@@ -296,9 +296,15 @@ void XPageOwner::OnUpdateItem(int code)
         UpdateLayout(0);
     if (code < kUpdateLayout)
         return;
-    for (const void *cursor = nullptr; XPageItem *child = GetNextItem(&cursor);) {
+    // The walk of GetNextItem, on the nodes themselves: a frame tells every child of each
+    // move or resize. The next node is read after the child's call, as a cursor would.
+    for (const XItemNode *at = m_first; at != nullptr;) {
+        XPageItem *child = at->item;
         if (child->itemFlags & kItemCreated)
             child->OnUpdateItem(code);
+        if (m_first == nullptr)
+            break;
+        at = at->next != m_first ? at->next : nullptr;
     }
 }
 
