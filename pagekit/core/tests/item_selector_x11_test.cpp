@@ -12,51 +12,15 @@
 
 #include "pagekit/core/item_selector.h"
 #include "pagekit/core/page_window.h"
-#include "platform/devkit/tests/scoped_env.h"
-#include "platform/panekit/tests/x11_xvfb.h"
-#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/tests/x11_session.h"
 // Xlib last: its macros would reach the headers above.
 #include "platform/panekit/x11/x11_backend.h"
 
 namespace {
 
-class SelectorX11 : public ::testing::Test
+class SelectorX11 : public XvfbSuite
 {
-protected:
-    static void SetUpTestSuite()
-    {
-        s_backend = new ScopedEnv("ZEP_PANEKIT_BACKEND", "x11");
-        s_server = new XvfbServer;
-        ASSERT_TRUE(s_server->Start());
-        ASSERT_NE(nullptr, GetWindowBackend());
-        ASSERT_STREQ("x11", GetWindowBackend()->GetName());
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-        delete s_backend;
-        s_backend = nullptr;
-    }
-
-    static XvfbServer *s_server;
-    static ScopedEnv *s_backend;
 };
-
-XvfbServer *SelectorX11::s_server = nullptr;
-ScopedEnv *SelectorX11::s_backend = nullptr;
-
-// Runs the loop until done() holds or the time is up (the machine may be loaded).
-bool PumpUntil(const std::function<bool()> &done, int ms = 20000)
-{
-    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        Panekit::WaitForMessage(50);
-    }
-    return true;
-}
 
 // Presses key with xdotool every 200 ms until stop is set.
 class KeyRepeater

@@ -13,22 +13,9 @@
 
 #include "pagekit/core/tests/page_form_walk.h"
 #include "platform/devkit/tests/scoped_env.h"
-#include "platform/panekit/tests/x11_xvfb.h"
-#include "platform/panekit/window/window_backend.h"
+#include "platform/panekit/tests/x11_session.h"
 
 namespace {
-
-// Runs the loop until done() holds or the time is up (the machine may be loaded).
-bool PumpUntil(const std::function<bool()> &done, int ms = 30000)
-{
-    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        Panekit::WaitForMessage(50);
-    }
-    return true;
-}
 
 // Lets the loop run for a while (paints and presents what is pending).
 void Settle(int ms)
@@ -79,7 +66,7 @@ TEST(FormWalkX11, XdotoolReachesTheSameFocusAndTheServerShowsTheSamePicture)
             Settle(60);
         }
         const size_t want = ExpectedWalk().size();
-        EXPECT_TRUE(PumpUntil([&] { return form.FocusSequence().size() >= want; }));
+        EXPECT_TRUE(PumpUntil([&] { return form.FocusSequence().size() >= want; }, 30000));
         Settle(300);
         EXPECT_EQ(ExpectedWalk(), form.FocusSequence());
 

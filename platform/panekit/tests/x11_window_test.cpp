@@ -17,7 +17,7 @@
 #include "platform/panekit/paint/paint_core.h"
 #include "platform/panekit/paint/xpainter.h"
 #include "platform/panekit/session/session.h"
-#include "platform/panekit/tests/x11_xvfb.h"
+#include "platform/panekit/tests/x11_session.h"
 #include "platform/panekit/window/panekit_window.h"
 #include "platform/panekit/window/window_backend.h"
 #include "platform/panekit/window/xdraw_window.h"
@@ -84,37 +84,9 @@ public:
     }
 };
 
-// Runs the loop until done() holds or the time is up (the machine may be loaded).
-bool PumpUntil(const std::function<bool()> &done, int ms = 20000)
-{
-    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        Panekit::WaitForMessage(50);
-    }
-    return true;
-}
-
-class X11Window : public ::testing::Test
+class X11Window : public XvfbSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_backend = new ScopedEnv("ZEP_PANEKIT_BACKEND", "x11");
-        s_server = new XvfbServer;
-        ASSERT_TRUE(s_server->Start());
-        ASSERT_NE(nullptr, GetWindowBackend());
-        ASSERT_STREQ("x11", GetWindowBackend()->GetName());
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-        delete s_backend;
-        s_backend = nullptr;
-    }
-
     void SetUp() override
     {
         BOUND_t place = {0, 0, 200, 120};
@@ -131,13 +103,8 @@ protected:
         ASSERT_TRUE(PumpUntil([this] { return !m_window.Of(XMSG_SETFOCUS).empty(); }));
     }
 
-    static XvfbServer *s_server;
-    static ScopedEnv *s_backend;
     ProbeWindow m_window;
 };
-
-XvfbServer *X11Window::s_server = nullptr;
-ScopedEnv *X11Window::s_backend = nullptr;
 
 // The RGB bytes of the window as the X server holds them.
 std::string Screenshot(const std::string &id)
