@@ -270,6 +270,9 @@ public:
     int CalcLinePlace(const char16_t *text, int len, int pos);
     // The boundary nearest pixel x of a row: TestLinePlace(CalcLinePlace(i)) == i.
     int TestLinePlace(const char16_t *text, int len, int x);
+    // The next word end (forward non-zero) or the previous word start from pos, by Pango's
+    // word boundaries; the text's length or 0 when there is none.
+    int FindWordEdge(const char16_t *text, int len, int pos, int forward);
 
 protected:
     // Colour in Cairo's terms; false for a "none" colour.

@@ -138,3 +138,8 @@ int XPaintCore::TestLinePlace(const char16_t *text, int len, int x)
 {
     return Engine().TestLinePlace(m_cr, CurrentFont(), text, len, x);
 }
+
+int XPaintCore::FindWordEdge(const char16_t *text, int len, int pos, int forward)
+{
+    return Engine().FindWordEdge(text, len, pos, forward);
+}

@@ -313,3 +313,51 @@ TEST(TextLineRows, RowsOfAWrappedLineReadBackAsOneText)
 }
 
 } // namespace
+
+// Word edges against pango_get_log_attrs run on the UTF-8 text directly: from every
+// position, forward to the first word end after it, backward to the last word start
+// before it.
+TEST(TextLineWords, EdgesAreWherePangoPutsWordBoundaries)
+{
+    const std::u16string texts[] = {
+        u"hello world, 中文文本 and\U00020000\U00020001 more",
+        u"  lead  trail  ",
+        u"混合 Mixed 文本\t\U00020B9F end\r\n",
+        u"a",
+        u"",
+    };
+    XTextLayout engine;
+    for (const std::u16string &text : texts) {
+        // Unit position of every character offset, then Pango's attributes of the text.
+        std::vector<int> unitOf;
+        for (int u = 0; u <= Len(text); ++u) {
+            if (!InsidePair(text, u))
+                unitOf.push_back(u);
+        }
+        gchar *utf8 = g_utf16_to_utf8(reinterpret_cast<const gunichar2 *>(text.data()),
+                                      static_cast<glong>(text.size()), nullptr, nullptr, nullptr);
+        const int chars = static_cast<int>(unitOf.size());
+        std::vector<PangoLogAttr> attrs(static_cast<size_t>(chars));
+        pango_get_log_attrs(utf8, -1, -1, pango_language_from_string("zh-cn"), attrs.data(), chars);
+        g_free(utf8);
+        for (int pos = 0; pos <= Len(text); ++pos) {
+            if (InsidePair(text, pos))
+                continue;
+            int forward = Len(text), backward = 0;
+            for (int ci = 0; ci < chars; ++ci) {
+                if (attrs[size_t(ci)].is_word_end && unitOf[size_t(ci)] > pos &&
+                    forward == Len(text))
+                    forward = unitOf[size_t(ci)];
+                if (attrs[size_t(ci)].is_word_start && ci > 0 && unitOf[size_t(ci)] < pos)
+                    backward = unitOf[size_t(ci)];
+            }
+            EXPECT_EQ(forward, engine.FindWordEdge(text.data(), Len(text), pos, 1)) << pos;
+            EXPECT_EQ(backward, engine.FindWordEdge(text.data(), Len(text), pos, 0)) << pos;
+        }
+    }
+    // Inside a pair counts as before it; positions outside the text clamp.
+    const char16_t *pair = u"ab \U00020000\U00020001 cd";
+    EXPECT_EQ(3, engine.FindWordEdge(pair, -1, 4, 0));
+    EXPECT_EQ(0, engine.FindWordEdge(pair, -1, -5, 0));
+    EXPECT_EQ(10, engine.FindWordEdge(pair, -1, 99, 1));
+}

@@ -115,6 +115,11 @@ public:
     // without right-to-left runs (where a run meets its neighbours, one x has two sides).
     int TestLinePlace(cairo_t *cr, const XFontHandle *font, const char16_t *text, int len, int x);
 
+    // The word edge next to pos by Pango's word boundaries (a run of Han characters is one
+    // word): forward non-zero the first word end after pos (the length when none), else
+    // the last word start before pos (0 when none). pos is clamped to 0 ... length.
+    int FindWordEdge(const char16_t *text, int len, int pos, int forward);
+
 private:
     XTextLayoutCache &Cache();
 

@@ -193,3 +193,38 @@ int XTextLayout::TestLinePlace(cairo_t *cr, const XFontHandle *font, const char1
                                  std::min(x, kMaxPixel) * PANGO_SCALE, &index, &trailing);
     return cache.map.UnitOfByte(SkipChars(cache.map, index, trailing));
 }
+
+int XTextLayout::FindWordEdge(const char16_t *text, int len, int pos, int forward)
+{
+    len = TextUnitLength(text, len);
+    pos = std::clamp(pos, 0, len);
+    if (len == 0)
+        return 0;
+    XTextLayoutCache &cache = Cache();
+    PangoLayout *pl = cache.Prepare(nullptr, nullptr, text, len, kLineMode, 0);
+    int chars = 0;
+    const PangoLogAttr *attrs = pango_layout_get_log_attrs_readonly(pl, &chars);
+    const char *bytes = cache.map.Bytes();
+    // Character offsets: attrs has one entry per character and one for the end.
+    auto offsetOf = [&](int unit) {
+        return static_cast<int>(
+            g_utf8_pointer_to_offset(bytes, bytes + cache.map.ByteOfUnit(unit)));
+    };
+    auto unitOf = [&](int offset) {
+        return cache.map.UnitOfByte(
+            static_cast<int>(g_utf8_offset_to_pointer(bytes, offset) - bytes));
+    };
+    const int last = chars - 1;
+    int ci = std::min(offsetOf(pos), last);
+    if (forward != 0) {
+        // Past the surrogate pair or cluster pos may sit inside.
+        while (++ci < last && !attrs[ci].is_word_end)
+            ;
+        return ci >= last ? len : unitOf(ci);
+    }
+    if (unitOf(ci) < pos)
+        ++ci; // pos was inside a character: its start counts as before pos
+    while (--ci > 0 && !attrs[ci].is_word_start)
+        ;
+    return ci <= 0 ? 0 : unitOf(ci);
+}
