@@ -1,0 +1,348 @@
+// The edit's rows and pixels: wrapping, the extent, caret places and hit tests, scrolling
+// the caret into view, and drawing the visible rows only.
+
+#include <algorithm>
+#include <vector>
+
+#include "pagekit/core/page_edit.h"
+#include "pagekit/core/page_viewer.h"
+#include "pagekit/core/page_window.h"
+#include "platform/panekit/paint/xpainter.h"
+
+namespace {
+
+constexpr int kDefaultFontSize = 12;
+// Rows a line may wrap into before the rest is drawn as one row.
+constexpr int kMaxRows = 4096;
+// Characters are never wider than this much of the body when it jumps to show the caret.
+constexpr int kScrollJumpMax = 100;
+
+bool IsHigh(char16_t ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
+
+// A row of a laid-out line: [start, end) in the line's units.
+struct Row
+{
+    unsigned start;
+    unsigned end;
+};
+
+} // namespace
+
+int XPageEdit::GetRowHeight() const
+{
+    return (style.fontSize > 0 ? style.fontSize : kDefaultFontSize) + m_lineGap;
+}
+
+bool XPageEdit::Wraps() const
+{
+    if (!IsMultiLine())
+        return false;
+    const uint32_t overflow = GetStyleField(itemFlags, kItemOverflowX);
+    return overflow != kOverflowScroll && overflow != kOverflowAuto;
+}
+
+int XPageEdit::WrapWidth() const
+{
+    return std::max(body.width - 1, 1);
+}
+
+int XPageEdit::TextTop() const
+{
+    if (IsMultiLine())
+        return 0;
+    return std::max((body.height - GetRowHeight()) / 2, 0);
+}
+
+// The line as drawn: one '*' per character in password mode. Positions of the shown
+// text map back through ShownToUnits below.
+std::u16string XPageEdit::Shown(const XTextLine *line) const
+{
+    if (!IsPassword())
+        return std::u16string(line->text, line->length);
+    std::u16string stars;
+    for (unsigned i = 0; i < line->length; ++i) {
+        if (IsHigh(line->text[i]) && i + 1 < line->length)
+            ++i;
+        stars.push_back(u'*');
+    }
+    return stars;
+}
+
+namespace {
+
+// Shown position of a line offset, and back (password mode counts characters).
+unsigned UnitsToShown(const XTextLine *line, unsigned offset, bool password)
+{
+    if (!password)
+        return offset;
+    unsigned shown = 0;
+    for (unsigned i = 0; i < offset && i < line->length; ++i, ++shown) {
+        if (IsHigh(line->text[i]) && i + 1 < line->length)
+            ++i;
+    }
+    return shown;
+}
+
+unsigned ShownToUnits(const XTextLine *line, unsigned shown, bool password)
+{
+    if (!password)
+        return std::min(shown, line->length);
+    unsigned i = 0;
+    for (unsigned k = 0; k < shown && i < line->length; ++k)
+        i += IsHigh(line->text[i]) && i + 1 < line->length ? 2 : 1;
+    return i;
+}
+
+XPainter *MeasuringPainter(XPageViewer *form, const XStyleDesc *style)
+{
+    XPainter *painter = form != nullptr ? form->GetPainter() : nullptr;
+    if (painter != nullptr)
+        painter->SetFonter(style);
+    return painter;
+}
+
+} // namespace
+
+void XPageEdit::LayoutLine(XTextLine *line)
+{
+    if (line->width >= 0 && line->rows > 0)
+        return;
+    XPainter *painter = MeasuringPainter(form, &style);
+    if (painter == nullptr) {
+        line->width = 0;
+        line->rows = 1;
+        return;
+    }
+    const std::u16string shown = Shown(line);
+    SIZE_t size = {0, 0};
+    painter->CalcLineSize(shown.data(), static_cast<int>(shown.size()), &size);
+    line->width = size.cx;
+    line->rows = 1;
+    if (Wraps() && size.cx > WrapWidth())
+        line->rows = static_cast<uint32_t>(painter->CalcLineRange(
+            shown.data(), static_cast<int>(shown.size()), WrapWidth(), nullptr, 0));
+}
+
+int XPageEdit::RowEnds(XTextLine *line, int *ends, int max)
+{
+    LayoutLine(line);
+    if (line->rows <= 1) {
+        ends[0] = static_cast<int>(line->length);
+        return 1;
+    }
+    XPainter *painter = MeasuringPainter(form, &style);
+    const std::u16string shown = Shown(line);
+    const int rows = std::min(painter->CalcLineRange(shown.data(), static_cast<int>(shown.size()),
+                                                     WrapWidth(), ends, max),
+                              max);
+    for (int k = 0; k < rows; ++k)
+        ends[k] = static_cast<int>(ShownToUnits(line, static_cast<unsigned>(ends[k]), IsPassword()));
+    ends[rows - 1] = static_cast<int>(line->length);
+    return rows;
+}
+
+int XPageEdit::LineTop(const XTextLine *line)
+{
+    int y = TextTop();
+    for (XTextLine *p = m_first; p != nullptr && p != line; p = p->next) {
+        LayoutLine(p);
+        y += static_cast<int>(p->rows) * GetRowHeight();
+    }
+    return y;
+}
+
+// ---------------------------------------------------------------------------------------
+// Extent, caret places and hit tests
+// ---------------------------------------------------------------------------------------
+
+int XPageEdit::CalcExtentSize(int mode)
+{
+    if (form != nullptr && form->GetPainter() != nullptr) {
+        UpdateStyleDesc(0);
+        int widest = 0, rows = 0;
+        for (XTextLine *line = m_first; line != nullptr; line = line->next) {
+            LayoutLine(line);
+            widest = std::max(widest, line->width);
+            rows += static_cast<int>(line->rows);
+        }
+        scroll.width = Wraps() ? body.width : widest + 1; // room for the caret at the end
+        scroll.height = TextTop() + rows * GetRowHeight();
+    }
+    return XPageItem::CalcExtentSize(mode);
+}
+
+POINT_t XPageEdit::GetCaretPoint(unsigned pos, bool rowEnd)
+{
+    unsigned offset = 0;
+    XTextLine *line = Locate(pos, &offset);
+    std::vector<int> ends(kMaxRows);
+    const int rows = RowEnds(line, ends.data(), kMaxRows);
+    int k = 0;
+    while (k < rows - 1 && (static_cast<unsigned>(ends[size_t(k)]) < offset ||
+                            (static_cast<unsigned>(ends[size_t(k)]) == offset && !rowEnd)))
+        ++k;
+    const unsigned start = k > 0 ? static_cast<unsigned>(ends[size_t(k - 1)]) : 0;
+    XPainter *painter = MeasuringPainter(form, &style);
+    int x = 0;
+    if (painter != nullptr) {
+        const std::u16string shown = Shown(line);
+        const unsigned s0 = UnitsToShown(line, start, IsPassword());
+        const unsigned s1 = UnitsToShown(line, offset, IsPassword());
+        x = painter->CalcLinePlace(shown.data() + s0, static_cast<int>(shown.size() - s0),
+                                   static_cast<int>(s1 - s0));
+        if (k < rows - 1) {
+            const unsigned e = UnitsToShown(line, static_cast<unsigned>(ends[size_t(k)]), IsPassword());
+            x = std::min(x, painter->CalcLinePlace(shown.data() + s0, static_cast<int>(e - s0),
+                                                   static_cast<int>(e - s0)));
+        }
+    }
+    return {x, LineTop(line) + k * GetRowHeight()};
+}
+
+unsigned XPageEdit::HitPosition(int x, int y, bool *rowEnd)
+{
+    *rowEnd = false;
+    const int rh = GetRowHeight();
+    int top = TextTop();
+    XTextLine *line = m_first;
+    for (; line->next != nullptr; line = line->next) {
+        LayoutLine(line);
+        const int height = static_cast<int>(line->rows) * rh;
+        if (y < top + height)
+            break;
+        top += height;
+    }
+    std::vector<int> ends(kMaxRows);
+    const int rows = RowEnds(line, ends.data(), kMaxRows);
+    const int k = std::clamp(y < top ? 0 : (y - top) / rh, 0, rows - 1);
+    const unsigned start = k > 0 ? static_cast<unsigned>(ends[size_t(k - 1)]) : 0;
+    const unsigned end = static_cast<unsigned>(ends[size_t(k)]);
+    XPainter *painter = MeasuringPainter(form, &style);
+    unsigned offset = start;
+    if (painter != nullptr) {
+        const std::u16string shown = Shown(line);
+        const unsigned s0 = UnitsToShown(line, start, IsPassword());
+        const unsigned s1 = UnitsToShown(line, end, IsPassword());
+        const int hit = painter->TestLinePlace(shown.data() + s0, static_cast<int>(s1 - s0), x);
+        offset = ShownToUnits(line, s0 + static_cast<unsigned>(hit), IsPassword());
+    }
+    if (k < rows - 1 && offset >= end) {
+        offset = end;
+        *rowEnd = true;
+    }
+    return PositionOf(line, offset);
+}
+
+// ---------------------------------------------------------------------------------------
+// The caret and scrolling
+// ---------------------------------------------------------------------------------------
+
+void XPageEdit::PlaceCaret()
+{
+    XPageWindow *window = GetPageWindow();
+    if (window == nullptr || window->GetCaretItem() != this)
+        return;
+    const POINT_t at = GetCaretPoint(GetCaretPos(), (m_caretPos & kCaretRowEnd) != 0);
+    window->SetInputCursor(this, body.x + at.x - scroll.x, body.y + at.y - scroll.y,
+                           window->GetFocusItem() == this);
+}
+
+void XPageEdit::EnsureVisible()
+{
+    if (!(itemFlags & kItemCreated) || form == nullptr || form->GetPainter() == nullptr)
+        return;
+    const POINT_t at = GetCaretPoint(GetCaretPos(), (m_caretPos & kCaretRowEnd) != 0);
+    const int jump = std::min(body.width / 2, kScrollJumpMax);
+    if (at.x < scroll.x)
+        SetScrollPos(0, std::max(at.x - jump, 0));
+    else if (at.x >= scroll.x + body.width)
+        SetScrollPos(0, at.x - body.width + jump);
+    if (!IsMultiLine())
+        return;
+    const int rh = GetRowHeight();
+    if (at.y < scroll.y)
+        SetScrollPos(1, at.y);
+    else if (at.y + rh > scroll.y + body.height)
+        SetScrollPos(1, at.y + rh - body.height);
+}
+
+void XPageEdit::MovePlace(const BOUND_t *bound, int flag)
+{
+    const int width = body.width;
+    XPageItem::MovePlace(bound, flag);
+    if (body.width == width || !Wraps())
+        return;
+    for (XTextLine *line = m_first; line != nullptr; line = line->next)
+        line->rows = 0;
+    if (itemFlags & kItemCreated)
+        CalcExtentSize(0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Drawing
+// ---------------------------------------------------------------------------------------
+
+void XPageEdit::DrawBody(XPainter *painter, const BOUND_t *bound)
+{
+    painter->SetFonter(&style);
+    const int rh = GetRowHeight();
+    const int textDown = m_lineGap / 2;
+    if (m_total == 0) {
+        if (!m_placeholder.empty()) {
+            painter->SetTextColor(kEditPlaceholderColor);
+            painter->DrawTextLine(m_placeholder.data(), static_cast<int>(m_placeholder.size()), 0,
+                                  TextTop() + textDown);
+        }
+        return;
+    }
+    unsigned caret = 0, anchor = 0;
+    GetChoice(&caret, &anchor);
+    const unsigned s0 = std::min(caret, anchor), s1 = std::max(caret, anchor);
+    const int top = bound != nullptr ? bound->y : scroll.y;
+    const int bottom = bound != nullptr ? bound->y + bound->height : scroll.y + body.height;
+    std::vector<int> ends(kMaxRows);
+    int y = TextTop();
+    unsigned lineStart = 0;
+    for (XTextLine *line = m_first; line != nullptr && y < bottom; line = line->next) {
+        LayoutLine(line);
+        const int height = static_cast<int>(line->rows) * rh;
+        if (y + height <= top) {
+            y += height;
+            lineStart += line->length + 2;
+            continue;
+        }
+        const std::u16string shown = Shown(line);
+        const int rows = RowEnds(line, ends.data(), kMaxRows);
+        unsigned start = 0;
+        for (int k = 0; k < rows; ++k, y += rh) {
+            const unsigned end = static_cast<unsigned>(ends[size_t(k)]);
+            const unsigned a = UnitsToShown(line, start, IsPassword());
+            const unsigned b = UnitsToShown(line, end, IsPassword());
+            const char16_t *row = shown.data() + a;
+            const int len = static_cast<int>(b - a);
+            if (y + rh > top) {
+                painter->SetTextColor(style.textColor);
+                painter->DrawTextLine(row, len, 0, y + textDown);
+                // The selected part of the row, white on the selection colour.
+                const unsigned c0 = std::clamp(s0, lineStart + start, lineStart + end) - lineStart;
+                const unsigned c1 = std::clamp(s1, lineStart + start, lineStart + end) - lineStart;
+                const bool breakChosen = k == rows - 1 && line->next != nullptr &&
+                                         s0 <= lineStart + end && s1 > lineStart + end;
+                if (c1 > c0 || breakChosen) {
+                    const unsigned h0 = UnitsToShown(line, c0, IsPassword()) - a;
+                    const unsigned h1 = UnitsToShown(line, c1, IsPassword()) - a;
+                    const int x0 = painter->CalcLinePlace(row, len, static_cast<int>(h0));
+                    int x1 = painter->CalcLinePlace(row, len, static_cast<int>(h1));
+                    if (breakChosen)
+                        x1 += rh / 3; // the chosen line break shows as a narrow block
+                    const BOUND_t fill = {x0, y, x1 - x0, rh};
+                    painter->FillRect(&fill, kEditSelectionColor);
+                    painter->SetTextColor(0xFFFFFF);
+                    painter->DrawTextLine(row + h0, static_cast<int>(h1 - h0), x0, y + textDown);
+                }
+            }
+            start = end;
+        }
+        lineStart += line->length + 2;
+    }
+}
