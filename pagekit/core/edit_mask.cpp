@@ -9,7 +9,10 @@ unsigned Length(const char16_t *s)
     return s == nullptr ? 0 : static_cast<unsigned>(std::char_traits<char16_t>::length(s));
 }
 
-bool IsHigh(char16_t ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
+bool IsHigh(char16_t ch)
+{
+    return ch >= 0xD800 && ch <= 0xDBFF;
+}
 
 // The unit of a masked value at a position of mask m whose source unit is ch (0 past the
 // source's end).
@@ -22,7 +25,10 @@ char16_t MaskUnit(char16_t m, char16_t ch)
 
 } // namespace
 
-bool IsMaskHolder(char16_t m) { return m == u'$' || m == u'#' || m == u'%' || m == u'?'; }
+bool IsMaskHolder(char16_t m)
+{
+    return m == u'$' || m == u'#' || m == u'%' || m == u'?';
+}
 
 bool MaskAccepts(char16_t m, char16_t ch)
 {
@@ -183,7 +189,8 @@ unsigned InflateBuffer(char16_t *out, const char16_t *in, unsigned size)
         default:
             break;
         }
-        const unsigned units = escape != 0 || (IsHigh(p[0]) && p[1] >= 0xDC00 && p[1] <= 0xDFFF) ? 2 : 1;
+        const unsigned units =
+            escape != 0 || (IsHigh(p[0]) && p[1] >= 0xDC00 && p[1] <= 0xDFFF) ? 2 : 1;
         if (n + units >= size)
             break;
         if (escape != 0) {

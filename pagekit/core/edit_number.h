@@ -29,10 +29,22 @@ constexpr double kNumberClamp = 1e38;
 // included.
 constexpr unsigned kNumberTextSize = 64;
 
-inline uint32_t NumberDecimals(uint32_t format) { return format & kNumberDecimalsMask; }
-inline bool NumberGrouped(uint32_t format) { return (format & kNumberGroupMask) != 0; }
-inline bool NumberSigned(uint32_t format) { return (format & kNumberSignMask) != 0; }
-inline uint32_t NumberMode(uint32_t format) { return (format >> kNumberModeShift) & 0xF; }
+inline uint32_t NumberDecimals(uint32_t format)
+{
+    return format & kNumberDecimalsMask;
+}
+inline bool NumberGrouped(uint32_t format)
+{
+    return (format & kNumberGroupMask) != 0;
+}
+inline bool NumberSigned(uint32_t format)
+{
+    return (format & kNumberSignMask) != 0;
+}
+inline uint32_t NumberMode(uint32_t format)
+{
+    return (format >> kNumberModeShift) & 0xF;
+}
 
 // Reads text with every ',' dropped as corekit's ToInt64 does; *out takes the value.
 // Returns the length of text. A null text reads 0.

@@ -11,8 +11,14 @@
 
 namespace {
 
-bool IsHigh(char16_t ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
-bool IsLow(char16_t ch) { return ch >= 0xDC00 && ch <= 0xDFFF; }
+bool IsHigh(char16_t ch)
+{
+    return ch >= 0xD800 && ch <= 0xDBFF;
+}
+bool IsLow(char16_t ch)
+{
+    return ch >= 0xDC00 && ch <= 0xDFFF;
+}
 
 // text without zero units and lone surrogate halves.
 std::u16string Sound(const char16_t *text, unsigned length)
@@ -102,7 +108,10 @@ XPageEdit::XPageEdit()
     m_caretLine = m_first;
 }
 
-XPageEdit::~XPageEdit() { FreeLines(m_first); }
+XPageEdit::~XPageEdit()
+{
+    FreeLines(m_first);
+}
 
 // ---------------------------------------------------------------------------------------
 // Line storage
@@ -193,8 +202,7 @@ unsigned XPageEdit::Snap(unsigned pos, bool forward) const
         const unsigned end = start + line->length;
         if (pos <= end) {
             const unsigned at = pos - start;
-            if (at > 0 && at < line->length && IsHigh(line->text[at - 1]) &&
-                IsLow(line->text[at]))
+            if (at > 0 && at < line->length && IsHigh(line->text[at - 1]) && IsLow(line->text[at]))
                 return forward ? pos + 1 : pos - 1;
             return pos;
         }
@@ -425,8 +433,8 @@ void XPageEdit::InsertText(const char16_t *text)
 {
     unsigned caret = 0, anchor = 0;
     GetChoice(&caret, &anchor);
-    ReplaceRange(std::min(caret, anchor), std::max(caret, anchor), text, Length(text),
-                 kUndoOther, false);
+    ReplaceRange(std::min(caret, anchor), std::max(caret, anchor), text, Length(text), kUndoOther,
+                 false);
 }
 
 void XPageEdit::AppendText(const char16_t *text)
@@ -653,8 +661,8 @@ int XPageEdit::InputText(const char16_t *text)
     m_pendingHigh = 0;
     unsigned caret = 0, anchor = 0;
     GetChoice(&caret, &anchor);
-    ReplaceRange(std::min(caret, anchor), std::max(caret, anchor), text, Length(text),
-                 kUndoOther, true);
+    ReplaceRange(std::min(caret, anchor), std::max(caret, anchor), text, Length(text), kUndoOther,
+                 true);
     return 1;
 }
 
@@ -683,7 +691,10 @@ int XPageEdit::DeleteInputer(unsigned backwards)
 
 void XPageEdit::Initialize() {}
 
-int XPageEdit::IsInputEmpty() { return m_total == 0; }
+int XPageEdit::IsInputEmpty()
+{
+    return m_total == 0;
+}
 
 void XPageEdit::OnCreateItem()
 {

@@ -42,7 +42,7 @@ struct XTextLine
 enum : uint32_t {
     kEditNumber = 0x1,
     kEditMask = 0x2,
-    kEditPassword = 0x10,    // stars, no copying, no input method
+    kEditPassword = 0x10, // stars, no copying, no input method
     kEditMultiLine = 0x20,
     kEditDisplayOnly = 0x1000, // no typing, deleting or context menu
     kEditModified = 0x10000,
@@ -201,7 +201,7 @@ protected:
     XTextLine *m_first = nullptr;
     XTextLine *m_last = nullptr;
     XTextLine *m_caretLine = nullptr;
-    uint32_t m_caretPos = 0; // kCaretRowEnd may be set
+    uint32_t m_caretPos = 0;           // kCaretRowEnd may be set
     XTextLine *m_anchorLine = nullptr; // null: no selection
     uint32_t m_anchorPos = 0;
     XUndoHelper m_undo;

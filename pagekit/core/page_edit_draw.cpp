@@ -17,7 +17,10 @@ constexpr int kMaxRows = 4096;
 // Characters are never wider than this much of the body when it jumps to show the caret.
 constexpr int kScrollJumpMax = 100;
 
-bool IsHigh(char16_t ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
+bool IsHigh(char16_t ch)
+{
+    return ch >= 0xD800 && ch <= 0xDBFF;
+}
 
 // A row of a laid-out line: [start, end) in the line's units.
 struct Row
@@ -136,7 +139,8 @@ int XPageEdit::RowEnds(XTextLine *line, int *ends, int max)
                                                      WrapWidth(), ends, max),
                               max);
     for (int k = 0; k < rows; ++k)
-        ends[k] = static_cast<int>(ShownToUnits(line, static_cast<unsigned>(ends[k]), IsPassword()));
+        ends[k] =
+            static_cast<int>(ShownToUnits(line, static_cast<unsigned>(ends[k]), IsPassword()));
     ends[rows - 1] = static_cast<int>(line->length);
     return rows;
 }
@@ -191,7 +195,8 @@ POINT_t XPageEdit::GetCaretPoint(unsigned pos, bool rowEnd)
         x = painter->CalcLinePlace(shown.data() + s0, static_cast<int>(shown.size() - s0),
                                    static_cast<int>(s1 - s0));
         if (k < rows - 1) {
-            const unsigned e = UnitsToShown(line, static_cast<unsigned>(ends[size_t(k)]), IsPassword());
+            const unsigned e =
+                UnitsToShown(line, static_cast<unsigned>(ends[size_t(k)]), IsPassword());
             x = std::min(x, painter->CalcLinePlace(shown.data() + s0, static_cast<int>(e - s0),
                                                    static_cast<int>(e - s0)));
         }

@@ -35,8 +35,14 @@ enum : uint32_t {
     kKeyZ = 90,
 };
 
-bool IsHigh(char16_t ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
-bool IsLow(char16_t ch) { return ch >= 0xDC00 && ch <= 0xDFFF; }
+bool IsHigh(char16_t ch)
+{
+    return ch >= 0xD800 && ch <= 0xDBFF;
+}
+bool IsLow(char16_t ch)
+{
+    return ch >= 0xDC00 && ch <= 0xDFFF;
+}
 
 int Handled(XMessage_t *message)
 {
@@ -281,8 +287,7 @@ void XPageEdit::IndentSelection(bool outdent)
             m_undo.RecordDelete(start, u"\t", 1);
             ReplaceRange(start, start + 1, u"", 0, ~0u, false);
             changed = true;
-        } else if (!outdent && line->length > 0 &&
-                   (m_limit == 0 || m_total + 1 <= m_limit)) {
+        } else if (!outdent && line->length > 0 && (m_limit == 0 || m_total + 1 <= m_limit)) {
             ReplaceRange(start, start, u"\t", 1, ~0u, false);
             m_undo.RecordInsert(start, u"\t", 1);
             changed = true;
@@ -351,8 +356,8 @@ int XPageEdit::OnPointer(XMessage_t *message)
             return Handled(message);
         }
         const int len = static_cast<int>(line->length);
-        const int start = painter->FindWordEdge(line->text, len,
-                                                std::min(static_cast<int>(offset) + 1, len), 0);
+        const int start =
+            painter->FindWordEdge(line->text, len, std::min(static_cast<int>(offset) + 1, len), 0);
         const int end = painter->FindWordEdge(line->text, len, start, 1);
         SetChoice(lineStart + static_cast<unsigned>(end), lineStart + static_cast<unsigned>(start));
         return Handled(message);
@@ -412,7 +417,8 @@ void XPageEdit::OpenContextMenu()
     const bool enabled = IsEnable() != 0;
     const bool change = enabled && CanChange();
     const bool copy = chosen && !IsPassword();
-    struct Entry {
+    struct Entry
+    {
         uint32_t code;
         const char16_t *text;
         bool on;

@@ -11,7 +11,10 @@ namespace {
 // Units of a mask edit's empty text at most.
 constexpr unsigned kMaskEmptyMax = 480;
 
-bool IsSurrogate(char16_t ch) { return ch >= 0xD800 && ch <= 0xDFFF; }
+bool IsSurrogate(char16_t ch)
+{
+    return ch >= 0xD800 && ch <= 0xDFFF;
+}
 
 unsigned Length(const char16_t *s)
 {
@@ -70,7 +73,8 @@ int XMaskEdit::InputChar(char16_t ch)
     std::u16string value = Value();
     unsigned caret = 0, anchor = 0;
     GetChoice(&caret, &anchor);
-    for (unsigned i = std::min(caret, anchor); i < std::max(caret, anchor) && i < value.size(); ++i) {
+    for (unsigned i = std::min(caret, anchor); i < std::max(caret, anchor) && i < value.size();
+         ++i) {
         if (IsMaskHolder(m_mask[i]))
             value[i] = kMaskBlank;
     }
@@ -100,9 +104,8 @@ int XMaskEdit::InputText(const char16_t *text)
     std::u16string plain;
     for (const char16_t *p = text; *p != 0; ++p)
         plain.push_back(IsSurrogate(*p) ? kMaskBlank : *p);
-    const unsigned written =
-        SetMaskValue(m_mask + at, value.data() + at, plain.c_str(),
-                     static_cast<unsigned>(value.size()) - at);
+    const unsigned written = SetMaskValue(m_mask + at, value.data() + at, plain.c_str(),
+                                          static_cast<unsigned>(value.size()) - at);
     WriteValue(value, at + written);
     return 1;
 }

@@ -15,9 +15,15 @@ namespace {
 
 constexpr uint32_t kDecimalsLimit = 20;
 
-bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
+bool IsDigit(char16_t ch)
+{
+    return ch >= u'0' && ch <= u'9';
+}
 
-unsigned Decimals(uint32_t format) { return std::min(NumberDecimals(format), kNumberMaxDecimals); }
+unsigned Decimals(uint32_t format)
+{
+    return std::min(NumberDecimals(format), kNumberMaxDecimals);
+}
 
 // The empty form of the fixed modes: '.' and a zero per decimal.
 std::u16string EmptyForm(uint32_t format)
@@ -203,8 +209,8 @@ int XNumbEdit::DeleteInputer(unsigned backwards)
     unsigned from = std::min(caret, anchor), to = std::max(caret, anchor);
     std::u16string plain = Plain(&from);
     Plain(&to);
-    const bool fixed = NumberMode(m_format) == kNumberModeFixed ||
-                       NumberMode(m_format) == kNumberModeNumeric;
+    const bool fixed =
+        NumberMode(m_format) == kNumberModeFixed || NumberMode(m_format) == kNumberModeNumeric;
     if (from == to) {
         if (backwards != 0) {
             if (from == 0)
@@ -283,7 +289,10 @@ int XNumbEdit::OnMessage(XMessage_t *message)
 // Numbers in and out
 // ---------------------------------------------------------------------------------------
 
-void XNumbEdit::SetNumber(int value) { SetNumber(static_cast<int64_t>(value)); }
+void XNumbEdit::SetNumber(int value)
+{
+    SetNumber(static_cast<int64_t>(value));
+}
 
 void XNumbEdit::SetNumber(int64_t value)
 {

@@ -78,5 +78,5 @@ private:
     std::vector<XUndoStep> m_steps; // newest first
     size_t m_cursor = 0;            // steps before it have been undone
     unsigned m_depth = kDefaultDepth;
-    bool m_open = false;            // BeginStep made the newest step and nothing else since
+    bool m_open = false; // BeginStep made the newest step and nothing else since
 };

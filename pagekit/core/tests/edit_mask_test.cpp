@@ -31,7 +31,8 @@ TEST(EditMask, EmptyValue)
 
 TEST(EditMask, ValuesTakeWhatFitsTheirPlaceholder)
 {
-    struct Case {
+    struct Case
+    {
         const char16_t *mask;
         const char16_t *value;
         const char *want;
@@ -42,7 +43,8 @@ TEST(EditMask, ValuesTakeWhatFitsTheirPlaceholder)
         {u"$$:$$:$$", u"", "  :  :  "},
         {u"##-%%-??", u"aB-1z-\u4E2D!", "aB-1z-\u4E2D!"},
         {u"##-%%-??", u"12-!?-  ", "  -  -  "},
-        {u"(+$)", u"ab9z", "(+9)"}, {u"(+$)", u"x9yz", "(+ )"},
+        {u"(+$)", u"ab9z", "(+9)"},
+        {u"(+$)", u"x9yz", "(+ )"},
     };
     for (const Case &c : cases) {
         char16_t out[64];
@@ -73,12 +75,13 @@ TEST(EditMask, EmptinessLooksAtPlaceholdersOnly)
 TEST(EditMask, Entries)
 {
     const char16_t *mask = u"($$) $$-$$";
-    struct Case {
+    struct Case
+    {
         int backwards;
         unsigned pos, want;
     } cases[] = {
-        {0, 0, 1}, {0, 1, 1}, {0, 3, 5}, {0, 4, 5}, {0, 7, 8}, {0, 9, 9}, {0, 10, 9}, {0, 99, 9},
-        {1, 4, 2}, {1, 0, 1}, {1, 7, 6}, {1, 99, 9},
+        {0, 0, 1},  {0, 1, 1},  {0, 3, 5}, {0, 4, 5}, {0, 7, 8}, {0, 9, 9},
+        {0, 10, 9}, {0, 99, 9}, {1, 4, 2}, {1, 0, 1}, {1, 7, 6}, {1, 99, 9},
     };
     for (const Case &c : cases)
         EXPECT_EQ(c.want, GetMaskEntry(c.backwards, mask, c.pos)) << c.backwards << " " << c.pos;
@@ -94,7 +97,8 @@ TEST(EditMask, Entries)
 
 TEST(EditEscape, DeflateResolvesAndDrops)
 {
-    struct Case {
+    struct Case
+    {
         const char16_t *in;
         const char16_t *want;
     } cases[] = {
@@ -126,7 +130,8 @@ TEST(EditEscape, InflateRoundTripsAndNeverSplits)
     EXPECT_EQ(text, back);
 
     // The buffer ends before an escape or a pair could be cut.
-    struct Case {
+    struct Case
+    {
         unsigned size;
         const char16_t *want;
     } cases[] = {{1, u""}, {2, u"a"}, {3, u"a"}, {4, u"a\\n"}, {5, u"a\\nb"}, {6, u"a\\nb"}};

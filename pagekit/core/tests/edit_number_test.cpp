@@ -22,7 +22,10 @@ namespace {
 
 constexpr uint32_t kGroup = 0x100;
 constexpr uint32_t kSign = 0x10000;
-constexpr uint32_t Mode(uint32_t mode, uint32_t decimals) { return mode << 24 | decimals; }
+constexpr uint32_t Mode(uint32_t mode, uint32_t decimals)
+{
+    return mode << 24 | decimals;
+}
 
 std::string Integer(int64_t value, uint32_t format)
 {
@@ -44,7 +47,8 @@ std::string Double(double value, uint32_t format)
 
 TEST(EditNumber, IntegerTexts)
 {
-    struct Case {
+    struct Case
+    {
         int64_t value;
         uint32_t format;
         const char *want;
@@ -79,7 +83,8 @@ TEST(EditNumber, ReadersDropSeparators)
 
 TEST(EditNumber, DoubleTextsByMode)
 {
-    struct Case {
+    struct Case
+    {
         double value;
         uint32_t format;
         const char *want;
@@ -121,7 +126,8 @@ TEST(EditNumber, DoubleTextsByMode)
 // The half unit is added in doubles: values just below a tie in binary round down.
 TEST(EditNumber, NearTiesFollowTheHalfUnitRule)
 {
-    struct Case {
+    struct Case
+    {
         double value;
         uint32_t format;
         const char *want;
@@ -147,7 +153,8 @@ TEST(EditNumber, EmptyForms)
 
 TEST(EditNumber, PartNumberRegroupsAndKeepsTheCaret)
 {
-    struct Case {
+    struct Case
+    {
         const char16_t *text;
         unsigned caret;
         const char *want;
@@ -255,8 +262,8 @@ TEST(EditNumber, AgreesWithTheDecimalOracle)
             break;
         }
         case 1: {
-            const uint32_t word = format | Mode(static_cast<uint32_t>(rng() % 4),
-                                                static_cast<uint32_t>(rng() % 10));
+            const uint32_t word =
+                format | Mode(static_cast<uint32_t>(rng() % 4), static_cast<uint32_t>(rng() % 10));
             const uint32_t places = NumberMode(word) == 0 ? 0 : std::min(NumberDecimals(word), 8u);
             const double value = RandomValue(rng, places);
             input << "D " << Hex(value) << " " << word << "\n";

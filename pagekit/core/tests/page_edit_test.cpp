@@ -39,8 +39,14 @@ struct Step
     uint32_t key;
     uint32_t mods;
 };
-Step T(const char16_t *text) { return {text, 0, 0}; }
-Step K(uint32_t key, uint32_t mods = 0) { return {nullptr, key, mods}; }
+Step T(const char16_t *text)
+{
+    return {text, 0, 0};
+}
+Step K(uint32_t key, uint32_t mods = 0)
+{
+    return {nullptr, key, mods};
+}
 
 std::u16string TextOf(XPageEdit *edit)
 {
@@ -117,15 +123,25 @@ TEST_F(PageEdit, ScriptedTyping)
         {"backspace", false, 0, u"", {T(u"abc"), K(kBack)}, u"ab", 2},
         {"delete at home", false, 0, u"abc", {K(kDelete)}, u"bc", 0},
         {"ctrl+a replaces", false, 0, u"abc", {K('A', kCtrl), T(u"x")}, u"x", 1},
-        {"shift selects", false, 0, u"abcd", {K(kEnd), K(kLeft, kShift), K(kLeft, kShift), K(kBack)},
-         u"ab", 2},
+        {"shift selects",
+         false,
+         0,
+         u"abcd",
+         {K(kEnd), K(kLeft, kShift), K(kLeft, kShift), K(kBack)},
+         u"ab",
+         2},
         {"limit 5", false, 5, u"", {T(u"abcdefg")}, u"abcde", 5},
         {"chinese", false, 0, u"", {T(u"中文输入")}, u"中文输入", 4},
         {"pair typed", false, 0, u"", {T(u"a\U00020000b")}, u"a\U00020000b", 4},
         {"pair backspace", false, 0, u"", {T(u"a\U00020000"), K(kBack)}, u"a", 1},
         {"pair delete", false, 0, pair, {K(kDelete)}, u"", 0},
-        {"pair caret", false, 0, u"x\U00020000y", {K(kRight), K(kRight), T(u"-")},
-         u"x\U00020000-y", 4},
+        {"pair caret",
+         false,
+         0,
+         u"x\U00020000y",
+         {K(kRight), K(kRight), T(u"-")},
+         u"x\U00020000-y",
+         4},
         {"pair limit", false, 2, u"", {T(u"a\U00020000")}, u"a", 1},
         {"pair left", false, 0, u"\U00020000", {K(kEnd), K(kLeft), T(u"<")}, u"<\U00020000", 1},
         {"enter splits", true, 0, u"", {T(u"ab"), K(kLeft), K(kEnter)}, u"a\r\nb", 3},
@@ -136,12 +152,27 @@ TEST_F(PageEdit, ScriptedTyping)
         {"tab in wrapping edit", true, 0, u"", {T(u"a"), K(kTab)}, u"a\t", 2},
         {"tab single is left", false, 0, u"", {T(u"a"), K(kTab)}, u"a", 1},
         {"ctrl+end", true, 0, u"ab\ncd", {K(kEnd, kCtrl), T(u"!")}, u"ab\r\ncd!", 7},
-        {"up keeps column", true, 0, u"abcd\nab\nabcd",
-         {K(kEnd, kCtrl), K(kUp), K(kUp), T(u"|")}, u"abcd|\r\nab\r\nabcd", 5},
-        {"ctrl+left word", false, 0, u"hello world", {K(kEnd), K(kLeft, kCtrl), T(u"|")},
-         u"hello |world", 7},
-        {"ctrl+right word end", false, 0, u"hello world", {K(kRight, kCtrl), T(u"|")},
-         u"hello| world", 6},
+        {"up keeps column",
+         true,
+         0,
+         u"abcd\nab\nabcd",
+         {K(kEnd, kCtrl), K(kUp), K(kUp), T(u"|")},
+         u"abcd|\r\nab\r\nabcd",
+         5},
+        {"ctrl+left word",
+         false,
+         0,
+         u"hello world",
+         {K(kEnd), K(kLeft, kCtrl), T(u"|")},
+         u"hello |world",
+         7},
+        {"ctrl+right word end",
+         false,
+         0,
+         u"hello world",
+         {K(kRight, kCtrl), T(u"|")},
+         u"hello| world",
+         6},
     };
     for (const ScriptCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -185,7 +216,8 @@ TEST_F(PageEdit, SurrogateHalvesNeverGoInAlone)
 
 TEST_F(PageEdit, UndoMergesRunsAndKeepsItsDepth)
 {
-    struct Case {
+    struct Case
+    {
         const char *name;
         unsigned depth;
         std::vector<Step> steps;
@@ -194,18 +226,19 @@ TEST_F(PageEdit, UndoMergesRunsAndKeepsItsDepth)
         {"typed run is one step", 3, {T(u"abc"), K('Z', kCtrl)}, u""},
         {"moved caret starts a step", 3, {T(u"ab"), K(kLeft), T(u"x"), K('Z', kCtrl)}, u"ab"},
         {"redo", 3, {T(u"ab"), K('Z', kCtrl), K('Y', kCtrl)}, u"ab"},
-        {"repeated delete is one step", 3,
-         {T(u"abcd"), K(kHome), K(kDelete), K(kDelete), K('Z', kCtrl)}, u"abcd"},
+        {"repeated delete is one step",
+         3,
+         {T(u"abcd"), K(kHome), K(kDelete), K(kDelete), K('Z', kCtrl)},
+         u"abcd"},
         {"backspaces are one step", 3, {T(u"abcd"), K(kBack), K(kBack), K('Z', kCtrl)}, u"abcd"},
-        {"depth 3 keeps three", 3,
+        {"depth 3 keeps three",
+         3,
          {T(u"a"), K(kLeft), T(u"b"), K(kLeft), T(u"c"), K(kLeft), T(u"d"), K('Z', kCtrl),
           K('Z', kCtrl), K('Z', kCtrl), K('Z', kCtrl)},
          u"a"},
-        {"a new step drops redo", 3,
-         {T(u"ab"), K('Z', kCtrl), T(u"x"), K('Y', kCtrl)}, u"x"},
+        {"a new step drops redo", 3, {T(u"ab"), K('Z', kCtrl), T(u"x"), K('Y', kCtrl)}, u"x"},
         {"depth 0 records nothing", 0, {T(u"abc"), K('Z', kCtrl)}, u"abc"},
-        {"replacing a selection", 3,
-         {T(u"abc"), K('A', kCtrl), T(u"xy"), K('Z', kCtrl)}, u"abc"},
+        {"replacing a selection", 3, {T(u"abc"), K('A', kCtrl), T(u"xy"), K('Z', kCtrl)}, u"abc"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -277,7 +310,9 @@ TEST_F(PageEdit, ClipboardCarriesSoundText)
     EXPECT_EQ(Utf8(u"第一\r\n😀x"), Utf8(display->GetClipboard().c_str()));
 
     // Zero units and lone halves of a paste stay out.
-    display->SetClipboard(std::u16string(u"a\0b\xD800" u"c\xDC00\U00020000", 8));
+    display->SetClipboard(std::u16string(u"a\0b\xD800"
+                                         u"c\xDC00\U00020000",
+                                         8));
     f.Play(display, {K(kEnd, kCtrl), K('V', kCtrl)});
     EXPECT_EQ(Utf8(u"第一\r\n😀xabc\U00020000"), Utf8(TextOf(f.edit).c_str()));
     f.Play(display, {K('Z', kCtrl)});
@@ -351,7 +386,8 @@ TEST_F(PageEdit, WrappedRowsAndTheRowEndCaret)
 
 TEST_F(PageEdit, MaskTypingOverwritesPlaceholders)
 {
-    struct Case {
+    struct Case
+    {
         const char *name;
         std::vector<Step> steps;
         const char *want;
@@ -390,7 +426,8 @@ TEST_F(PageEdit, MaskTypingOverwritesPlaceholders)
 TEST_F(PageEdit, NumberTypingByMode)
 {
     constexpr uint32_t kGroup = 0x100, kSigned = 0x10000;
-    struct Case {
+    struct Case
+    {
         const char *name;
         uint32_t format;
         std::vector<Step> steps;
