@@ -31,7 +31,10 @@ XTextEditorDialog::~XTextEditorDialog()
         g_openEditor = m_outer;
 }
 
-XTextEditorDialog *XTextEditorDialog::GetOpenEditor() { return g_openEditor; }
+XTextEditorDialog *XTextEditorDialog::GetOpenEditor()
+{
+    return g_openEditor;
+}
 
 unsigned XTextEditorDialog::Run(Panekit *parent, const char16_t *title)
 {

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
 #include <string>
 #include <vector>
 
 #include "pagekit/core/edit_number.h"
 #include "pagekit/core/page_edit.h"
+#include "pagekit/core/tests/golden_util.h"
 #include "pagekit/core/tests/page_fixture.h"
 #include "pagekit/core/tests/style_util.h"
 #include "platform/panekit/paint/xpainter.h"
@@ -490,3 +493,46 @@ TEST_F(PageEdit, NumberValuesInAndOut)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------------------
+// Pictures
+// ---------------------------------------------------------------------------------------
+
+// The selection's colour, counted on the window's picture: pixels of RGB (0, 128, 216).
+long SelectionPixels(XVirtualDisplay *display, Panekit *window)
+{
+    cairo_surface_t *s = display->GetWindowSurface(window);
+    cairo_surface_flush(s);
+    long n = 0;
+    const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+    for (int y = 0; y < h; ++y) {
+        const auto *row = reinterpret_cast<const uint32_t *>(cairo_image_surface_get_data(s) +
+                                                             y * cairo_image_surface_get_stride(s));
+        for (int x = 0; x < w; ++x)
+            n += (row[x] & 0xFFFFFF) == 0x0080D8;
+    }
+    return n;
+}
+
+TEST_F(PageEdit, PicturesOfTheModes)
+{
+    XPageWindow window;
+    auto *chosen = Placed(new XPageEdit, 8, 8, 144, 24);
+    auto *empty = Placed(new XPageEdit, 8, 40, 144, 24);
+    auto *password = Placed(new XPageEdit, 8, 72, 144, 24);
+    auto *wrapped = Placed(MultiLine(new XPageEdit), 8, 104, 96, 72);
+    for (XPageItem *item : {static_cast<XPageItem *>(chosen), static_cast<XPageItem *>(empty),
+                            static_cast<XPageItem *>(password), static_cast<XPageItem *>(wrapped)})
+        window.GetRooter()->AddItem(item);
+    chosen->SetItemText(u"选中 chosen");
+    empty->SetPlaceHolder(u"请输入");
+    password->extraFlags |= kEditPassword;
+    password->SetItemText(u"ab\U00020000");
+    wrapped->SetItemText(u"一段会换行的文字 wraps at the width");
+    Open(window, 160, 184);
+    chosen->SetChoice(2, 0);
+    Panekit::WaitForMessage();
+    EXPECT_GT(SelectionPixels(display, &window), 100);
+    EXPECT_EQ(0, CompareGolden(display, &window, "edit_modes"));
+    EXPECT_GT(wrapped->GetFirstLine()->rows, 1u);
+}
