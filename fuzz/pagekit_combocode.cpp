@@ -12,25 +12,11 @@
 #include <memory>
 #include <string>
 
+#include "utf16_units.h"
+
 #include "pagekit/core/combo_code.h"
 
 namespace {
-
-std::u16string Units(const uint8_t *data, size_t size, size_t *used)
-{
-    std::u16string s;
-    size_t i = 0;
-    for (; i + 1 < size; i += 2) {
-        const char16_t u = static_cast<char16_t>(data[i] | data[i + 1] << 8);
-        if (u == 0) {
-            i += 2;
-            break;
-        }
-        s.push_back(u);
-    }
-    *used = i;
-    return s;
-}
 
 // A buffer of exactly n units (n may be 0).
 struct Buffer
@@ -101,9 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     uint64_t bits;
     std::memcpy(&bits, data + 2, 8);
     size_t used = 0;
-    const std::u16string list = Units(data + 10, size - 10, &used);
+    const std::u16string list = FuzzUnits(data + 10, size - 10, &used);
     size_t rest = 0;
-    const std::u16string key = Units(data + 10 + used, size - 10 - used, &rest);
+    const std::u16string key = FuzzUnits(data + 10 + used, size - 10 - used, &rest);
     const char16_t *l = list.c_str();
     const char16_t *k = key.c_str();
 

@@ -4,9 +4,9 @@
 // typed as a character, a paste of units, a selection, an undo or redo, a text set.
 // The checks after every step: no lone surrogate half in the text, the limit kept by
 // what typing and pasting added, and the total length equal to GetItemText's.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -15,14 +15,21 @@
 
 namespace {
 
-bool IsHigh(char16_t ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
-bool IsLow(char16_t ch) { return ch >= 0xDC00 && ch <= 0xDFFF; }
+bool IsHigh(char16_t ch)
+{
+    return ch >= 0xD800 && ch <= 0xDBFF;
+}
+bool IsLow(char16_t ch)
+{
+    return ch >= 0xDC00 && ch <= 0xDFFF;
+}
 
 void Check(XPageEdit *edit, unsigned limit)
 {
     const unsigned total = edit->GetTotalLength();
     std::u16string text(total + 1, u'#');
-    if (edit->GetItemText(text.data(), total + 1) != total || edit->GetItemText(nullptr, 0) != total)
+    if (edit->GetItemText(text.data(), total + 1) != total ||
+        edit->GetItemText(nullptr, 0) != total)
         std::abort();
     if (text[total] != 0)
         std::abort();
@@ -38,7 +45,10 @@ void Check(XPageEdit *edit, unsigned limit)
         std::abort();
 }
 
-char16_t Unit(const uint8_t *p) { return static_cast<char16_t>(p[0] | p[1] << 8); }
+char16_t Unit(const uint8_t *p)
+{
+    return static_cast<char16_t>(p[0] | p[1] << 8);
+}
 
 } // namespace
 

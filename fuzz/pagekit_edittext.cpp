@@ -10,26 +10,12 @@
 #include <memory>
 #include <string>
 
+#include "utf16_units.h"
+
 #include "pagekit/core/edit_mask.h"
 #include "pagekit/core/edit_number.h"
 
 namespace {
-
-std::u16string Units(const uint8_t *data, size_t size, size_t *used)
-{
-    std::u16string s;
-    size_t i = 0;
-    for (; i + 1 < size; i += 2) {
-        const char16_t u = static_cast<char16_t>(data[i] | data[i + 1] << 8);
-        if (u == 0) {
-            i += 2;
-            break;
-        }
-        s.push_back(u);
-    }
-    *used = i;
-    return s;
-}
 
 void Terminated(const char16_t *text, unsigned size, unsigned length)
 {
@@ -47,16 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const unsigned cap = data[0];
     size_t used = 0;
-    const std::u16string mask = Units(data + 2, size - 2, &used);
+    const std::u16string mask = FuzzUnits(data + 2, size - 2, &used);
     size_t rest = 0;
-    const std::u16string value = Units(data + 2 + used, size - 2 - used, &rest);
+    const std::u16string value = FuzzUnits(data + 2 + used, size - 2 - used, &rest);
 
     // Escapes.
     auto small = std::make_unique<char16_t[]>(cap + 1);
     const unsigned inflated = InflateBuffer(small.get(), value.c_str(), cap);
     Terminated(small.get(), cap, inflated);
     auto whole = std::make_unique<char16_t[]>(2 * value.size() + 1);
-    const unsigned all = InflateBuffer(whole.get(), value.c_str(), 2 * static_cast<unsigned>(value.size()) + 1);
+    const unsigned all =
+        InflateBuffer(whole.get(), value.c_str(), 2 * static_cast<unsigned>(value.size()) + 1);
     auto back = std::make_unique<char16_t[]>(all + 1);
     DeflateBuffer(back.get(), whole.get());
     if (std::u16string(back.get()) != value)

@@ -35,15 +35,6 @@ enum : uint32_t {
     kKeyZ = 90,
 };
 
-bool IsHigh(char16_t ch)
-{
-    return ch >= 0xD800 && ch <= 0xDBFF;
-}
-bool IsLow(char16_t ch)
-{
-    return ch >= 0xDC00 && ch <= 0xDFFF;
-}
-
 int Handled(XMessage_t *message)
 {
     message->state = kMsgDone;
@@ -464,20 +455,12 @@ void XPageEdit::Paste()
     std::u16string data;
     if (!window->GetClipboard(0, &data, ReadClipboard))
         return;
-    // Only sound text goes in: no zero units, no lone surrogate halves.
+    // Zero units would end the text; lone surrogate halves are kept out by the edit's
+    // own insertion (ReplaceRange takes sound text only).
     std::u16string sound;
-    for (size_t i = 0; i < data.size(); ++i) {
-        const char16_t ch = data[i];
-        if (ch == 0 || IsLow(ch))
-            continue;
-        if (IsHigh(ch)) {
-            if (i + 1 < data.size() && IsLow(data[i + 1])) {
-                sound.push_back(ch);
-                sound.push_back(data[++i]);
-            }
-            continue;
-        }
-        sound.push_back(ch);
+    for (char16_t ch : data) {
+        if (ch != 0)
+            sound.push_back(ch);
     }
     if (!sound.empty())
         InputText(sound.c_str());
