@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <cairo.h>
+#include <pango/pangocairo.h>
 
 #include <string>
 #include <vector>
 
+#include "corekit/containers/xfinder.h"
 #include "pagekit/core/edit_number.h"
 #include "pagekit/core/page_edit.h"
+#include "pagekit/core/page_floater.h"
 #include "pagekit/core/tests/golden_util.h"
 #include "pagekit/core/tests/page_fixture.h"
 #include "pagekit/core/tests/style_util.h"
@@ -535,4 +538,196 @@ TEST_F(PageEdit, PicturesOfTheModes)
     EXPECT_GT(SelectionPixels(display, &window), 100);
     EXPECT_EQ(0, CompareGolden(display, &window, "edit_modes"));
     EXPECT_GT(wrapped->GetFirstLine()->rows, 1u);
+}
+
+// ---------------------------------------------------------------------------------------
+// The context menu
+// ---------------------------------------------------------------------------------------
+
+// "code:on" of every entry of the open menu, separators as "0:1".
+std::vector<std::string> MenuEntries(XPageWindow *window)
+{
+    std::vector<std::string> out;
+    XPageItem *menu = window->GetPageFloater();
+    if (menu == nullptr)
+        return out;
+    XFinder finder;
+    for (XPageItem *entry = menu->GetNextSuber(0, &finder); entry != nullptr;
+         entry = menu->GetNextSuber(0x10, &finder))
+        out.push_back(std::to_string(entry->itemCode) + ":" + std::to_string(entry->IsEnable()));
+    return out;
+}
+
+TEST_F(PageEdit, ContextMenuEnablesByState)
+{
+    struct Case
+    {
+        const char *name;
+        const char16_t *text;
+        uint32_t extra;
+        bool readOnly;
+        bool choose; // select all before opening
+        bool typed;  // something to undo
+        std::vector<std::string> want;
+    } cases[] = {
+        {"empty",
+         u"",
+         0,
+         false,
+         false,
+         false,
+         {"90:0", "89:0", "0:1", "88:0", "67:0", "86:1", "46:0", "0:1", "65:0"}},
+        {"text chosen and typed",
+         u"",
+         0,
+         false,
+         true,
+         true,
+         {"90:1", "89:0", "0:1", "88:1", "67:1", "86:1", "46:1", "0:1", "65:1"}},
+        {"password",
+         u"secret",
+         kEditPassword,
+         false,
+         true,
+         false,
+         {"90:0", "89:0", "0:1", "88:0", "67:0", "86:1", "46:1", "0:1", "65:1"}},
+        {"read-only",
+         u"text",
+         0,
+         true,
+         true,
+         false,
+         {"90:0", "89:0", "0:1", "88:0", "67:1", "86:0", "46:0", "0:1", "65:1"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Form f(new XPageEdit);
+        f.edit->extraFlags |= c.extra;
+        f.edit->SetItemText(c.text);
+        Open(f.window);
+        f.window.SetFocusItem(f.edit);
+        if (c.typed)
+            f.Play(display, {T(u"typed")});
+        if (c.choose)
+            f.edit->SetChoice(f.edit->GetTotalLength(), 0);
+        if (c.readOnly)
+            f.edit->SetReadOnly(1);
+        std::vector<std::string> seen;
+        display->Click(&f.window, 40, 20, XMSG_BUTTON_RIGHT);
+        display->Call([&] { seen = MenuEntries(&f.window); });
+        display->KeyDown(&f.window, 27);
+        Panekit::WaitForMessage();
+        // Separators carry code 0 and are items of their own.
+        std::vector<std::string> entries;
+        for (const std::string &e : seen)
+            entries.push_back(e.rfind("0:", 0) == 0 ? "0:1" : e);
+        EXPECT_EQ(c.want, entries);
+    }
+}
+
+TEST_F(PageEdit, ContextMenuCommandsAct)
+{
+    Form f(new XPageEdit);
+    f.edit->SetItemText(u"abc def");
+    Open(f.window);
+    f.window.SetFocusItem(f.edit);
+    // Select all by its letter, then delete by its letter.
+    display->Click(&f.window, 40, 20, XMSG_BUTTON_RIGHT);
+    display->KeyDown(&f.window, 'A');
+    Panekit::WaitForMessage();
+    unsigned caret = 0, anchor = 0;
+    f.edit->GetChoice(&caret, &anchor);
+    EXPECT_EQ(7u, caret);
+    EXPECT_EQ(0u, anchor);
+    display->Advance(1000); // no double click of the two right clicks
+    display->Click(&f.window, 40, 20, XMSG_BUTTON_RIGHT);
+    display->KeyDown(&f.window, 'D');
+    Panekit::WaitForMessage();
+    EXPECT_EQ("", Utf8(TextOf(f.edit).c_str()));
+    // Display-only edits open no menu.
+    f.edit->extraFlags |= kEditDisplayOnly;
+    std::vector<std::string> seen = {"x"};
+    display->Advance(1000);
+    display->Click(&f.window, 40, 20, XMSG_BUTTON_RIGHT);
+    display->Call([&] { seen = MenuEntries(&f.window); });
+    Panekit::WaitForMessage();
+    EXPECT_TRUE(seen.empty());
+}
+
+// ---------------------------------------------------------------------------------------
+// The caret against Pango
+// ---------------------------------------------------------------------------------------
+
+// A plain PangoCairo layout of text in the edit's font, as the row is laid out.
+struct PangoRow
+{
+    cairo_surface_t *surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t *cr = cairo_create(surface);
+    PangoLayout *layout = pango_cairo_create_layout(cr);
+    std::string utf8;
+
+    PangoRow(const std::u16string &text, const XStyleDesc &style)
+    {
+        const std::string family = Utf8(style.fontFamily != nullptr ? style.fontFamily : u"宋体");
+        PangoFontDescription *desc = pango_font_description_from_string(family.c_str());
+        pango_font_description_set_absolute_size(desc, style.fontSize * PANGO_SCALE);
+        pango_layout_set_font_description(layout, desc);
+        pango_font_description_free(desc);
+        utf8 = Utf8(text.c_str());
+        pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    }
+    ~PangoRow()
+    {
+        g_object_unref(layout);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+    }
+    // Byte index of a UTF-16 position, and back.
+    int Byte(const std::u16string &text, unsigned pos) const
+    {
+        return static_cast<int>(Utf8(text.substr(0, pos).c_str()).size());
+    }
+    unsigned Unit(int byte) const
+    {
+        glong units = 0;
+        gunichar2 *prefix = g_utf8_to_utf16(utf8.data(), byte, nullptr, &units, nullptr);
+        g_free(prefix);
+        return static_cast<unsigned>(units);
+    }
+};
+
+TEST_F(PageEdit, CaretPlacesAreWherePangoPutsThem)
+{
+    const std::u16string texts[] = {
+        u"混合 Mixed 文本 text",
+        u"\U00020000a\U00020001中bc",
+        u"价格：￥36.50元 (tax)",
+    };
+    for (const std::u16string &text : texts) {
+        Form f(new XPageEdit, 320, 24);
+        f.edit->SetItemText(text.c_str());
+        Open(f.window);
+        ASSERT_GT(f.edit->style.fontSize, 0);
+        PangoRow row(text, f.edit->style);
+        BOUND_t body;
+        f.edit->GetPlace(kPlaceBodyWindow, &body);
+        for (unsigned pos = 0; pos <= text.size(); ++pos) {
+            if (pos > 0 && pos < text.size() && text[pos] >= 0xDC00 && text[pos] <= 0xDFFF)
+                continue; // inside a pair
+            PangoRectangle at;
+            pango_layout_index_to_pos(row.layout, row.Byte(text, pos), &at);
+            const int x = pos == text.size() ? PANGO_PIXELS(at.x + at.width) : PANGO_PIXELS(at.x);
+            EXPECT_EQ(x, f.edit->GetCaretPoint(pos, false).x) << Utf8(text.c_str()) << " " << pos;
+            // A click at that x lands where Pango's hit test says.
+            int index = 0, trailing = 0;
+            pango_layout_xy_to_index(row.layout, x * PANGO_SCALE, 0, &index, &trailing);
+            const char *p = row.utf8.data() + index;
+            for (int t = 0; t < trailing; ++t)
+                p = g_utf8_next_char(p);
+            display->Click(&f.window, body.x + x, body.y + 5);
+            Panekit::WaitForMessage();
+            EXPECT_EQ(row.Unit(static_cast<int>(p - row.utf8.data())), f.edit->GetCaretPos())
+                << Utf8(text.c_str()) << " x " << x;
+        }
+    }
 }
