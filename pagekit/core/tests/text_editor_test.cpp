@@ -11,6 +11,7 @@
 #include "corekit/text/xstring.h"
 #include "pagekit/core/page_button.h"
 #include "pagekit/core/page_edit.h"
+#include "pagekit/core/tests/golden_util.h"
 #include "pagekit/core/tests/page_fixture.h"
 #include "pagekit/core/tests/style_util.h"
 #include "pagekit/core/text_editor.h"
@@ -142,6 +143,30 @@ TEST_F(TextEditor, ShowTextEditorOnlyShows)
     });
     ShowTextEditor(&frame, u"t", u"只读");
     EXPECT_EQ(Utf8(u"只读"), Utf8(seen.c_str()));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TextEditor, PicturesOfBothDialogs)
+{
+    XPageWindow frame;
+    Open(frame);
+    long editor = -2, viewer = -2;
+    WhenOpen(display, [&](XTextEditorDialog *d) {
+        editor = CompareGolden(display, d, "text_editor");
+        d->CloseDialog(0);
+    });
+    XString out;
+    OpenTextEditor(&frame, u"编辑", u"第一行\n第二行 second line", &out);
+    WhenOpen(display, [&](XTextEditorDialog *d) {
+        viewer = CompareGolden(display, d, "text_viewer");
+        d->CloseDialog(0);
+    });
+    ShowTextEditor(&frame, u"查看", u"只读的文字 read only");
+    EXPECT_EQ(0, editor);
+    EXPECT_EQ(0, viewer);
 }
 
 } // namespace
