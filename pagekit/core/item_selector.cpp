@@ -338,10 +338,10 @@ int XItemSelector::CalcExtentSize(int mode)
     BOUND_t sized = place;
     const int outerHeight = height + spaces.top + spaces.bottom;
     if (m_dropMode) {
-        // A drop list keeps the item's width and scrolls beyond kDropMaxHeight.
-        sized.height = std::min(outerHeight, kDropMaxHeight);
+        // A drop list keeps the item's width and scrolls beyond its drop height.
+        sized.height = std::min(outerHeight, m_dropHeight);
         itemFlags = SetStyleField(itemFlags, kItemOverflowY,
-                                  outerHeight > kDropMaxHeight ? kOverflowAuto : kOverflowHidden);
+                                  outerHeight > m_dropHeight ? kOverflowAuto : kOverflowHidden);
     } else {
         sized.width = width + spaces.left + spaces.right;
         sized.height = outerHeight;
@@ -555,7 +555,14 @@ unsigned PopupMenubar(XPageItem *item, const char16_t *list)
 
 unsigned PopupDropbar(XPageItem *item, XMenuItem *entries, unsigned count)
 {
-    return RunSelector(item, kShowBelowItem, nullptr, nullptr, [&](XItemSelector *selector) {
+    return PopupDropbar(item, nullptr, entries, count, kDropMaxHeight);
+}
+
+unsigned PopupDropbar(XPageItem *item, XIconDrawer *icons, XMenuItem *entries, unsigned count,
+                      int height)
+{
+    return RunSelector(item, kShowBelowItem, icons, nullptr, [&](XItemSelector *selector) {
+        selector->SetDropHeight(height);
         for (unsigned i = 0; entries != nullptr && i < count; ++i) {
             if (entries[i].flags < kMenuSkipped)
                 selector->AddComboItem(entries[i].code, entries[i].icon, entries[i].text);

@@ -65,6 +65,8 @@ public:
     XIconDrawer *GetIconWare() const { return m_icons; }
     // Shows it for item (kShow* mode).
     void ShowMenubar(XPageItem *item, int mode);
+    // The most a drop list is high before it scrolls (at least one pixel).
+    void SetDropHeight(int height) { m_dropHeight = height > 0 ? height : 1; }
     // Where the chosen code is also written and whether the selector still lives: the
     // pop-up functions read them after the selector may have gone. Null: none.
     void SetResult(unsigned *choice, bool *alive)
@@ -95,6 +97,7 @@ private:
     unsigned *m_result = nullptr;
     bool *m_alive = nullptr;
     int m_dropMode = 0;
+    int m_dropHeight = kDropMaxHeight;
 };
 
 // ---- pop-up functions: each runs a nested loop and returns the chosen code, 0 when the
@@ -111,7 +114,10 @@ PAGEKIT_EXPORT unsigned PopupMenubar(XPageItem *item, XIconDrawer *icons, XMenuI
 // A menu from a code-string list: codes read as integers, an entry without code gives
 // its index + 1, the explicit empty code (and a code reading as 0) a separator.
 PAGEKIT_EXPORT unsigned PopupMenubar(XPageItem *item, const char16_t *list);
-// A drop list of combo entries below item.
+// A drop list of combo entries below item, at most kDropMaxHeight high.
 PAGEKIT_EXPORT unsigned PopupDropbar(XPageItem *item, XMenuItem *entries, unsigned count);
+// The same with the entries' icons (may be null) and at most height pixels high.
+PAGEKIT_EXPORT unsigned PopupDropbar(XPageItem *item, XIconDrawer *icons, XMenuItem *entries,
+                                     unsigned count, int height);
 // Refills a selector with menu entries (entries with flags 256 and above skipped).
 PAGEKIT_EXPORT void SetupMenubar(XItemSelector *selector, XMenuItem *entries, unsigned count);
