@@ -30,7 +30,10 @@ std::u16string Number(uint64_t data)
 
 } // namespace
 
-XPageCombo::XPageCombo() { kind = kKindCombo; }
+XPageCombo::XPageCombo()
+{
+    kind = kKindCombo;
+}
 
 XPageCombo::~XPageCombo() = default;
 
@@ -259,7 +262,7 @@ int XPageCombo::DeleteInputer(unsigned backwards)
 
 bool XPageCombo::OnDropButton(int x) const
 {
-    return x >= body.x + body.width - kComboButtonWidth;
+    return x >= body.x + body.width;
 }
 
 void XPageCombo::OpenDropList()
@@ -267,9 +270,9 @@ void XPageCombo::OpenDropList()
     std::vector<XMenuItem> menu(m_entries.size());
     for (size_t i = 0; i < m_entries.size(); ++i)
         SetupMenuItem(&menu[i], static_cast<unsigned>(i + 1), 0, m_entries[i].name.c_str());
-    const unsigned code = PopupDropbar(this, m_icons, menu.data(),
-                                       static_cast<unsigned>(menu.size()),
-                                       static_cast<int>(m_dropHeight));
+    const unsigned code =
+        PopupDropbar(this, m_icons, menu.data(), static_cast<unsigned>(menu.size()),
+                     static_cast<int>(m_dropHeight));
     if (code == 0)
         return;
     // The choice arrives as the combo's command, which selects it.
@@ -366,8 +369,9 @@ void XPageCombo::DrawItem(XPainter *painter, const BOUND_t *bound)
     XPageEdit::DrawItem(painter, bound);
     if ((extraFlags & kComboButtonFocused) && !m_focused)
         return;
-    // The drop button over the right end of the body, centred vertically.
-    const int x = place.x + body.x + body.width - kComboButtonWidth;
+    // The drop button in the right padding (the default style keeps 16 pixels there),
+    // right of the text body, centred vertically.
+    const int x = place.x + body.x + body.width;
     const int y = place.y + body.y + (body.height - kComboButtonWidth) / 2;
     DrawCtrlIcon(painter, IsEnable() ? kCtrlIconDropButton : kCtrlIconDropButtonOff, x, y);
 }

@@ -20,14 +20,14 @@ class XString;
 // Extra flags of a combo besides the mode nibble.
 enum : uint32_t {
     kComboModeMask = 0xF,
-    kComboTextCodes = 0x100,    // codes are texts, not numbers
+    kComboTextCodes = 0x100,     // codes are texts, not numbers
     kComboButtonFocused = 0x200, // the drop button only while focused
     kComboNoInteraction = 0x2000,
 };
 // Notification of a changed selection (key: the new index).
 constexpr uint32_t XMSG_COMBOSELECT = 65;
 constexpr unsigned kComboDropHeight = 360;
-// The drop button: control icon 5 (9 disabled), this far from the right edge.
+// The drop button: control icon 5 (9 disabled), this wide, right of the text body.
 constexpr int kComboButtonWidth = 16;
 
 class PAGEKIT_EXPORT XPageCombo : public XPageEdit

@@ -12,6 +12,7 @@
 #include "pagekit/core/combo_code.h"
 #include "pagekit/core/page_combo.h"
 #include "pagekit/core/page_floater.h"
+#include "pagekit/core/tests/golden_util.h"
 #include "pagekit/core/tests/page_fixture.h"
 #include "pagekit/core/tests/style_util.h"
 
@@ -35,7 +36,8 @@ std::string MapperOf(const XPageCombo &combo)
 
 TEST(ComboEntries, MapperReadsAndWritesBack)
 {
-    struct Case {
+    struct Case
+    {
         const char *name;
         uint32_t flags;
         const char16_t *list;
@@ -43,10 +45,16 @@ TEST(ComboEntries, MapperReadsAndWritesBack)
         std::vector<uint64_t> data;
     } cases[] = {
         {"number codes", 0, u"1;Male\r\n2;Female", "1;Male\r\n2;Female", {1, 2}},
-        {"no codes take the index", 0, u"Red\nGreen\nBlue", "0;Red\r\n1;Green\r\n2;Blue",
+        {"no codes take the index",
+         0,
+         u"Red\nGreen\nBlue",
+         "0;Red\r\n1;Green\r\n2;Blue",
          {0, 1, 2}},
         {"explicit empty code", 0, u";None\n7;Seven", ";None\r\n7;Seven", {0x8F3FF3F1, 7}},
-        {"text codes", kComboTextCodes, u"M;Male\nF;Female\nOther", "M;Male\r\nF;Female\r\n2;Other",
+        {"text codes",
+         kComboTextCodes,
+         u"M;Male\nF;Female\nOther",
+         "M;Male\r\nF;Female\r\n2;Other",
          {0, 0, 2}},
         {"last line without line feed", 0, u"1;A\n2;B", "1;A\r\n2;B", {1, 2}},
     };
@@ -124,7 +132,7 @@ TEST_F(PageCombo, SelectionNotifiesOnlyOnChange)
     display->KeyDown(&f.window, 40); // Down from 2: clamped, no change
     display->KeyDown(&f.window, 38);
     display->KeyDown(&f.window, 38);
-    display->KeyDown(&f.window, 38); // clamped at the first
+    display->KeyDown(&f.window, 38);  // clamped at the first
     display->Move(&f.window, 40, 20); // the wheel goes to the item under the pointer
     display->Wheel(&f.window, 40, 20, 1);
     Run();
@@ -200,6 +208,19 @@ TEST_F(PageCombo, ModeThreeMatchesFreeText)
     Run();
     f.window.SetFocusItem(f.other);
     EXPECT_EQ("zz", Utf8(TextOf(f.combo).c_str()));
+}
+
+} // namespace
+
+namespace {
+
+// The drop button at the right end of the body, and the current entry's name.
+TEST_F(PageCombo, PictureWithTheDropButton)
+{
+    Form f(0);
+    f.combo->SetCurSel(1);
+    Open(f.window, 180, 100);
+    EXPECT_EQ(0, CompareGolden(display, &f.window, "combo"));
 }
 
 } // namespace
