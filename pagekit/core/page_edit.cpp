@@ -147,10 +147,14 @@ void XPageEdit::SetLineText(XTextLine *line, const char16_t *text, unsigned leng
     line->length = length;
     line->width = -1;
     line->rows = 0;
+    if (m_rowLine == line)
+        m_rowLine = nullptr;
 }
 
 void XPageEdit::FreeLines(XTextLine *from)
 {
+    if (from != nullptr)
+        m_rowLine = nullptr;
     while (from != nullptr) {
         XTextLine *next = from->next;
         delete[] from->text;
@@ -699,6 +703,7 @@ int XPageEdit::IsInputEmpty()
 void XPageEdit::OnCreateItem()
 {
     XPageItem::OnCreateItem();
+    m_rowLine = nullptr;
     for (XTextLine *line = m_first; line != nullptr; line = line->next) {
         line->width = -1; // measured again in the form's fonts
         line->rows = 0;

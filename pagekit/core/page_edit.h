@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "pagekit/core/page_item.h"
 #include "pagekit/core/undo_helper.h"
@@ -233,6 +234,10 @@ private:
     int TextTop() const;
     void ApplyUndoStep(const XUndoStep *step, bool undo);
 
+    // The row ends of the last wrapped line laid out (one layout of a long line serves the
+    // caret, the hit tests and the drawing of a cycle); forgotten when any line changes.
+    const XTextLine *m_rowLine = nullptr;
+    std::vector<int> m_rowEnds;
     char16_t m_pendingHigh = 0; // a high surrogate waiting for its low half
     bool m_dragging = false;
     unsigned m_lineCount = 0;

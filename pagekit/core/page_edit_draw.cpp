@@ -117,13 +117,27 @@ void XPageEdit::LayoutLine(XTextLine *line)
         return;
     }
     const std::u16string shown = Shown(line);
-    SIZE_t size = {0, 0};
-    painter->CalcLineSize(shown.data(), static_cast<int>(shown.size()), &size);
-    line->width = size.cx;
+    const int len = static_cast<int>(shown.size());
     line->rows = 1;
-    if (Wraps() && size.cx > WrapWidth())
-        line->rows = static_cast<uint32_t>(painter->CalcLineRange(
-            shown.data(), static_cast<int>(shown.size()), WrapWidth(), nullptr, 0));
+    if (!Wraps()) {
+        SIZE_t size = {0, 0};
+        painter->CalcLineSize(shown.data(), len, &size);
+        line->width = size.cx;
+        return;
+    }
+    // A wrapping edit's extent is the body's width: only the rows are needed, and their
+    // ends are kept for the caret and the drawing.
+    m_rowEnds.resize(kMaxRows);
+    const int rows =
+        std::min(painter->CalcLineRange(shown.data(), len, WrapWidth(), m_rowEnds.data(), kMaxRows),
+                 kMaxRows);
+    m_rowEnds.resize(static_cast<size_t>(rows));
+    for (int &end : m_rowEnds)
+        end = static_cast<int>(ShownToUnits(line, static_cast<unsigned>(end), IsPassword()));
+    m_rowEnds.back() = static_cast<int>(line->length);
+    line->rows = static_cast<uint32_t>(rows);
+    line->width = 0;
+    m_rowLine = line;
 }
 
 int XPageEdit::RowEnds(XTextLine *line, int *ends, int max)
@@ -133,14 +147,12 @@ int XPageEdit::RowEnds(XTextLine *line, int *ends, int max)
         ends[0] = static_cast<int>(line->length);
         return 1;
     }
-    XPainter *painter = MeasuringPainter(form, &style);
-    const std::u16string shown = Shown(line);
-    const int rows = std::min(painter->CalcLineRange(shown.data(), static_cast<int>(shown.size()),
-                                                     WrapWidth(), ends, max),
-                              max);
-    for (int k = 0; k < rows; ++k)
-        ends[k] =
-            static_cast<int>(ShownToUnits(line, static_cast<unsigned>(ends[k]), IsPassword()));
+    if (m_rowLine != line) {
+        line->rows = 0; // lays it out again, which keeps its ends
+        LayoutLine(line);
+    }
+    const int rows = std::min(static_cast<int>(m_rowEnds.size()), max);
+    std::copy(m_rowEnds.begin(), m_rowEnds.begin() + rows, ends);
     ends[rows - 1] = static_cast<int>(line->length);
     return rows;
 }
@@ -277,6 +289,7 @@ void XPageEdit::MovePlace(const BOUND_t *bound, int flag)
     XPageItem::MovePlace(bound, flag);
     if (body.width == width || !Wraps())
         return;
+    m_rowLine = nullptr;
     for (XTextLine *line = m_first; line != nullptr; line = line->next)
         line->rows = 0;
     if (itemFlags & kItemCreated)
