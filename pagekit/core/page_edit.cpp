@@ -147,14 +147,14 @@ void XPageEdit::SetLineText(XTextLine *line, const char16_t *text, unsigned leng
     line->length = length;
     line->width = -1;
     line->rows = 0;
-    if (m_rowLine == line)
+    if (m_rowLine == line && !m_rowPending)
         m_rowLine = nullptr;
 }
 
 void XPageEdit::FreeLines(XTextLine *from)
 {
     if (from != nullptr)
-        m_rowLine = nullptr;
+        ForgetRows();
     while (from != nullptr) {
         XTextLine *next = from->next;
         delete[] from->text;
@@ -275,6 +275,12 @@ unsigned XPageEdit::ReplaceRange(unsigned from, unsigned to, const char16_t *tex
     unsigned fromOffset = 0, toOffset = 0;
     XTextLine *first = Locate(from, &fromOffset);
     XTextLine *last = Locate(to, &toOffset);
+    if (first == last && lines.size() == 1 && m_rowLine == first && !m_rowPending) {
+        m_rowPending = true; // re-wrapped from here on when next laid out
+        m_rowEditAt = static_cast<int>(ShownOffset(first, fromOffset));
+    } else if (m_rowLine != nullptr) {
+        ForgetRows();
+    }
     const std::u16string tail(last->text + toOffset, last->length - toOffset);
     XTextLine *after = last->next;
     if (last != first) {
@@ -703,7 +709,7 @@ int XPageEdit::IsInputEmpty()
 void XPageEdit::OnCreateItem()
 {
     XPageItem::OnCreateItem();
-    m_rowLine = nullptr;
+    ForgetRows();
     for (XTextLine *line = m_first; line != nullptr; line = line->next) {
         line->width = -1; // measured again in the form's fonts
         line->rows = 0;

@@ -234,10 +234,25 @@ private:
     int TextTop() const;
     void ApplyUndoStep(const XUndoStep *step, bool undo);
 
-    // The row ends of the last wrapped line laid out (one layout of a long line serves the
-    // caret, the hit tests and the drawing of a cycle); forgotten when any line changes.
+    // The row ends, in shown units, of the last wrapped line laid out: they serve the caret,
+    // the hit tests and the drawing, and a change inside that line alone (m_rowPending, at
+    // shown position m_rowEditAt) re-wraps only from the row before it until the old ends
+    // come back. Forgotten on any other change of the lines or of the width.
     const XTextLine *m_rowLine = nullptr;
     std::vector<int> m_rowEnds;
+    int m_rowShownLength = 0;
+    bool m_rowPending = false;
+    int m_rowEditAt = 0;
+    void ForgetRows()
+    {
+        m_rowLine = nullptr;
+        m_rowPending = false;
+    }
+    // The end of the row that starts at start of shown (wrapping at the body width).
+    int NextRowEnd(XPainter *painter, const std::u16string &shown, int start);
+    void WrapRows(XTextLine *line, const std::u16string &shown);
+    // A line offset in shown units (password mode counts characters).
+    unsigned ShownOffset(const XTextLine *line, unsigned offset) const;
     char16_t m_pendingHigh = 0; // a high surrogate waiting for its low half
     bool m_dragging = false;
     unsigned m_lineCount = 0;

@@ -14,6 +14,8 @@ namespace {
 constexpr int kDefaultFontSize = 12;
 // Rows a line may wrap into before the rest is drawn as one row.
 constexpr int kMaxRows = 4096;
+// Units of a line laid out at once to find one wrapped row (doubled while too few).
+constexpr int kRowWindow = 256;
 // Characters are never wider than this much of the body when it jumps to show the caret.
 constexpr int kScrollJumpMax = 100;
 
@@ -106,6 +108,70 @@ XPainter *MeasuringPainter(XPageViewer *form, const XStyleDesc *style)
 
 } // namespace
 
+unsigned XPageEdit::ShownOffset(const XTextLine *line, unsigned offset) const
+{
+    return UnitsToShown(line, offset, IsPassword());
+}
+
+int XPageEdit::NextRowEnd(XPainter *painter, const std::u16string &shown, int start)
+{
+    const int length = static_cast<int>(shown.size());
+    // A window of the text from start decides the row as the whole text would, once the
+    // row after it ends inside the window too: a greedy wrap looks no further than the
+    // word that does not fit.
+    for (int window = kRowWindow;; window *= 2) {
+        const int n = std::min(length - start, window);
+        int ends[3] = {n, n, n};
+        const int rows = painter->CalcLineRange(shown.data() + start, n, WrapWidth(), ends, 3);
+        if (start + n >= length || rows >= 3)
+            return ends[0] > 0 ? start + ends[0] : std::min(start + 1, length);
+    }
+}
+
+void XPageEdit::WrapRows(XTextLine *line, const std::u16string &shown)
+{
+    XPainter *painter = MeasuringPainter(form, &style);
+    const int length = static_cast<int>(shown.size());
+    std::vector<int> ends;
+    int start = 0;
+    std::vector<int> old;
+    int delta = 0;
+    if (m_rowPending && m_rowLine == line) {
+        // Keep the rows that end before the row holding the change, less one: a change at
+        // a row's start may let its first word move up.
+        old.swap(m_rowEnds);
+        delta = length - m_rowShownLength;
+        size_t keep = 0;
+        while (keep < old.size() && old[keep] < m_rowEditAt)
+            ++keep;
+        keep = keep > 0 ? keep - 1 : 0;
+        ends.assign(old.begin(), old.begin() + static_cast<std::ptrdiff_t>(keep));
+        start = keep > 0 ? ends.back() : 0;
+    }
+    const int changedTo = m_rowEditAt + std::max(delta, 0);
+    while (start < length) {
+        const int end = NextRowEnd(painter, shown, start);
+        ends.push_back(end);
+        start = end;
+        if (old.empty() || end <= changedTo)
+            continue;
+        // Past the change: once an end lands where an old one did (moved by the change),
+        // the rest are the old ones moved.
+        const auto same = std::lower_bound(old.begin(), old.end(), end - delta);
+        if (same != old.end() && *same == end - delta) {
+            for (auto k = same + 1; k != old.end(); ++k)
+                ends.push_back(*k + delta);
+            break;
+        }
+    }
+    if (ends.empty())
+        ends.push_back(0);
+    m_rowEnds.swap(ends);
+    m_rowLine = line;
+    m_rowPending = false;
+    m_rowShownLength = length;
+}
+
 void XPageEdit::LayoutLine(XTextLine *line)
 {
     if (line->width >= 0 && line->rows > 0)
@@ -117,27 +183,19 @@ void XPageEdit::LayoutLine(XTextLine *line)
         return;
     }
     const std::u16string shown = Shown(line);
-    const int len = static_cast<int>(shown.size());
     line->rows = 1;
     if (!Wraps()) {
         SIZE_t size = {0, 0};
-        painter->CalcLineSize(shown.data(), len, &size);
+        painter->CalcLineSize(shown.data(), static_cast<int>(shown.size()), &size);
         line->width = size.cx;
         return;
     }
-    // A wrapping edit's extent is the body's width: only the rows are needed, and their
-    // ends are kept for the caret and the drawing.
-    m_rowEnds.resize(kMaxRows);
-    const int rows =
-        std::min(painter->CalcLineRange(shown.data(), len, WrapWidth(), m_rowEnds.data(), kMaxRows),
-                 kMaxRows);
-    m_rowEnds.resize(static_cast<size_t>(rows));
-    for (int &end : m_rowEnds)
-        end = static_cast<int>(ShownToUnits(line, static_cast<unsigned>(end), IsPassword()));
-    m_rowEnds.back() = static_cast<int>(line->length);
-    line->rows = static_cast<uint32_t>(rows);
+    // A wrapping edit's extent is the body's width: only the rows are needed.
+    if (m_rowPending && m_rowLine != line)
+        ForgetRows();
+    WrapRows(line, shown);
+    line->rows = static_cast<uint32_t>(m_rowEnds.size());
     line->width = 0;
-    m_rowLine = line;
 }
 
 int XPageEdit::RowEnds(XTextLine *line, int *ends, int max)
@@ -152,7 +210,9 @@ int XPageEdit::RowEnds(XTextLine *line, int *ends, int max)
         LayoutLine(line);
     }
     const int rows = std::min(static_cast<int>(m_rowEnds.size()), max);
-    std::copy(m_rowEnds.begin(), m_rowEnds.begin() + rows, ends);
+    for (int k = 0; k < rows; ++k)
+        ends[k] = static_cast<int>(
+            ShownToUnits(line, static_cast<unsigned>(m_rowEnds[size_t(k)]), IsPassword()));
     ends[rows - 1] = static_cast<int>(line->length);
     return rows;
 }
@@ -289,7 +349,7 @@ void XPageEdit::MovePlace(const BOUND_t *bound, int flag)
     XPageItem::MovePlace(bound, flag);
     if (body.width == width || !Wraps())
         return;
-    m_rowLine = nullptr;
+    ForgetRows();
     for (XTextLine *line = m_first; line != nullptr; line = line->next)
         line->rows = 0;
     if (itemFlags & kItemCreated)

@@ -731,3 +731,65 @@ TEST_F(PageEdit, CaretPlacesAreWherePangoPutsThem)
         }
     }
 }
+
+// ---------------------------------------------------------------------------------------
+// Wrapping a long line
+// ---------------------------------------------------------------------------------------
+
+// Row ends of the edit's first line, through the row accessor the drawing uses.
+std::vector<int> EditRows(XPageEdit *edit)
+{
+    std::vector<int> ends;
+    unsigned pos = 0;
+    const unsigned length = edit->GetFirstLine()->length;
+    int lastY = -1;
+    for (; pos <= length; ++pos) {
+        const POINT_t at = edit->GetCaretPoint(pos, false);
+        if (at.y != lastY && pos > 0)
+            ends.push_back(static_cast<int>(pos));
+        lastY = at.y;
+    }
+    ends.push_back(static_cast<int>(length));
+    return ends;
+}
+
+// The same text cut by the text engine in one piece.
+std::vector<int> EngineRows(XPageWindow &window, XPageEdit *edit)
+{
+    XPainter *painter = window.GetRooter()->GetPainter();
+    painter->SetFonter(&edit->style);
+    const XTextLine *line = edit->GetFirstLine();
+    const int width = edit->body.width - 1;
+    const int rows =
+        painter->CalcLineRange(line->text, static_cast<int>(line->length), width, nullptr, 0);
+    std::vector<int> ends(static_cast<size_t>(rows));
+    painter->CalcLineRange(line->text, static_cast<int>(line->length), width, ends.data(), rows);
+    return ends;
+}
+
+TEST_F(PageEdit, LongLinesWrapAsTheEngineWrapsThemThroughEdits)
+{
+    Form f(MultiLine(new XPageEdit), 200, 300);
+    std::u16string text;
+    for (int i = 0; i < 60; ++i)
+        text += u"第" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) +
+                u"段 words that wrap 中文和English混合 ";
+    f.edit->SetItemText(text.c_str());
+    Open(f.window);
+    f.window.SetFocusItem(f.edit);
+    EXPECT_EQ(EngineRows(f.window, f.edit), EditRows(f.edit));
+    // Edits in the middle, at row starts and at the end re-wrap only what they change, and
+    // the rows stay those of a fresh layout.
+    uint32_t seed = 11;
+    for (int step = 0; step < 40; ++step) {
+        seed = seed * 1103515245 + 12345;
+        const unsigned length = f.edit->GetFirstLine()->length;
+        const unsigned at = (seed >> 8) % (length + 1);
+        f.edit->SetChoice(at, at);
+        if (step % 3 == 2 && at > 0)
+            f.edit->DeleteInputer(1);
+        else
+            f.edit->InputText(step % 2 ? u"x" : u"插入 more words ");
+        ASSERT_EQ(EngineRows(f.window, f.edit), EditRows(f.edit)) << step;
+    }
+}
