@@ -4,7 +4,9 @@
 //  - 100,000 lookups by code (SetComboCode / findData) and by name (SetComboName /
 //    findText) spread over the 1,000 entries,
 //  - 1,000,000 value -> name conversions of an 8-entry list as grid cells make them
-//    (SetComboBox / findData + itemText).
+//    (SetComboBox / findData + itemText),
+//  - and the combo item itself: XPageCombo::SetItemMapper, SearchCode and SearchName on
+//    the same list and keys, against the same QComboBox passes.
 // At exit the ratio of the best pass of each pair (ours / Qt) is printed.
 #include <cstdio>
 #include <cstdlib>
@@ -20,8 +22,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_util.h"
+#include "bench/qt_app.h"
+
 #include "corekit/numbers/numbers.h"
 #include "pagekit/core/combo_code.h"
+#include "pagekit/core/page_combo.h"
 
 namespace {
 
@@ -96,13 +102,6 @@ const Keys &TheKeys()
     return keys;
 }
 
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 struct Pair
 {
     const char *what;
@@ -115,9 +114,15 @@ struct Passes
     Pair code{"100,000 lookups by code"};
     Pair name{"100,000 lookups by name"};
     Pair cells{"1,000,000 cell conversions"};
+    Pair comboFill{"XPageCombo fill 1,000 entries"};
+    Pair comboCode{"XPageCombo 100,000 lookups by code"};
+    Pair comboName{"XPageCombo 100,000 lookups by name"};
     ~Passes()
     {
-        for (const Pair *p : {&fill, &code, &name, &cells}) {
+        comboFill.qt = fill.qt;
+        comboCode.qt = code.qt;
+        comboName.qt = name.qt;
+        for (const Pair *p : {&fill, &code, &name, &cells, &comboFill, &comboCode, &comboName}) {
             if (p->ours > 0 && p->qt > 0)
                 std::printf("ratio code string / QComboBox, %s: %.3f ms / %.3f ms, %.3fx\n",
                             p->what, p->ours * 1e3, p->qt * 1e3, p->ours / p->qt);
@@ -203,21 +208,49 @@ void BM_CodeStringCells(benchmark::State &state)
 }
 BENCHMARK(BM_CodeStringCells)->Unit(benchmark::kMillisecond);
 
+void BM_ComboItemFill(benchmark::State &state)
+{
+    XPageCombo combo;
+    Measure(state, &g_passes.comboFill.ours, kEntries,
+            [&] { benchmark::DoNotOptimize(combo.SetItemMapper(List().c_str())); });
+    if (combo.GetItemCount() != kEntries)
+        state.SkipWithError("wrong entry count");
+}
+BENCHMARK(BM_ComboItemFill)->Unit(benchmark::kMicrosecond);
+
+void BM_ComboItemByCode(benchmark::State &state)
+{
+    XPageCombo combo;
+    combo.SetItemMapper(List().c_str());
+    const Keys &keys = TheKeys();
+    long found = 0;
+    Measure(state, &g_passes.comboCode.ours, kLookups, [&] {
+        for (const std::u16string &code : keys.codes)
+            found += combo.SearchCode(code.c_str()) >= 0;
+    });
+    if (found != kLookups * static_cast<long>(state.iterations()))
+        state.SkipWithError("a code was not found");
+}
+BENCHMARK(BM_ComboItemByCode)->Unit(benchmark::kMillisecond);
+
+void BM_ComboItemByName(benchmark::State &state)
+{
+    XPageCombo combo;
+    combo.SetItemMapper(List().c_str());
+    const Keys &keys = TheKeys();
+    long found = 0;
+    Measure(state, &g_passes.comboName.ours, kLookups, [&] {
+        for (const std::u16string &name : keys.names)
+            found += combo.SearchName(name.c_str()) >= 0;
+    });
+    if (found != kLookups * static_cast<long>(state.iterations()))
+        state.SkipWithError("a name was not found");
+}
+BENCHMARK(BM_ComboItemByName)->Unit(benchmark::kMillisecond);
+
 // ---------------------------------------------------------------------------------------
 // Qt
 // ---------------------------------------------------------------------------------------
-
-QApplication *App()
-{
-    static int argc = 1;
-    static char name[] = "bench_combo_code";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
-    }();
-    return app;
-}
 
 // The text split into lines and at the first ';', each entry added with its code.
 void FillQt(QComboBox *box, const QString &text)
@@ -237,7 +270,7 @@ void FillQt(QComboBox *box, const QString &text)
 
 void BM_QComboBoxFill(benchmark::State &state)
 {
-    App();
+    QtApp();
     QComboBox box;
     const QString text = ToQt(List());
     Measure(state, &g_passes.fill.qt, kEntries, [&] { FillQt(&box, text); });
@@ -248,7 +281,7 @@ BENCHMARK(BM_QComboBoxFill)->Unit(benchmark::kMicrosecond);
 
 void BM_QComboBoxFindData(benchmark::State &state)
 {
-    App();
+    QtApp();
     QComboBox box;
     FillQt(&box, ToQt(List()));
     std::vector<QVariant> codes;
@@ -269,7 +302,7 @@ BENCHMARK(BM_QComboBoxFindData)->Unit(benchmark::kMillisecond);
 
 void BM_QComboBoxFindText(benchmark::State &state)
 {
-    App();
+    QtApp();
     QComboBox box;
     FillQt(&box, ToQt(List()));
     std::vector<QString> names;
@@ -290,7 +323,7 @@ BENCHMARK(BM_QComboBoxFindText)->Unit(benchmark::kMillisecond);
 
 void BM_QComboBoxCells(benchmark::State &state)
 {
-    App();
+    QtApp();
     QComboBox box;
     box.clear();
     for (int i = 0; i < kCellEntries; ++i)

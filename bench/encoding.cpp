@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_util.h"
+
 #include "corekit/encoding/encoding.h"
 
 namespace {
@@ -67,13 +69,6 @@ struct Rates
 
 // CPU time of this thread: the machine may be shared, so wall time would mostly measure
 // the other load.
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 // Runs one conversion per iteration, records throughput over the UTF-8 bytes.
 template <typename F> void Measure(benchmark::State &state, size_t bytes, double *best, F convert)
 {

@@ -16,6 +16,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_util.h"
+#include "bench/qt_app.h"
+
 #include "pagekit/core/page_frame.h"
 #include "pagekit/core/page_viewer.h"
 
@@ -38,13 +41,6 @@ int TotalHeight()
 }
 
 // CPU time of this thread: the machine may be shared.
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 struct Passes
 {
     double ours = 0, qt = 0, qtShown = 0;
@@ -104,24 +100,12 @@ void BM_FlexFrameRelayout(benchmark::State &state)
 }
 BENCHMARK(BM_FlexFrameRelayout)->Unit(benchmark::kMillisecond);
 
-QApplication *App()
-{
-    static int argc = 1;
-    static char name[] = "bench_frame_layout";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
-    }();
-    return app;
-}
-
 // The Qt widgets hidden (setGeometry only records the geometry and defers the resize
 // events to the first show) and shown (each child gets its move and resize event at once,
 // as each of our items gets its body and its code 7 in the pass).
 void QtBoxLayoutRelayout(benchmark::State &state, double *best, bool shown)
 {
-    App();
+    QtApp();
     QWidget top;
     auto *layout = new QVBoxLayout(&top);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -27,6 +27,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_util.h"
+#include "bench/qt_app.h"
+
 #include "pagekit/core/item_style.h"
 #include "pagekit/core/page_owner.h"
 #include "pagekit/core/page_viewer.h"
@@ -140,13 +143,6 @@ const std::vector<Shape> &Nodes()
 }
 
 // CPU time of this thread: the machine may be shared.
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 // Best seconds of one pass of each side, for the ratio printed at exit.
 struct Passes
 {
@@ -234,21 +230,9 @@ BENCHMARK(BM_PageStyleRestyle)->Unit(benchmark::kMillisecond);
 // Qt
 // ---------------------------------------------------------------------------------------
 
-QApplication *App()
-{
-    static int argc = 1;
-    static char name[] = "bench_page_style";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
-    }();
-    return app;
-}
-
 void BM_QtStyleSheetRepolish(benchmark::State &state)
 {
-    App();
+    QtApp();
     std::string unused, sheet;
     MakeSheets(&unused, &sheet);
     QWidget top;

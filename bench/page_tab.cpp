@@ -16,6 +16,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_util.h"
+#include "bench/qt_app.h"
+
 #include "pagekit/core/page_viewer.h"
 #include "pagekit/core/page_window.h"
 #include "platform/panekit/virtual/virtual_display.h"
@@ -25,13 +28,6 @@ namespace {
 constexpr int kColumns = 20, kRows = 25; // 500 fields
 constexpr int kFieldWidth = 24, kFieldHeight = 14;
 constexpr int kWidth = kColumns * (kFieldWidth + 2) + 4, kHeight = kRows * (kFieldHeight + 2) + 4;
-
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 struct Presses
 {
@@ -44,12 +40,6 @@ struct Presses
                         ours * 1e3, qt * 1e3, ours / qt);
     }
 } g_presses;
-
-void Keep(double *best, double seconds)
-{
-    if (*best == 0 || seconds < *best)
-        *best = seconds;
-}
 
 void BM_PageWindowTab(benchmark::State &state)
 {
@@ -84,25 +74,13 @@ void BM_PageWindowTab(benchmark::State &state)
         display->KeyDown(&window, 9);
         display->KeyUp(&window, 9);
         Panekit::WaitForMessage(); // delivers, paints and presents, then runs out
-        Keep(&g_presses.ours, CpuSeconds() - start);
+        KeepBest(&g_presses.ours, CpuSeconds() - start);
         if (display->GetPresentCount(&window) == presents)
             state.SkipWithError("the window was not presented");
     }
     window.DestroyWindow();
 }
 BENCHMARK(BM_PageWindowTab)->Unit(benchmark::kMicrosecond);
-
-QApplication *App()
-{
-    static int argc = 1;
-    static char name[] = "bench_page_tab";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
-    }();
-    return app;
-}
 
 // Notes the paint of one widget.
 class PaintWatch : public QObject
@@ -120,7 +98,7 @@ public:
 
 void BM_QtTab(benchmark::State &state)
 {
-    QApplication *app = App();
+    QApplication *app = QtApp();
     QWidget form;
     form.setStyleSheet("QLineEdit { border: 1px solid #808080; background: #ffffff; }"
                        "QLineEdit:focus { background: #ffc040; }");
@@ -153,7 +131,7 @@ void BM_QtTab(benchmark::State &state)
         watch.painted = false;
         for (int n = 0; n < 1000 && !watch.painted; ++n)
             app->processEvents();
-        Keep(&g_presses.qt, CpuSeconds() - start);
+        KeepBest(&g_presses.qt, CpuSeconds() - start);
         if (!watch.painted)
             state.SkipWithError("the line edit did not paint");
     }
