@@ -87,10 +87,10 @@ static_assert(offsetof(XGB_HEADER, dataType) == 8 && offsetof(XGB_HEADER, textCo
 struct XHeaderNode
 {
     XGB_HEADER header;
-    int32_t defIndex;     // position in definition order
-    int32_t viewIndex;    // position in display order (valid while the order is built)
-    double maxValue;      // scale of the bar kinds
-    XPageItem *editor;    // the cached in-cell editor, created on first use
+    int32_t defIndex;      // position in definition order
+    int32_t viewIndex;     // position in display order (valid while the order is built)
+    double maxValue;       // scale of the bar kinds
+    XPageItem *editor;     // the cached in-cell editor, created on first use
     XHeaderNode *viewNext; // display order
     XHeaderNode *defNext;  // definition order
 };

@@ -6,11 +6,11 @@
 //
 // [SECTION] index of the sources:
 //   page_grider.cpp         life, options, base colours, notifications, update word
-//   grider_header.cpp       columns, display order, group headers, saved layouts
-//   grider_matter.cpp       rows: insertion, removal, the deleted list, moves, selection
-//   grider_cell.cpp         cell set-up from values and from text, display texts
-//   grider_record.cpp       matter records, PutValue, GetSuber / SetSuber, cell reads
-//   grider_aggregate.cpp    sorting, total and subtotal rows, bar maxima
+//   page_grider_header.cpp       columns, display order, group headers, saved layouts
+//   page_grider_matter.cpp       rows: insertion, removal, the deleted list, moves, selection
+//   page_grider_cell.cpp         cell set-up from values and from text, display texts
+//   page_grider_record.cpp       matter records, PutValue, GetSuber / SetSuber, cell reads
+//   page_grider_aggregate.cpp    sorting, total and subtotal rows, bar maxima
 //
 // Rows and handles. A row argument is an opaque handle (the XMatterNode); a column
 // argument is a definition index. Members returning int give 1 on success and 0, with
@@ -132,7 +132,7 @@ public:
     // Non-zero clears kGridEditable, zero sets it.
     void SetReadOnly(int readOnly) override;
 
-    // ---- columns and group headers (grider_header.cpp) --------------------------------
+    // ---- columns and group headers (page_grider_header.cpp) --------------------------------
 
     // Removes every row (no notification), inserts a normalised copy so that it gets the
     // given index (appended beyond the end); returns the index used.
@@ -165,8 +165,8 @@ public:
     virtual XPageItem *GetSubEditor(unsigned col);
     // Adds nothing unless firstCol <= lastCol < column count and firstLine <= lastLine
     // < kRegionMaxLine; header lines become at least lastLine + 2.
-    void AddRegionNode(unsigned firstCol, unsigned lastCol, unsigned firstLine,
-                       unsigned lastLine, const char16_t *title);
+    void AddRegionNode(unsigned firstCol, unsigned lastCol, unsigned firstLine, unsigned lastLine,
+                       const char16_t *title);
     XRegionNode *GetRegionWare() const { return m_regions; }
     // The group header's rectangle in content coordinates.
     void GetRegionPlace(const XRegionNode *region, BOUND_t *out);
@@ -179,7 +179,7 @@ public:
     void RemoveAllHeader();
     unsigned GetColNumber() const { return m_colCount; }
 
-    // ---- rows (grider_matter.cpp) ---------------------------------------------------
+    // ---- rows (page_grider_matter.cpp) ---------------------------------------------------
 
     // User-level insert (0 first; beyond the end: appended before the total row) from an
     // optional record and null map; selects the row; OnInsertItem (1 with a record, 17
@@ -260,7 +260,7 @@ public:
     // Recomputes bar maxima and totals when kUpdateData is set; clears the word.
     void FlushUpdate();
 
-    // ---- selection (grider_matter.cpp) --------------------------------------------------
+    // ---- selection (page_grider_matter.cpp) -------------------------------------------------
 
     int GetChoice() const;
     unsigned GetSelNumber() const;
@@ -274,7 +274,7 @@ public:
     // Block selection: first display column, first row, column count, row count.
     void GetBlockChoice(int32_t *out) const;
 
-    // ---- values (grider_record.cpp, grider_cell.cpp) ------------------------------------
+    // ---- values (page_grider_record.cpp, page_grider_cell.cpp) ------------------------------
 
     // Address of a column inside a matter record (null for an unknown column).
     void *SeekSuber(void *record, unsigned col) const;
@@ -309,7 +309,7 @@ public:
     int MatchMatter(void *a, void *b, const unsigned *cols, const uint16_t *types,
                     unsigned count) const;
 
-    // ---- sorting and totals (grider_aggregate.cpp) --------------------------------------
+    // ---- sorting and totals (page_grider_aggregate.cpp) -------------------------------------
 
     // Up to kSortMaxKeys columns; descending when order is positive.
     void SortMatter(const unsigned *cols, unsigned count, int order);
@@ -338,8 +338,7 @@ protected:
     virtual void InvalidateRow(XMatterNode *row);
 
     // Sends a notification; returns the state the receivers left.
-    uint32_t Notify(uint32_t code, int32_t row, int32_t column, uint32_t param,
-                    const void *value);
+    uint32_t Notify(uint32_t code, int32_t row, int32_t column, uint32_t param, const void *value);
     // Asks for a repaint through the update word; data adds kUpdateData.
     void RequestUpdate(bool data);
 

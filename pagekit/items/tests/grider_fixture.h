@@ -11,9 +11,8 @@
 #include "pagekit/items/page_grider.h"
 
 // A descriptor of the given type, size and kind; everything else 0 or inherited.
-inline XGB_HEADER Column(uint16_t type, uint16_t size, uint16_t kind = kCellEdit,
-                         uint16_t mode = 0, const char16_t *mapper = nullptr,
-                         uint32_t format = 0)
+inline XGB_HEADER Column(uint16_t type, uint16_t size, uint16_t kind = kCellEdit, uint16_t mode = 0,
+                         const char16_t *mapper = nullptr, uint32_t format = 0)
 {
     XGB_HEADER h = {};
     h.cellKind = kind;

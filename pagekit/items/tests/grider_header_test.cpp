@@ -281,9 +281,8 @@ TEST(GriderHeader, GroupHeadersAndFrozenColumns)
         bool added;
     };
     const Add adds[] = {
-        {0, 1, 0, 0, true},  {2, 4, 0, 1, true},  {1, 0, 0, 0, false},
-        {0, 5, 0, 0, false}, {0, 0, 1, 0, false}, {0, 0, 0, 255, false},
-        {3, 4, 2, 2, true},
+        {0, 1, 0, 0, true},  {2, 4, 0, 1, true},    {1, 0, 0, 0, false}, {0, 5, 0, 0, false},
+        {0, 0, 1, 0, false}, {0, 0, 0, 255, false}, {3, 4, 2, 2, true},
     };
     for (const Add &a : adds)
         grid.AddRegionNode(a.first, a.last, a.line0, a.line1, u"组");

@@ -9,8 +9,8 @@
 
 #include "corekit/memory/memory.h"
 #include "pagekit/core/item_kind.h"
-#include "pagekit/items/grider_cell.h"
 #include "pagekit/items/page_grider.h"
+#include "pagekit/items/page_grider_cell.h"
 
 namespace {
 constexpr uint32_t kUnsetColor = 0xFFFFFFFF;
@@ -183,8 +183,8 @@ void *XPageGrider::PlaceAt(unsigned index, const void *record, const unsigned ch
     return MallocMatter(1, nullptr, record, nulls);
 }
 
-void *XPageGrider::InsertNotified(unsigned index, const void *record,
-                                  const unsigned char *nulls, int32_t subcode, bool select)
+void *XPageGrider::InsertNotified(unsigned index, const void *record, const unsigned char *nulls,
+                                  int32_t subcode, bool select)
 {
     auto *row = static_cast<XMatterNode *>(PlaceAt(index, record, nulls));
     if (row == nullptr)

@@ -356,8 +356,8 @@ void XPageGrider::AddRegionNode(unsigned firstCol, unsigned lastCol, unsigned fi
     if (firstCol > lastCol || lastCol >= m_colCount || firstLine > lastLine ||
         lastLine >= kRegionMaxLine)
         return;
-    auto *region = new XRegionNode{firstCol, lastCol, firstLine, lastLine, CopyText(title),
-                                   m_regions};
+    auto *region =
+        new XRegionNode{firstCol, lastCol, firstLine, lastLine, CopyText(title), m_regions};
     m_regions = region;
     m_headerLines = std::max(m_headerLines, lastLine + 2);
     UpdateExtent();

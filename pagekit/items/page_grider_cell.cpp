@@ -1,7 +1,7 @@
 // Cell set-up of the grid item: values from typed values and from text, and the display
 // text of every (kind x type) pair.
 
-#include "pagekit/items/grider_cell.h"
+#include "pagekit/items/page_grider_cell.h"
 
 #include <cmath>
 #include <vector>
@@ -351,8 +351,7 @@ void CellSetTime(const XGB_HEADER &h, XSuberNode *cell, const DATETIME_t &t)
     Display(h, cell);
 }
 
-void CellSetTextValue(const XGB_HEADER &h, XSuberNode *cell, const char16_t *text,
-                      unsigned length)
+void CellSetTextValue(const XGB_HEADER &h, XSuberNode *cell, const char16_t *text, unsigned length)
 {
     FreeDisplay(h, cell);
     FreeValue(h, cell);

@@ -37,8 +37,7 @@ void CellSetInteger(const XGB_HEADER &h, XSuberNode *cell, int64_t v);
 void CellSetDouble(const XGB_HEADER &h, XSuberNode *cell, double v);
 void CellSetTime(const XGB_HEADER &h, XSuberNode *cell, const DATETIME_t &t);
 // A text value: the first length units of text, copied.
-void CellSetTextValue(const XGB_HEADER &h, XSuberNode *cell, const char16_t *text,
-                      unsigned length);
+void CellSetTextValue(const XGB_HEADER &h, XSuberNode *cell, const char16_t *text, unsigned length);
 // Parses text by the column's type and kind; an empty (or unmatched) text makes it null.
 void CellSetFromText(const XGB_HEADER &h, XSuberNode *cell, const char16_t *text);
 // The display text from the value again (after a change of kind or mapper).

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "corekit/containers/xsort_helper.h"
-#include "pagekit/items/grider_cell.h"
 #include "pagekit/items/page_grider.h"
+#include "pagekit/items/page_grider_cell.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "corekit/text/strings.h"
 #include "pagekit/core/combo_code.h"
 #include "pagekit/core/item_kind.h"
-#include "pagekit/items/grider_cell.h"
 #include "pagekit/items/page_grider.h"
+#include "pagekit/items/page_grider_cell.h"
 
 namespace {
 
@@ -142,8 +142,7 @@ void *XPageGrider::SeekSuber(void *record, unsigned col) const
     return static_cast<unsigned char *>(record) + m_offsets[col];
 }
 
-void XPageGrider::ReadField(const XHeaderNode *column, const unsigned char *field,
-                            XSuberNode *cell)
+void XPageGrider::ReadField(const XHeaderNode *column, const unsigned char *field, XSuberNode *cell)
 {
     const XGB_HEADER &h = column->header;
     switch (h.dataType) {
@@ -199,8 +198,7 @@ void XPageGrider::WriteField(const XHeaderNode *column, const XSuberNode *cell,
     }
 }
 
-void XPageGrider::SetupFromRecord(XMatterNode *row, const void *record,
-                                  const unsigned char *nulls)
+void XPageGrider::SetupFromRecord(XMatterNode *row, const void *record, const unsigned char *nulls)
 {
     if (record == nullptr)
         return; // every cell stays null
@@ -501,8 +499,8 @@ int XPageGrider::SetSuber(void *row, unsigned col, const XVarMeter *value)
     if (type == kVarNull) {
         CellSetNull(h, cell);
     } else if (h.dataType == kGridInteger && (type == kVarInteger || type == kVarFloater)) {
-        CellSetInteger(h, cell,
-                       type == kVarInteger ? value->value.integer : ToInteger(value->value.floater));
+        CellSetInteger(
+            h, cell, type == kVarInteger ? value->value.integer : ToInteger(value->value.floater));
     } else if (h.dataType == kGridDouble && (type == kVarInteger || type == kVarFloater)) {
         CellSetDouble(h, cell,
                       type == kVarFloater ? value->value.floater
