@@ -258,7 +258,7 @@ TEST_F(GriderRows, SelectionByIndexHandleAndValue)
     EXPECT_EQ(grid.SetChoice(1), 1);
     EXPECT_EQ(grid.GetChoice(), 1);
     EXPECT_EQ(grid.GetItemState(grid.GetItemMatter(2)), 0x10Eu); // by index: bit 0 only
-    EXPECT_EQ(grid.SetChoice(1), 0);                              // no change
+    EXPECT_EQ(grid.SetChoice(1), 0);                             // no change
     EXPECT_EQ(grid.SetChoice(4), 1); // the total row is no data row: only deselects
     EXPECT_EQ(grid.GetChoice(), -1);
     EXPECT_EQ(grid.SetChoice(4), 0);
@@ -372,13 +372,13 @@ TEST_F(GriderRows, SaveCycle)
     grid.SetModifyState(0);
     rec.notes.clear();
 
-    grid.SetItemText(grid.GetItemMatter(1), 1, u"改");       // modified
-    void *added = grid.CreateMatter(4, nullptr, nullptr);    // new
-    grid.SetItemText(added, 0, u"10");                       // new and modified
-    ASSERT_TRUE(grid.DeleteMatter(2u));                      // saved row: kept
-    void *fresh = grid.InsertMatter(0, nullptr, nullptr);    // new
-    ASSERT_TRUE(grid.DeleteMatter(fresh));                   // new row: released
-    EXPECT_EQ(released.size(), 0u);                          // fresh had no kape
+    grid.SetItemText(grid.GetItemMatter(1), 1, u"改");    // modified
+    void *added = grid.CreateMatter(4, nullptr, nullptr); // new
+    grid.SetItemText(added, 0, u"10");                    // new and modified
+    ASSERT_TRUE(grid.DeleteMatter(2u));                   // saved row: kept
+    void *fresh = grid.InsertMatter(0, nullptr, nullptr); // new
+    ASSERT_TRUE(grid.DeleteMatter(fresh));                // new row: released
+    EXPECT_EQ(released.size(), 0u);                       // fresh had no kape
     EXPECT_TRUE(grid.GetModifyState());
 
     std::vector<std::pair<int64_t, uint32_t>> changes;
