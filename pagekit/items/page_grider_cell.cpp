@@ -73,6 +73,18 @@ DATETIME_t TimeOfDay(int64_t seconds)
     return t;
 }
 
+// A double as a 64-bit integer: truncated, saturated, NaN 0.
+int64_t Truncated(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= 9223372036854775807.0)
+        return INT64_MAX;
+    if (v <= -9223372036854775808.0)
+        return INT64_MIN;
+    return static_cast<int64_t>(v);
+}
+
 int64_t SecondsOf(double v)
 {
     if (!std::isfinite(v))
@@ -140,7 +152,7 @@ void DisplayDouble(const XGB_HEADER &h, XSuberNode *cell)
         SetDisplay(cell, nullptr);
     } else if (IsMaskColumn(h)) {
         DisplayTime(cell, TimeOfDay(SecondsOf(v)), MaskOf(h));
-    } else if (std::isfinite(v) && DisplayChoice(h, cell, static_cast<int64_t>(v))) {
+    } else if (DisplayChoice(h, cell, Truncated(v))) {
         // shown by name
     } else if (h.format != 0) {
         char16_t buf[kNumberTextSize];

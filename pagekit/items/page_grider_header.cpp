@@ -332,7 +332,9 @@ int XPageGrider::SetItemMapper(unsigned col, const char16_t *mapper)
         return 0;
     MemFree(const_cast<char16_t *>(h.mapper));
     column->header.mapper = CopyText(mapper);
+    RebuildColumnTexts(col);
     OnMapperChanged(column);
+    RequestUpdate(false);
     return 1;
 }
 

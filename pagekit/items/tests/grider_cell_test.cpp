@@ -23,8 +23,8 @@ struct CellCase
     XGB_HEADER column;
     const char16_t *text; // set by SetItemText when non-null, else by value
     XVarMeter value;
-    const char *image;        // CellImage after the set-up
-    const char16_t *display;  // the display text
+    const char *image;       // CellImage after the set-up
+    const char16_t *display; // the display text
 };
 
 XVarMeter Int(int64_t v)
@@ -125,7 +125,11 @@ const CellCase kCases[] = {
     {"link", kLink, u"点我", {}, "t:\\u70B9\\u6211", u"点我"},
     {"plain", kPlain, nullptr, Txt(u"plain"), "t:plain", u"plain"},
     {"plain null text", kPlain, nullptr, Txt(nullptr), "null", u""},
-    {"date-time text", kStamp, u"2024-03-05 07:08:09", {}, "dt:2024-3-5 7:8:9.0",
+    {"date-time text",
+     kStamp,
+     u"2024-03-05 07:08:09",
+     {},
+     "dt:2024-3-5 7:8:9.0",
      u"2024-03-05 07:08:09"},
     {"date-time value", kStamp, nullptr, Time(2024, 3, 5, 7, 8, 9), "dt:2024-3-5 7:8:9.0",
      u"2024-03-05 07:08:09"},
@@ -235,8 +239,8 @@ TEST(GriderCell, GetItemText)
         const char16_t *text;
     };
     const Case cases[] = {
-        {0, 10, u"255"}, {1, 10, u""},  {2, 10, u"写;跑"}, {3, 10, u"a😀b"},
-        {3, 4, u"a😀"},  {3, 3, u"a"},  {3, 2, u"a"},      {3, 1, u""},
+        {0, 10, u"255"}, {1, 10, u""}, {2, 10, u"写;跑"}, {3, 10, u"a😀b"},
+        {3, 4, u"a😀"},   {3, 3, u"a"}, {3, 2, u"a"},      {3, 1, u""},
     };
     for (const Case &c : cases) {
         char16_t out[16];
@@ -471,6 +475,42 @@ TEST(GriderCell, ChangeMarksRowAndTotals)
     EXPECT_EQ(CellImage(grid, total, 0), "i:15");
     EXPECT_EQ(grid.GetUpdateMode(), 1u | kUpdateData);
     EXPECT_EQ(grid.SetMatter(3u, record, nullptr), 0);
+}
+
+TEST(GriderCell, MapperChangeRenamesCells)
+{
+    XPageGrider grid;
+    grid.InsertHeader(0, &kComboInt);
+    void *row = grid.InsertMatter(0, nullptr, nullptr);
+    grid.SetItemText(row, 0, u"乙");
+    ASSERT_TRUE(grid.SetItemMapper(0, u"10;一\n20;二"));
+    EXPECT_EQ(Display(grid, row, 0), u"二");
+    EXPECT_EQ(CellImage(grid, row, 0), "i:20");
+}
+
+// Bar maxima: the largest value of a bar column, the largest start plus length of a
+// range column, at least 0.0001.
+TEST(GriderCell, ComputeSchedule)
+{
+    XPageGrider grid;
+    const XGB_HEADER bar = Column(kGridDouble, 8, kCellBar);
+    const XGB_HEADER range = Column(kGridInteger, 4, kCellRange);
+    grid.InsertHeader(0, &bar);
+    grid.InsertHeader(1, &range);
+    grid.InsertHeader(2, &bar);
+    EXPECT_EQ(grid.GetHeaderNode(0)->maxValue, 100.0);
+    void *a = grid.InsertMatter(0, nullptr, nullptr);
+    void *b = grid.InsertMatter(1, nullptr, nullptr);
+    grid.SetItemText(a, 0, u"-3");
+    grid.SetItemText(b, 0, u"7.5");
+    grid.SetItemText(a, 1, u"196618"); // start 3, length 10
+    grid.SetItemText(b, 1, u"65537");  // start 1, length 1
+    grid.SetItemText(a, 2, u"-1");
+    grid.FlushUpdate();
+    EXPECT_EQ(grid.GetHeaderNode(0)->maxValue, 7.5);
+    EXPECT_EQ(grid.GetHeaderNode(1)->maxValue, 13.0);
+    EXPECT_EQ(grid.GetHeaderNode(2)->maxValue, 0.0001);
+    EXPECT_EQ(Display(grid, b, 0), u"");
 }
 
 } // namespace
