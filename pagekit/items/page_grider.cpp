@@ -89,6 +89,54 @@ uint32_t XPageGrider::Notify(uint32_t code, int32_t row, int32_t column, uint32_
     return message.state;
 }
 
+bool XPageGrider::NotifyClickItem(XMatterNode *row, unsigned col)
+{
+    const XHeaderNode *column = GetHeaderNode(col);
+    if (row == nullptr || column == nullptr)
+        return false;
+    const uint32_t word = column->header.cellKind | uint32_t{column->header.cellMode} << 16;
+    return Notify(kGridOnClickItem, static_cast<int32_t>(row->index), static_cast<int32_t>(col),
+                  word, row) != kMsgStop;
+}
+
+bool XPageGrider::NotifyRClickItem(int32_t row, unsigned col)
+{
+    XMatterNode *handle = row >= 0 ? GetItemMatter(static_cast<unsigned>(row)) : nullptr;
+    return Notify(kGridOnRClickItem, row, static_cast<int32_t>(col), 0, handle) != kMsgStop;
+}
+
+void XPageGrider::NotifyDblclkItem(XMatterNode *row, unsigned col)
+{
+    if (row != nullptr)
+        Notify(kGridOnDblclkItem, static_cast<int32_t>(row->index), static_cast<int32_t>(col), 0,
+               row);
+}
+
+bool XPageGrider::NotifyCheckHeader(unsigned col, uint32_t state)
+{
+    return Notify(kGridOnCheckHeader, -1, static_cast<int32_t>(col), state, nullptr) != kMsgStop;
+}
+
+bool XPageGrider::NotifyEditItem(uint32_t code, XMatterNode *row, unsigned col)
+{
+    if (row == nullptr)
+        return false;
+    return Notify(code, static_cast<int32_t>(row->index), static_cast<int32_t>(col), 0, row) !=
+           kMsgStop;
+}
+
+bool XPageGrider::NotifyContextMenu(int32_t row)
+{
+    XMatterNode *handle = row >= 0 ? GetItemMatter(static_cast<unsigned>(row)) : nullptr;
+    return Notify(kGridOnContextMenu, row, 0, 0, handle) != kMsgStop;
+}
+
+bool XPageGrider::NotifyBeforeDelete(int32_t row, int32_t subcode)
+{
+    XMatterNode *handle = row >= 0 ? GetItemMatter(static_cast<unsigned>(row)) : nullptr;
+    return Notify(kGridOnDeleteItem, row, subcode, 1, handle) != kMsgStop;
+}
+
 void XPageGrider::RequestUpdate(bool data)
 {
     if (m_update == 0) {

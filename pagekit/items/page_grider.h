@@ -342,6 +342,24 @@ protected:
     // Asks for a repaint through the update word; data adds kUpdateData.
     void RequestUpdate(bool data);
 
+    // ---- notifications of the interaction and editing code ------------------------------
+    // Each returns false when a receiver refused a vetoable action (state 8).
+
+    // A data cell was clicked: parameter cellKind | cellMode << 16 of the column.
+    bool NotifyClickItem(XMatterNode *row, unsigned col);
+    // Right-click below the header; row is negative when no data row is under the pointer
+    // (-1 for the total row).
+    bool NotifyRClickItem(int32_t row, unsigned col);
+    void NotifyDblclkItem(XMatterNode *row, unsigned col);
+    // The header box of a kind-515 column toggled to state.
+    bool NotifyCheckHeader(unsigned col, uint32_t state);
+    // OnPopupEditor, OnStartEditItem or OnCloseEditItem for a cell.
+    bool NotifyEditItem(uint32_t code, XMatterNode *row, unsigned col);
+    // Before the row menu opens.
+    bool NotifyContextMenu(int32_t row);
+    // Before a user deletion of a row (index), the selected rows or all rows.
+    bool NotifyBeforeDelete(int32_t row, int32_t subcode);
+
     // The editor in use and its cell.
     XPageItem *m_editor = nullptr;
     XMatterNode *m_editRow = nullptr;

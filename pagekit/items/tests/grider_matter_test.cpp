@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "pagekit/items/tests/grider_fixture.h"
 
@@ -423,6 +424,84 @@ TEST_F(GriderRows, AppendingIsLinear)
     EXPECT_EQ(grid.GetItemAdder(grid.GetItemMatter(n)), kAdderTotal);
     EXPECT_EQ(grid.GetItemMatter(n / 2)->index, n / 2);
     EXPECT_EQ(grid.GetItemIndex(grid.GetItemMatter(n - 1)), n - 1);
+}
+
+// The senders the interaction and editing code use, with their fields and vetoes.
+class NoticeGrid : public XPageGrider
+{
+public:
+    using XPageGrider::NotifyBeforeDelete;
+    using XPageGrider::NotifyCheckHeader;
+    using XPageGrider::NotifyClickItem;
+    using XPageGrider::NotifyContextMenu;
+    using XPageGrider::NotifyDblclkItem;
+    using XPageGrider::NotifyEditItem;
+    using XPageGrider::NotifyRClickItem;
+};
+
+TEST(GriderNotices, FieldsAndVetoes)
+{
+    NoticeGrid grid;
+    GridRecorder rec;
+    XGB_HEADER a = Column(kGridInteger, 4);
+    XGB_HEADER check = Column(kGridInteger, 2, kCellCheck, 3);
+    grid.InsertHeader(0, &a);
+    grid.InsertHeader(1, &check);
+    grid.InsertMatter(0, nullptr, nullptr);
+    auto *row = static_cast<XMatterNode *>(grid.InsertMatter(1, nullptr, nullptr));
+    rec.Attach(&grid);
+
+    struct Case
+    {
+        const char *name;
+        std::function<bool()> send;
+        uint32_t code;
+        int32_t row, column;
+        uint32_t param;
+        const void *value;
+        bool vetoable;
+    };
+    const Case cases[] = {
+        {"click", [&] { return grid.NotifyClickItem(row, 1); }, 84, 1, 1, 515 | 3u << 16, row,
+         true},
+        {"right click", [&] { return grid.NotifyRClickItem(1, 0); }, 86, 1, 0, 0, row, true},
+        {"right click outside", [&] { return grid.NotifyRClickItem(-2, 0); }, 86, -2, 0, 0, nullptr,
+         true},
+        {"double click",
+         [&] {
+             grid.NotifyDblclkItem(row, 0);
+             return true;
+         },
+         87, 1, 0, 0, row, false},
+        {"header box", [&] { return grid.NotifyCheckHeader(1, 1); }, 88, -1, 1, 1, nullptr, true},
+        {"popup editor", [&] { return grid.NotifyEditItem(kGridOnPopupEditor, row, 0); }, 89, 1, 0,
+         0, row, true},
+        {"start edit", [&] { return grid.NotifyEditItem(kGridOnStartEditItem, row, 0); }, 90, 1, 0,
+         0, row, true},
+        {"close edit", [&] { return grid.NotifyEditItem(kGridOnCloseEditItem, row, 1); }, 91, 1, 1,
+         0, row, true},
+        {"context menu", [&] { return grid.NotifyContextMenu(0); }, 131, 0, 0, 0,
+         grid.GetItemMatter(0), true},
+        {"before delete", [&] { return grid.NotifyBeforeDelete(int32_t(kDeleteChoiceRow), 1); }, 82,
+         int32_t(kDeleteChoiceRow), 1, 1, nullptr, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        rec.notes.clear();
+        rec.veto = 0;
+        EXPECT_TRUE(c.send());
+        ASSERT_EQ(rec.notes.size(), 1u);
+        const GridNote &n = rec.notes[0];
+        EXPECT_EQ(n.code, c.code);
+        EXPECT_EQ(n.state, 1u);
+        EXPECT_EQ(n.row, c.row);
+        EXPECT_EQ(n.column, c.column);
+        EXPECT_EQ(n.param, c.param);
+        EXPECT_EQ(n.value, reinterpret_cast<uintptr_t>(c.value));
+        EXPECT_EQ(n.item, &grid);
+        rec.veto = c.code;
+        EXPECT_EQ(c.send(), !c.vetoable);
+    }
 }
 
 } // namespace

@@ -125,8 +125,8 @@ public:
 
     int64_t Integer(unsigned size)
     {
-        const int64_t edges[] = {0, -1, 1, INT16_MIN, INT16_MAX, INT32_MIN, INT32_MAX,
-                                 INT64_MIN, INT64_MAX};
+        const int64_t edges[] = {0,         -1,        1,         INT16_MIN, INT16_MAX,
+                                 INT32_MIN, INT32_MAX, INT64_MIN, INT64_MAX};
         int64_t v = Below(3) == 0 ? edges[Below(9)] : static_cast<int64_t>(m_rng() << 32 | m_rng());
         if (size == 2)
             return static_cast<int16_t>(v);
@@ -156,10 +156,11 @@ public:
 
     DATETIME_t Time()
     {
-        return DATETIME_t{static_cast<uint16_t>(1900 + Below(300)), static_cast<uint8_t>(1 + Below(12)),
-                          static_cast<uint8_t>(1 + Below(28)), static_cast<uint8_t>(Below(24)),
-                          static_cast<uint8_t>(Below(60)), static_cast<uint8_t>(Below(60)),
-                          static_cast<uint8_t>(Below(100))};
+        return DATETIME_t{
+            static_cast<uint16_t>(1900 + Below(300)), static_cast<uint8_t>(1 + Below(12)),
+            static_cast<uint8_t>(1 + Below(28)),      static_cast<uint8_t>(Below(24)),
+            static_cast<uint8_t>(Below(60)),          static_cast<uint8_t>(Below(60)),
+            static_cast<uint8_t>(Below(100))};
     }
 
 private:
@@ -216,9 +217,10 @@ TEST(GriderRecordOracle, RandomLayoutsMatchStructPack)
                         v.type = kVarText;
                         v.value.text = texts[r][i].c_str();
                         const std::string utf8 = Utf8(texts[r][i]);
-                        token = utf8.empty() ? "."
-                                             : Hex(reinterpret_cast<const unsigned char *>(utf8.data()),
-                                                   utf8.size());
+                        token = utf8.empty()
+                                    ? "."
+                                    : Hex(reinterpret_cast<const unsigned char *>(utf8.data()),
+                                          utf8.size());
                     }
                 }
                 ASSERT_TRUE(grid.SetSuber(row, col, &v));

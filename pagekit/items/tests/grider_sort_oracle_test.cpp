@@ -226,7 +226,8 @@ TEST(GriderSortOracle, SortMatterOrdersAsSqlite)
                             cases[i].descending ? 1 : 0);
             EXPECT_EQ(RowIds(grid), expected[i]);
             EXPECT_EQ(grid.GetItemAdder(grid.GetItemMatter(grid.GetRowNumber() - 1)), kAdderTotal);
-            EXPECT_EQ(grid.GetSortColumn(), cases[i].cols[0] | (cases[i].descending ? kSortDescending : 0));
+            EXPECT_EQ(grid.GetSortColumn(),
+                      cases[i].cols[0] | (cases[i].descending ? kSortDescending : 0));
             ExpectListIntact(grid);
         }
     }
