@@ -45,12 +45,18 @@ struct Kind
     const char16_t *mapper;
 };
 constexpr Kind kKinds[] = {
-    {kCellEdit, 0, nullptr},          {kCellEdit, kCellModeNumber, nullptr},
-    {kCellEdit, kCellModeMask, nullptr}, {kCellCombo, 0, u"10;甲\n20;乙\n;无"},
-    {kCellCombo, 1, u"A;甲\nB;乙"},   {kCellRadio, 1, u"1;男\n2;女"},
-    {kCellRadio, 0, u"读\n写\n跑"},   {kCellPlain, 0, nullptr},
-    {kCellRange, 0, nullptr},         {kCellLedger, 0, nullptr},
-    {kCellLink, 0, nullptr},          {kCellEdit, kCellModeMask, u"$$$$/$$"},
+    {kCellEdit, 0, nullptr},
+    {kCellEdit, kCellModeNumber, nullptr},
+    {kCellEdit, kCellModeMask, nullptr},
+    {kCellCombo, 0, u"10;甲\n20;乙\n;无"},
+    {kCellCombo, 1, u"A;甲\nB;乙"},
+    {kCellRadio, 1, u"1;男\n2;女"},
+    {kCellRadio, 0, u"读\n写\n跑"},
+    {kCellPlain, 0, nullptr},
+    {kCellRange, 0, nullptr},
+    {kCellLedger, 0, nullptr},
+    {kCellLink, 0, nullptr},
+    {kCellEdit, kCellModeMask, u"$$$$/$$"},
 };
 
 // A copy of bytes in a buffer of exactly n bytes, starting one byte past an aligned
