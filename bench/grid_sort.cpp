@@ -60,14 +60,20 @@ const std::vector<unsigned char> &Records()
                     u = c;
                     ++s;
                 } else {
-                    u = static_cast<char16_t>((c & 0x0F) << 12 | (s[1] & 0x3F) << 6 | (s[2] & 0x3F));
+                    u = static_cast<char16_t>((c & 0x0F) << 12 | (s[1] & 0x3F) << 6 |
+                                              (s[2] & 0x3F));
                     s += 3;
                 }
                 p[12 + 2 * units] = static_cast<unsigned char>(u);
                 p[13 + 2 * units] = static_cast<unsigned char>(u >> 8);
             }
-            const DATETIME_t t = {2024, static_cast<uint8_t>(1 + r % 12), static_cast<uint8_t>(1 + r % 28),
-                                  static_cast<uint8_t>(r % 24), 0, 0, 0};
+            const DATETIME_t t = {2024,
+                                  static_cast<uint8_t>(1 + r % 12),
+                                  static_cast<uint8_t>(1 + r % 28),
+                                  static_cast<uint8_t>(r % 24),
+                                  0,
+                                  0,
+                                  0};
             std::memcpy(p + 12 + 2 * kTextUnits, &t, 8);
         }
         return out;
@@ -105,8 +111,8 @@ struct Passes
     ~Passes()
     {
         if (ours > 0 && qt > 0)
-            std::printf("ratio grid / QSortFilterProxyModel: %.1f ms / %.1f ms, %.3fx\n", ours * 1e3,
-                        qt * 1e3, ours / qt);
+            std::printf("ratio grid / QSortFilterProxyModel: %.1f ms / %.1f ms, %.3fx\n",
+                        ours * 1e3, qt * 1e3, ours / qt);
         if (ours > 0 && stl > 0)
             std::printf("ratio grid / std::stable_sort: %.1f ms / %.1f ms, %.3fx\n", ours * 1e3,
                         stl * 1e3, ours / stl);

@@ -97,9 +97,12 @@ int64_t SecondsOf(double v)
 void DisplayTime(XSuberNode *cell, const DATETIME_t &t, const char16_t *templ)
 {
     const char16_t *use = templ != nullptr ? templ : kGridTimeTemplate;
-    std::vector<char16_t> buf(Strlen(use) + 40);
-    FormatTimeEx(buf.data(), &t, use);
-    SetDisplay(cell, buf.data());
+    const unsigned need = Strlen(use) + 40;
+    char16_t local[96];
+    std::vector<char16_t> heap(need > 96 ? need : 0);
+    char16_t *buf = need > 96 ? heap.data() : local;
+    FormatTimeEx(buf, &t, use);
+    SetDisplay(cell, buf);
 }
 
 // Display text of an integer-valued choice cell (combo, radio, check).
@@ -159,9 +162,9 @@ void DisplayDouble(const XGB_HEADER &h, XSuberNode *cell)
         SetStrDouble(v, buf, h.format);
         SetDisplay(cell, buf);
     } else {
-        std::vector<char16_t> buf(kFloaterTextMax);
-        FromFloater(buf.data(), v);
-        SetDisplay(cell, buf.data());
+        char16_t buf[kFloaterTextMax];
+        FromFloater(buf, v);
+        SetDisplay(cell, buf);
     }
 }
 
