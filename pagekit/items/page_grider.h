@@ -37,6 +37,7 @@
 #include "pagekit/pagekit_export.h"
 
 class XIconDrawer;
+class XSortHelper;
 class XPainter;
 
 // Option bits of the grid (its extra flags).
@@ -409,7 +410,8 @@ private:
     unsigned FieldSize(const XHeaderNode *column) const;
     int GetPseudo(const XMatterNode *row, unsigned col, XVarMeter *out) const;
 
-    // ---- totals ----
+    // ---- sorting and totals ----
+    void RelinkSorted(const XSortHelper &sorter, XMatterNode *rest);
     XMatterNode *EnsureTotalRow(bool *added);
     void ReleaseSubtotals();
 

@@ -134,8 +134,16 @@ void XPageGrider::SortMatter(const unsigned *cols, unsigned count, int order)
         }
         sorter.AddItem(values, nulls, r);
     }
-    // Relink: the sorted rows, then the total row and whatever follows it.
-    XMatterNode *rest = r;
+    RelinkSorted(sorter, r);
+    Renumber();
+    m_sortCol = cols[0] | (order > 0 ? kSortDescending : 0);
+    ClearBlock();
+    RequestUpdate(false);
+}
+
+void XPageGrider::RelinkSorted(const XSortHelper &sorter, XMatterNode *rest)
+{
+    // The sorted rows, then `rest`: the total row and whatever follows it.
     XMatterNode *prev = nullptr;
     m_head = nullptr;
     const void *cursor = nullptr;
@@ -153,10 +161,6 @@ void XPageGrider::SortMatter(const unsigned *cols, unsigned count, int order)
         m_tail = prev;
     if (m_head == nullptr)
         m_head = rest;
-    Renumber();
-    m_sortCol = cols[0] | (order > 0 ? kSortDescending : 0);
-    ClearBlock();
-    RequestUpdate(false);
 }
 
 // ---- totals ---------------------------------------------------------------------------

@@ -222,9 +222,17 @@ TEST(GriderSortOracle, SortMatterOrdersAsSqlite)
             Fill(grid, rows);
             grid.extraFlags |= kGridTotals;
             grid.ComputeAggregate(-1);
+            // Row states travel with their rows: new, modified and selection bits by rowid.
+            for (void *r = grid.GetNextItem(nullptr); r != nullptr; r = grid.GetNextItem(r))
+                grid.SetItemState(r, static_cast<uint32_t>(grid.GetItemData(r) % 4) << 8 |
+                                         (grid.GetItemData(r) % 3 == 0));
             grid.SortMatter(cases[i].cols.data(), static_cast<unsigned>(cases[i].cols.size()),
                             cases[i].descending ? 1 : 0);
             EXPECT_EQ(RowIds(grid), expected[i]);
+            for (void *r = grid.GetNextItem(nullptr); r != nullptr; r = grid.GetNextItem(r))
+                ASSERT_EQ(grid.GetItemState(r), static_cast<uint32_t>(grid.GetItemData(r) % 4)
+                                                        << 8 |
+                                                    (grid.GetItemData(r) % 3 == 0));
             EXPECT_EQ(grid.GetItemAdder(grid.GetItemMatter(grid.GetRowNumber() - 1)), kAdderTotal);
             EXPECT_EQ(grid.GetSortColumn(),
                       cases[i].cols[0] | (cases[i].descending ? kSortDescending : 0));
