@@ -368,10 +368,11 @@ void CellSetTime(const XGB_HEADER &h, XSuberNode *cell, const DATETIME_t &t)
 
 void CellSetTextValue(const XGB_HEADER &h, XSuberNode *cell, const char16_t *text, unsigned length)
 {
+    char16_t *copy = OwnedCopy(text, length); // text may be the cell's own
     FreeDisplay(h, cell);
     FreeValue(h, cell);
     cell->isNull = 0;
-    cell->value.text = OwnedCopy(text, length);
+    cell->value.text = copy;
     Display(h, cell);
 }
 

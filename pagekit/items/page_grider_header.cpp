@@ -167,11 +167,12 @@ int XPageGrider::SetHeader(unsigned col, const XGB_HEADER *header)
             DeleteItem(column->editor);
         column->editor = nullptr;
     }
-    MemFree(const_cast<char16_t *>(old.title));
-    MemFree(const_cast<char16_t *>(old.mapper));
+    // Copied before the old texts go: a caller may pass back what GetHeader gave it.
     next.baseWide = next.wide;
     next.title = CopyText(header->title);
     next.mapper = CopyText(header->mapper);
+    MemFree(const_cast<char16_t *>(old.title));
+    MemFree(const_cast<char16_t *>(old.mapper));
     column->header = next;
     UpdateOffsets();
     RebuildColumnTexts(col);
@@ -330,8 +331,9 @@ int XPageGrider::SetItemMapper(unsigned col, const char16_t *mapper)
     const bool mask = h.cellKind == kCellEdit && h.cellMode == kCellModeMask;
     if (!mask && h.cellKind != kCellCombo && h.cellKind != kCellRadio)
         return 0;
+    char16_t *copy = CopyText(mapper); // mapper may be the column's own
     MemFree(const_cast<char16_t *>(h.mapper));
-    column->header.mapper = CopyText(mapper);
+    column->header.mapper = copy;
     RebuildColumnTexts(col);
     OnMapperChanged(column);
     RequestUpdate(false);

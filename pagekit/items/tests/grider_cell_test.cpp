@@ -513,4 +513,24 @@ TEST(GriderCell, ComputeSchedule)
     EXPECT_EQ(Display(grid, b, 0), u"");
 }
 
+// A cell's own texts, as GetSuber and GetDisplayText hand them out, set it again.
+TEST(GriderCell, OwnTextsSetTheCellAgain)
+{
+    XPageGrider grid;
+    grid.InsertHeader(0, &kPlain);
+    grid.InsertHeader(1, &kComboCode);
+    void *row = grid.InsertMatter(0, nullptr, nullptr);
+    grid.SetItemText(row, 0, u"自己");
+    grid.SetItemText(row, 1, u"乙");
+    for (unsigned col : {0u, 1u}) {
+        XVarMeter v = {};
+        ASSERT_TRUE(grid.GetSuber(row, col, &v));
+        ASSERT_TRUE(grid.SetSuber(row, col, &v));
+        ASSERT_TRUE(grid.SetItemText(row, col, grid.GetDisplayText(row, col)));
+    }
+    EXPECT_EQ(CellImage(grid, row, 0), "t:\\u81EA\\u5DF1");
+    EXPECT_EQ(CellImage(grid, row, 1), "t:B2");
+    EXPECT_EQ(Display(grid, row, 1), u"乙");
+}
+
 } // namespace

@@ -354,4 +354,23 @@ TEST(GriderHeader, ItemMapperByKind)
     EXPECT_EQ(grid.GetSubEditor(0), nullptr); // editors come with in-cell editing
 }
 
+// A descriptor read with GetHeader goes back through SetHeader, and a mapper read with
+// GetItemMapper through SetItemMapper, though both name the grid's own texts.
+TEST(GriderHeader, OwnTextsGoBack)
+{
+    XPageGrider grid;
+    XGB_HEADER h = Column(kGridInteger, 4, kCellCombo, 0, u"1;甲");
+    h.title = u"标题";
+    grid.InsertHeader(0, &h);
+    XGB_HEADER out = {};
+    grid.GetHeader(0, &out);
+    out.wide = 90;
+    ASSERT_TRUE(grid.SetHeader(0, &out));
+    grid.GetHeader(0, &out);
+    EXPECT_EQ(std::u16string(out.title), u"标题");
+    EXPECT_EQ(std::u16string(out.mapper), u"1;甲");
+    ASSERT_TRUE(grid.SetItemMapper(0, grid.GetItemMapper(0)));
+    EXPECT_EQ(std::u16string(grid.GetItemMapper(0)), u"1;甲");
+}
+
 } // namespace
