@@ -1,0 +1,451 @@
+#pragma once
+// The grid item: a table whose columns the caller defines with XGB_HEADER descriptors and
+// whose rows (matters) hold one cell (suber) per column. Forms fill it with query results,
+// let the user change, insert and delete rows, and read the changes back from the row
+// states (kMatterNew, kMatterModified) and the deleted list.
+//
+// [SECTION] index of the sources:
+//   page_grider.cpp         life, options, base colours, notifications, update word
+//   page_grider_header.cpp       columns, display order, group headers, saved layouts
+//   page_grider_matter.cpp       rows: insertion, removal, the deleted list, moves, selection
+//   page_grider_cell.cpp         cell set-up from values and from text, display texts
+//   page_grider_record.cpp       matter records, PutValue, GetSuber / SetSuber, cell reads
+//   page_grider_aggregate.cpp    sorting, total and subtotal rows, bar maxima
+//
+// Rows and handles. A row argument is an opaque handle (the XMatterNode); a column
+// argument is a definition index. Members returning int give 1 on success and 0, with
+// nothing changed, when an index or handle matches nothing. Walks that serve data rows
+// skip subtotal and total rows. Row `index` fields are right whenever they are read, and
+// GetItemMatter / GetItemIndex cost O(1): a position table follows the list.
+//
+// Notifications go out through DispatchMessage with state 1: row index in `row`, column or
+// subcode in `column`, the parameter in `key`, the grid in `item`, the row handle in
+// `value`. A receiver that sets state 8 refuses a vetoable action.
+//
+// Update word. A change that would repaint looks at the word first: at 0 it asks for a
+// repaint and sets it to 1; changes of rows and cells add kUpdateData. FlushUpdate (run by
+// the frame drawing) recomputes bar maxima and all totals when kUpdateData is set, then
+// clears the word; SetUpdateMode sets it directly so a caller can load many rows quietly.
+
+#include <cstdint>
+#include <vector>
+
+#include "corekit/containers/release_proc.h"
+#include "corekit/numbers/xvar_meter.h"
+#include "pagekit/core/page_owner.h"
+#include "pagekit/items/grid_records.h"
+#include "pagekit/pagekit_export.h"
+
+class XIconDrawer;
+class XSortHelper;
+class XPainter;
+
+// Option bits of the grid (its extra flags).
+enum : uint32_t {
+    kGridNoHeader = 0x1,
+    kGridGuide = 0x2,
+    kGridRowMenu = 0x4,
+    kGridTree = 0x8,
+    kGridDblEdit = 0x10,
+    kGridMultiSelect = 0x20,
+    kGridEnterAppend = 0x40,
+    kGridKeepDeleted = 0x80,
+    kGridRowIcon = 0x100,
+    kGridNoDrag = 0x200,
+    kGridNoSort = 0x400,
+    kGridHeaderMenu = 0x800,
+    kGridTotals = 0x1000,
+    kGridEditable = 0x4000,
+    kGridModified = 0x10000,
+    kGridFilter = 0x80000,
+    kGridBlockEdit = 0x100000,
+    kGridFilterMenu = 0x200000,
+};
+
+// Notification codes of the grid.
+enum : uint32_t {
+    kGridOnSelChange = 65,
+    kGridOnKillChoice = 66,
+    kGridOnInsertItem = 81,
+    kGridOnDeleteItem = 82,
+    kGridOnClickItem = 84,
+    kGridOnRClickItem = 86,
+    kGridOnDblclkItem = 87,
+    kGridOnCheckHeader = 88,
+    kGridOnPopupEditor = 89,
+    kGridOnStartEditItem = 90,
+    kGridOnCloseEditItem = 91,
+    kGridOnContextMenu = 131,
+};
+// Subcodes of OnInsertItem and OnDeleteItem (the column word), and the row indexes of a
+// deletion of many rows.
+enum : int32_t {
+    kInsertProgram = 0,
+    kInsertRecord = 1,
+    kInsertUser = 17,
+    kDeleteOne = 0,
+    kDeleteChoice = 1,
+    kDeleteAll = 2,
+};
+constexpr uint32_t kDeleteChoiceRow = 0x8FFFFFF1;
+constexpr uint32_t kDeleteAllRow = 0x8FFFFFF2;
+
+// Pseudo columns of GetSuber, each read as an integer.
+enum : uint32_t {
+    kSuberRowIndex = 0x3FFF0001,
+    kSuberRowData = 0x3FFF0002,
+    kSuberSelected = 0x3FFF0003,
+    kSuberLayer = 0x3FFF0004,
+};
+
+// Bits of the update word.
+enum : uint32_t {
+    kUpdatePending = 0x1, // a repaint was asked for
+    kUpdateData = 0x10,   // rows or cells changed: totals and bar maxima are stale
+};
+
+// Sorted-column word: bit set when descending; -1 when nothing is sorted.
+constexpr uint32_t kSortDescending = 0x10000000;
+// Columns and keys of a saved layout and of a sort.
+constexpr unsigned kWideDefineMaxCols = 257;
+constexpr unsigned kSortMaxKeys = 8;
+// Units GetComboCode writes at most: status, a 63-unit code, terminator.
+constexpr unsigned kComboCodeOut = 65;
+// Lines a group header may reach.
+constexpr unsigned kRegionMaxLine = 255;
+// Default template of date-time columns, and mask of mask columns.
+inline constexpr char16_t kGridTimeTemplate[] = u"$$$$-$$-$$ $$:$$:$$";
+inline constexpr char16_t kGridMaskDefault[] = u"$$:$$:$$";
+
+typedef void (*XGridDrawProc)(XPainter *painter, void *user, void *row, unsigned col,
+                              const BOUND_t *bound);
+
+class PAGEKIT_EXPORT XPageGrider : public XPageOwner
+{
+public:
+    XPageGrider();
+    // Releases the rows, the deleted list, the group headers and the columns; the base
+    // then deletes the child items (editors).
+    ~XPageGrider() override;
+
+    // Runs the pending update (FlushUpdate), then the grid drawing (DrawGrid).
+    void DrawBody(XPainter *painter, const BOUND_t *bound) override;
+    // Non-zero clears kGridEditable, zero sets it.
+    void SetReadOnly(int readOnly) override;
+
+    // ---- columns and group headers (page_grider_header.cpp) --------------------------------
+
+    // Removes every row (no notification), inserts a normalised copy so that it gets the
+    // given index (appended beyond the end); returns the index used.
+    unsigned InsertHeader(unsigned index, const XGB_HEADER *header);
+    // Replaces a descriptor (baseWide = wide); every row goes first when the normalised
+    // type or size differs.
+    int SetHeader(unsigned col, const XGB_HEADER *header);
+    int GetHeader(unsigned col, XGB_HEADER *out) const;
+    // Removes every row, the group headers ending at or after the column's display
+    // position, and the column.
+    int DeleteHeader(unsigned col);
+    int EnableHeader(unsigned col, int locked);
+    int SetHeaderWide(unsigned col, unsigned wide);
+    // Swaps the column at a display position with its left (dir 0) or right neighbour.
+    int MoveHeader(unsigned viewPos, int dir);
+    // Removes every row, then exchanges two descriptors.
+    int SwitchHeader(unsigned a, unsigned b);
+    // A saved layout: word 0 column count (must be the grid's), word 1 frozen count, then
+    // width and display position per column in definition order. The words read are
+    // 2 + 2 x the grid's column count. The sized form refuses a buffer shorter than that.
+    int SetWideDefine(const uint16_t *words);
+    int SetWideDefine(const uint16_t *words, unsigned count);
+    // The mapper of a mask, combo, radio or check column; 0 for other kinds.
+    int SetItemMapper(unsigned col, const char16_t *mapper);
+    const char16_t *GetItemMapper(unsigned col) const;
+    // 0: first column in definition order; otherwise in display order (built).
+    XHeaderNode *GetHeaderWare(int view);
+    XHeaderNode *GetHeaderNode(unsigned col) const;
+    // The column's in-cell editor, created on first use. Null until editors exist.
+    virtual XPageItem *GetSubEditor(unsigned col);
+    // Adds nothing unless firstCol <= lastCol < column count and firstLine <= lastLine
+    // < kRegionMaxLine; header lines become at least lastLine + 2.
+    void AddRegionNode(unsigned firstCol, unsigned lastCol, unsigned firstLine, unsigned lastLine,
+                       const char16_t *title);
+    XRegionNode *GetRegionWare() const { return m_regions; }
+    // The group header's rectangle in content coordinates.
+    void GetRegionPlace(const XRegionNode *region, BOUND_t *out);
+    // Top of the title cell of a display position.
+    unsigned GetHeaderTop(unsigned viewPos) const;
+    // Refused when the count cuts a group header; a count not below the column count
+    // unfreezes.
+    int SetLockHeader(unsigned count);
+    unsigned GetLockHeader() const { return m_lockCount; }
+    void RemoveAllHeader();
+    unsigned GetColNumber() const { return m_colCount; }
+
+    // ---- rows (page_grider_matter.cpp) ---------------------------------------------------
+
+    // User-level insert (0 first; beyond the end: appended before the total row) from an
+    // optional record and null map; selects the row; OnInsertItem (1 with a record, 17
+    // without), then OnSelChange.
+    void *CreateMatter(unsigned index, const void *record, const unsigned char *nulls);
+    // The same placement, not selected; OnInsertItem subcode 0.
+    void *InsertMatter(unsigned index, const void *record, const unsigned char *nulls);
+    // Next to a row: after it when after is non-zero, else before it.
+    void *InsertMatter(unsigned after, void *row, const void *record, const unsigned char *nulls);
+    // The insertion step without notification: after non-zero goes after the neighbour (or,
+    // without one, at the end before a total row), else before it (or at the head).
+    void *MallocMatter(unsigned after, void *row, const void *record, const unsigned char *nulls);
+    // Commits and closes the editor, then removes the row (deleted list or release);
+    // OnDeleteItem subcode 0.
+    int DeleteMatter(unsigned index);
+    int DeleteMatter(void *row);
+    // Removes a row (the first when null) without notification or editor step.
+    int RemoveMatter(void *row);
+    // Deletes every selected data row; OnDeleteItem (kDeleteChoiceRow, 1) when any went.
+    virtual unsigned DeleteChoice();
+    // Every row to the deleted list or released; OnDeleteItem (kDeleteAllRow, 2).
+    void DeleteAllMatter();
+    // Every row released: no deleted list, no notification.
+    void RemoveAllMatter();
+    void RemoveAllDelete();
+    // 0 up one, 1 down one, 2 to the top, other values to the bottom (before a total row).
+    int MoveMatter(void *row, unsigned where);
+    void UpdateMatter();
+    // Removes subtotal and total rows.
+    void ClearAggregate();
+    XMatterNode *GetItemMatter(unsigned index);
+    // Data rows (null: first / last).
+    void *GetNextItem(void *row) const;
+    void *GetPrevItem(void *row) const;
+    // Rows of any kind.
+    void *GetNextItemEx(void *row) const;
+    void *GetNextChoice(void *row) const;
+    void *GetNextDelete(void *row) const;
+    void *SearchData(int64_t data) const;
+    unsigned GetItemIndex(void *row);
+    uint32_t GetItemState(void *row) const;
+    void SetItemState(void *row, uint32_t state);
+    uint32_t GetItemAdder(void *row) const;
+    void SetItemAdder(void *row, uint32_t adder);
+    unsigned GetItemLayer(void *row) const;
+    void SetItemLayer(void *row, unsigned layer);
+    unsigned GetItemImage(void *row) const;
+    void SetItemImage(void *row, unsigned image);
+    int64_t GetItemData(void *row) const;
+    void SetItemData(void *row, int64_t data);
+    void *GetItemKape(void *row) const;
+    void SetItemKape(void *row, void *kape);
+    void SetItemChoice(void *row, int choice);
+    void SetItemColor(void *row, uint32_t back, uint32_t text);
+    // out[0] background, out[1] text; each falls back to the row's.
+    void GetCellColor(void *row, unsigned col, uint32_t *out) const;
+    void SetCellColor(void *row, unsigned col, uint32_t back, uint32_t text);
+    int GetModifyState() const { return (extraFlags & kGridModified) != 0; }
+    // Non-zero sets the option and ORs new and modified into every data row's state; zero
+    // clears the option only.
+    void SetModifyState(int modified);
+    // Called with a row's kape when a row with one is released.
+    void SetReleaseProc(XReleaseProc proc) { m_releaseProc = proc; }
+    void SetDrawProc(void *user, XGridDrawProc proc);
+    void SetIconWare(XIconDrawer *icons) { m_icons = icons; }
+    XIconDrawer *GetIconWare() const { return m_icons; }
+    unsigned GetRowNumber() const { return m_rowCount; }
+    unsigned GetRowHeader() const { return m_headerLines; }
+    unsigned GetGuidePlace() const { return m_guideWide; }
+    void SetUpdateMode(unsigned mode) { m_update = mode; }
+    unsigned GetUpdateMode() const { return m_update; }
+    void SetFilterMode(unsigned on);
+    // Base colour 0-4 (0xFFFFFFFF for other indexes); 0xFFFFFFFF restores the default.
+    uint32_t GetBaseColor(unsigned index) const;
+    void SetBaseColor(unsigned index, uint32_t color);
+    // The sorted column word (kSortDescending), 0xFFFFFFFF when none.
+    uint32_t GetSortColumn() const { return m_sortCol; }
+    // Recomputes bar maxima and totals when kUpdateData is set; clears the word.
+    void FlushUpdate();
+
+    // ---- selection (page_grider_matter.cpp) -------------------------------------------------
+
+    int GetChoice() const;
+    unsigned GetSelNumber() const;
+    void ClearChoice();
+    // Single selection; returns whether anything changed.
+    int SetChoice(int index);
+    int SetChoice(void *row);
+    // Selects exactly the data rows whose cell equals the value (in matter-record form);
+    // no notification; returns the count.
+    unsigned SetChoice(unsigned col, const void *value);
+    // Block selection: first display column, first row, column count, row count.
+    void GetBlockChoice(int32_t *out) const;
+
+    // ---- values (page_grider_record.cpp, page_grider_cell.cpp) ------------------------------
+
+    // Address of a column inside a matter record (null for an unknown column).
+    void *SeekSuber(void *record, unsigned col) const;
+    // Bytes of one matter record.
+    unsigned GetMatterSize() const;
+    int PutValue(void *record, unsigned col, uint32_t value);
+    int PutValue(void *record, unsigned col, int64_t value);
+    int PutValue(void *record, unsigned col, double value);
+    // Integers by ToInt64, texts cut to dataSize - 1 units, doubles by ToFloater, date-times
+    // by ParseTimeEx with the mapper; null text writes an empty value.
+    int PutValue(void *record, unsigned col, const char16_t *text);
+    // Date-time columns, and text columns as "YYYY-MM-DD hh:mm:ss".
+    int PutValue(void *record, unsigned col, const DATETIME_t &value);
+    int GetMatter(unsigned index, void *record, unsigned char *nulls);
+    int GetMatter(void *row, void *record, unsigned char *nulls) const;
+    int SetMatter(unsigned index, const void *record, const unsigned char *nulls);
+    int SetMatter(void *row, const void *record, const unsigned char *nulls);
+    int GetSuber(void *row, unsigned col, XVarMeter *out) const;
+    int GetSuber(void *row, const unsigned *cols, unsigned count, XVarMeter *out) const;
+    int GetSuber(void *row, unsigned col, void *record, unsigned char *nulls) const;
+    int GetSuber(void *row, const unsigned *cols, unsigned count, void *record,
+                 unsigned char *nulls) const;
+    int SetSuber(void *row, unsigned col, const XVarMeter *value);
+    int SetSuber(void *row, unsigned col, const void *value, const unsigned char *isNull);
+    int SetItemText(void *row, unsigned col, const char16_t *text);
+    int SetComboText(void *row, unsigned col, const char16_t *text);
+    int GetComboCode(void *row, unsigned col, int textCode, char16_t *out) const;
+    int GetItemText(void *row, unsigned col, char16_t *out, unsigned size) const;
+    // The display text of a cell (null when empty).
+    const char16_t *GetDisplayText(void *row, unsigned col) const;
+    void SetUnite(void *row, unsigned col, unsigned covered);
+    int MatchMatter(void *a, void *b, const unsigned *cols, const uint16_t *types,
+                    unsigned count) const;
+
+    // ---- sorting and totals (page_grider_aggregate.cpp) -------------------------------------
+
+    // Up to kSortMaxKeys columns; descending when order is positive.
+    void SortMatter(const unsigned *cols, unsigned count, int order);
+    // Total row (kGridTotals only); col -1 for every column.
+    void ComputeAggregate(int col);
+    int CreateAggrSuber(const unsigned *cols, unsigned count);
+    void ComputeSchedule();
+
+    using XPageItem::GetItemText;
+    using XPageItem::SetItemText;
+
+protected:
+    // ---- hooks of the drawing, layout and editing code --------------------------------
+
+    // Draws the grid (painter at the child-space origin). Nothing yet.
+    virtual void DrawGrid(XPainter *painter, const BOUND_t *bound);
+    // Recomputes the content extents after a change of columns or rows. Nothing yet.
+    virtual void UpdateExtent();
+    // Commits the open editor's text into its cell (then closes it when close is
+    // non-zero), or closes it without committing. Nothing yet.
+    virtual void CommitEditor(int close);
+    virtual void CloseEditor();
+    // A column's mapper changed: the cached editor takes it. Nothing yet.
+    virtual void OnMapperChanged(XHeaderNode *column);
+    // Repaints one row.
+    virtual void InvalidateRow(XMatterNode *row);
+
+    // Sends a notification; returns the state the receivers left.
+    uint32_t Notify(uint32_t code, int32_t row, int32_t column, uint32_t param, const void *value);
+    // Asks for a repaint through the update word; data adds kUpdateData.
+    void RequestUpdate(bool data);
+
+    // ---- notifications of the interaction and editing code ------------------------------
+    // Each returns false when a receiver refused a vetoable action (state 8).
+
+    // A data cell was clicked: parameter cellKind | cellMode << 16 of the column.
+    bool NotifyClickItem(XMatterNode *row, unsigned col);
+    // Right-click below the header; row is negative when no data row is under the pointer
+    // (-1 for the total row).
+    bool NotifyRClickItem(int32_t row, unsigned col);
+    void NotifyDblclkItem(XMatterNode *row, unsigned col);
+    // The header box of a kind-515 column toggled to state.
+    bool NotifyCheckHeader(unsigned col, uint32_t state);
+    // OnPopupEditor, OnStartEditItem or OnCloseEditItem for a cell.
+    bool NotifyEditItem(uint32_t code, XMatterNode *row, unsigned col);
+    // Before the row menu opens.
+    bool NotifyContextMenu(int32_t row);
+    // Before a user deletion of a row (index), the selected rows or all rows.
+    bool NotifyBeforeDelete(int32_t row, int32_t subcode);
+
+    // The editor in use and its cell.
+    XPageItem *m_editor = nullptr;
+    XMatterNode *m_editRow = nullptr;
+    int m_editCol = -1;
+
+private:
+    // ---- columns ----
+    XHeaderNode *ColumnAt(unsigned col) const;
+    void RenumberColumns();
+    // Offsets of the fields of a matter record, after any change of types or sizes.
+    void UpdateOffsets();
+    void RebuildColumnTexts(unsigned col);
+    void BuildViewOrder();
+    void DropViewOrder() { m_viewBuilt = false; }
+    void FreeColumn(XHeaderNode *column);
+    void RecountHeaderLines();
+    // Columns changed shape: rows and the deleted list no longer fit.
+    void DiscardRows();
+
+    // ---- rows ----
+    XMatterNode *AllocMatter();
+    void LinkMatter(XMatterNode *row, unsigned after, XMatterNode *neighbour);
+    void UnlinkMatter(XMatterNode *row);
+    // Deleted list or release.
+    void RetireMatter(XMatterNode *row);
+    void ReleaseMatter(XMatterNode *row);
+    void ReleaseCell(XHeaderNode *column, XSuberNode *cell);
+    void Renumber();
+    // Brings the position table up to date (after a change in the middle of the list).
+    void ReindexFrom(XMatterNode *row);
+    void ClearBlock();
+    // The row is in this grid's list (O(1) through the position table).
+    bool Owns(const void *row) const;
+    XMatterNode *RowAt(int index) const;
+    XMatterNode *TotalTail() const;
+    void *InsertNotified(unsigned index, const void *record, const unsigned char *nulls,
+                         int32_t subcode, bool select);
+    void *PlaceAt(unsigned index, const void *record, const unsigned char *nulls);
+    void AfterCellChange(XMatterNode *row, unsigned col);
+    void RetireAll();
+
+    // ---- cells ----
+    void SetupFromRecord(XMatterNode *row, const void *record, const unsigned char *nulls);
+    void ReadField(const XHeaderNode *column, const unsigned char *field, XSuberNode *cell);
+    void WriteField(const XHeaderNode *column, const XSuberNode *cell, unsigned char *field,
+                    unsigned char *isNull) const;
+    unsigned FieldSize(const XHeaderNode *column) const;
+    int GetPseudo(const XMatterNode *row, unsigned col, XVarMeter *out) const;
+
+    // ---- sorting and totals ----
+    void RelinkSorted(const XSortHelper &sorter, XMatterNode *rest);
+    XMatterNode *EnsureTotalRow(bool *added);
+    void ReleaseSubtotals();
+
+    // Columns.
+    XHeaderNode *m_defFirst = nullptr;
+    XHeaderNode *m_viewFirst = nullptr;
+    bool m_viewBuilt = false;
+    std::vector<XHeaderNode *> m_columns; // definition order
+    std::vector<unsigned> m_offsets;      // field offsets of a matter record, then its size
+    unsigned m_colCount = 0;
+    XRegionNode *m_regions = nullptr;
+    unsigned m_headerLines = 1;
+    unsigned m_lockCount = 0;
+    uint32_t m_sortCol = 0xFFFFFFFF;
+
+    // Rows; m_rows[i]->index == i.
+    XMatterNode *m_head = nullptr;
+    XMatterNode *m_tail = nullptr;
+    std::vector<XMatterNode *> m_rows;
+    unsigned m_rowCount = 0;
+    XMatterNode *m_deleted = nullptr;
+    XMatterNode *m_deletedLast = nullptr;
+
+    // Geometry the drawing code keeps.
+    unsigned m_rowHeight = 18;
+    unsigned m_lineHeight = 18;
+    unsigned m_guideWide = 0;
+
+    uint32_t m_baseColors[5];
+    int32_t m_block[4] = {-1, -1, 0, 0};
+    int32_t m_anchor[2] = {-1, -1};
+    unsigned m_update = 0;
+    XIconDrawer *m_icons = nullptr;
+    XReleaseProc m_releaseProc = nullptr;
+    XGridDrawProc m_drawProc = nullptr;
+    void *m_drawUser = nullptr;
+};
