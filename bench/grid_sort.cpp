@@ -21,6 +21,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_util.h"
+
 #include "pagekit/items/page_grider.h"
 
 namespace {
@@ -28,13 +30,6 @@ namespace {
 constexpr int kRows = 1000000;
 constexpr unsigned kTextUnits = 32;
 constexpr size_t kRecordSize = 4 + 8 + 2 * kTextUnits + 8;
-
-double CpuSeconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
-}
 
 // Deterministic records: texts from 2,000 words (many ties), integers spread wide.
 const std::vector<unsigned char> &Records()
