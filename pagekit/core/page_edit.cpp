@@ -147,6 +147,7 @@ void XPageEdit::SetLineText(XTextLine *line, const char16_t *text, unsigned leng
     line->length = length;
     line->width = -1;
     line->rows = 0;
+    m_caretMemo = false;
     if (m_rowLine == line && !m_rowPending)
         m_rowLine = nullptr;
 }
@@ -313,7 +314,8 @@ unsigned XPageEdit::ReplaceRange(unsigned from, unsigned to, const char16_t *tex
     else
         m_last = line;
     m_total = m_total - (to - from) + inserted;
-    Renumber(first);
+    if (last != first || lines.size() > 1)
+        Renumber(first); // lines came or went: the numbers after them move
 
     if (kind != ~0u) {
         const std::u16string flat = GetRange(from, from + inserted);

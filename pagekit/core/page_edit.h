@@ -247,7 +247,13 @@ private:
     {
         m_rowLine = nullptr;
         m_rowPending = false;
+        m_caretMemo = false;
     }
+    // The last caret point asked for (a change of the text or of the rows forgets it).
+    bool m_caretMemo = false;
+    unsigned m_caretMemoPos = 0;
+    bool m_caretMemoEnd = false;
+    POINT_t m_caretMemoPoint = {0, 0};
     // The end of the row that starts at start of shown (wrapping at the body width).
     int NextRowEnd(XPainter *painter, const std::u16string &shown, int start);
     void WrapRows(XTextLine *line, const std::u16string &shown);

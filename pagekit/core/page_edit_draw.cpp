@@ -249,10 +249,13 @@ int XPageEdit::CalcExtentSize(int mode)
 
 POINT_t XPageEdit::GetCaretPoint(unsigned pos, bool rowEnd)
 {
+    if (m_caretMemo && m_caretMemoPos == pos && m_caretMemoEnd == rowEnd)
+        return m_caretMemoPoint;
     unsigned offset = 0;
     XTextLine *line = Locate(pos, &offset);
-    std::vector<int> ends(kMaxRows);
-    const int rows = RowEnds(line, ends.data(), kMaxRows);
+    LayoutLine(line);
+    std::vector<int> ends(std::max<uint32_t>(line->rows, 1));
+    const int rows = RowEnds(line, ends.data(), static_cast<int>(ends.size()));
     int k = 0;
     while (k < rows - 1 && (static_cast<unsigned>(ends[size_t(k)]) < offset ||
                             (static_cast<unsigned>(ends[size_t(k)]) == offset && !rowEnd)))
@@ -261,19 +264,19 @@ POINT_t XPageEdit::GetCaretPoint(unsigned pos, bool rowEnd)
     XPainter *painter = MeasuringPainter(form, &style);
     int x = 0;
     if (painter != nullptr) {
+        // The row alone: its place does not depend on the rows after it.
         const std::u16string shown = Shown(line);
         const unsigned s0 = UnitsToShown(line, start, IsPassword());
         const unsigned s1 = UnitsToShown(line, offset, IsPassword());
-        x = painter->CalcLinePlace(shown.data() + s0, static_cast<int>(shown.size() - s0),
+        const unsigned e = UnitsToShown(line, static_cast<unsigned>(ends[size_t(k)]), IsPassword());
+        x = painter->CalcLinePlace(shown.data() + s0, static_cast<int>(e - s0),
                                    static_cast<int>(s1 - s0));
-        if (k < rows - 1) {
-            const unsigned e =
-                UnitsToShown(line, static_cast<unsigned>(ends[size_t(k)]), IsPassword());
-            x = std::min(x, painter->CalcLinePlace(shown.data() + s0, static_cast<int>(e - s0),
-                                                   static_cast<int>(e - s0)));
-        }
     }
-    return {x, LineTop(line) + k * GetRowHeight()};
+    m_caretMemoPoint = {x, LineTop(line) + k * GetRowHeight()};
+    m_caretMemoPos = pos;
+    m_caretMemoEnd = rowEnd;
+    m_caretMemo = painter != nullptr;
+    return m_caretMemoPoint;
 }
 
 unsigned XPageEdit::HitPosition(int x, int y, bool *rowEnd)
@@ -289,8 +292,9 @@ unsigned XPageEdit::HitPosition(int x, int y, bool *rowEnd)
             break;
         top += height;
     }
-    std::vector<int> ends(kMaxRows);
-    const int rows = RowEnds(line, ends.data(), kMaxRows);
+    LayoutLine(line);
+    std::vector<int> ends(std::max<uint32_t>(line->rows, 1));
+    const int rows = RowEnds(line, ends.data(), static_cast<int>(ends.size()));
     const int k = std::clamp(y < top ? 0 : (y - top) / rh, 0, rows - 1);
     const unsigned start = k > 0 ? static_cast<unsigned>(ends[size_t(k - 1)]) : 0;
     const unsigned end = static_cast<unsigned>(ends[size_t(k)]);
@@ -347,6 +351,7 @@ void XPageEdit::MovePlace(const BOUND_t *bound, int flag)
 {
     const int width = body.width;
     XPageItem::MovePlace(bound, flag);
+    m_caretMemo = false; // a single-line row is centred in the body
     if (body.width == width || !Wraps())
         return;
     ForgetRows();

@@ -77,6 +77,7 @@ int XPageEdit::OnMessage(XMessage_t *message)
         }
         break;
     case XMSG_FOCUSIN:
+        m_caretMemo = false; // the focused look may bring another font
         if (XPageWindow *window = GetPageWindow()) {
             UpdateStyleDesc(1);
             window->CreateInputCursor(this, 1, static_cast<unsigned>(GetRowHeight()));

@@ -771,7 +771,7 @@ TEST_F(PageEdit, LongLinesWrapAsTheEngineWrapsThemThroughEdits)
 {
     Form f(MultiLine(new XPageEdit), 200, 300);
     std::u16string text;
-    for (int i = 0; i < 60; ++i)
+    for (int i = 0; i < 24; ++i)
         text += u"第" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) +
                 u"段 words that wrap 中文和English混合 ";
     f.edit->SetItemText(text.c_str());
@@ -781,7 +781,7 @@ TEST_F(PageEdit, LongLinesWrapAsTheEngineWrapsThemThroughEdits)
     // Edits in the middle, at row starts and at the end re-wrap only what they change, and
     // the rows stay those of a fresh layout.
     uint32_t seed = 11;
-    for (int step = 0; step < 40; ++step) {
+    for (int step = 0; step < 24; ++step) {
         seed = seed * 1103515245 + 12345;
         const unsigned length = f.edit->GetFirstLine()->length;
         const unsigned at = (seed >> 8) % (length + 1);
