@@ -96,7 +96,11 @@ void BM_EditTyping(benchmark::State &state)
     g_means.ours[lines >= 1000 ? 0 : 1] = total / static_cast<double>(state.iterations());
     window.DestroyWindow();
 }
-BENCHMARK(BM_EditTyping)->Arg(1000)->Arg(10)->Iterations(kKeystrokes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditTyping)
+    ->Arg(1000)
+    ->Arg(10)
+    ->Iterations(kKeystrokes)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_QtPlainTextTyping(benchmark::State &state)
 {
