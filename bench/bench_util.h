@@ -1,7 +1,10 @@
 #pragma once
 // What the benchmarks share: the thread's CPU clock and the best time of a run.
 
+#include <cstdint>
 #include <ctime>
+
+#include <benchmark/benchmark.h>
 
 // CPU seconds this thread has used.
 inline double CpuSeconds()
@@ -16,4 +19,16 @@ inline void KeepBest(double *best, double seconds)
 {
     if (*best == 0 || seconds < *best)
         *best = seconds;
+}
+
+// Runs pass once per iteration, keeping its best CPU time in *best, and reports items
+// processed per pass.
+template <typename F> void TimeBest(benchmark::State &state, double *best, int64_t items, F pass)
+{
+    for (auto _ : state) {
+        const double start = CpuSeconds();
+        pass();
+        KeepBest(best, CpuSeconds() - start);
+    }
+    state.SetItemsProcessed(state.iterations() * items);
 }

@@ -130,18 +130,6 @@ struct Passes
     }
 } g_passes;
 
-template <typename F> void Measure(benchmark::State &state, double *best, int64_t items, F pass)
-{
-    for (auto _ : state) {
-        const double start = CpuSeconds();
-        pass();
-        const double seconds = CpuSeconds() - start;
-        if (*best == 0 || seconds < *best)
-            *best = seconds;
-    }
-    state.SetItemsProcessed(state.iterations() * items);
-}
-
 // ---------------------------------------------------------------------------------------
 // Ours
 // ---------------------------------------------------------------------------------------
@@ -155,7 +143,7 @@ struct Entry
 void BM_CodeStringFill(benchmark::State &state)
 {
     std::vector<Entry> entries;
-    Measure(state, &g_passes.fill.ours, kEntries, [&] {
+    TimeBest(state, &g_passes.fill.ours, kEntries, [&] {
         entries.clear();
         char16_t code[kComboCodeSize], name[256];
         for (const char16_t *p = List().c_str(); (p = GetNextComboEx(p, code, name, 256));)
@@ -171,7 +159,7 @@ void BM_CodeStringByCode(benchmark::State &state)
 {
     const Keys &keys = TheKeys();
     long found = 0;
-    Measure(state, &g_passes.code.ours, kLookups, [&] {
+    TimeBest(state, &g_passes.code.ours, kLookups, [&] {
         char16_t name[64];
         for (const std::u16string &code : keys.codes)
             found += SetComboCode(code.c_str(), List().c_str(), name, 64) >= 0;
@@ -185,7 +173,7 @@ void BM_CodeStringByName(benchmark::State &state)
 {
     const Keys &keys = TheKeys();
     long found = 0;
-    Measure(state, &g_passes.name.ours, kLookups, [&] {
+    TimeBest(state, &g_passes.name.ours, kLookups, [&] {
         uint32_t value;
         for (const std::u16string &name : keys.names)
             found += GetComboBox(&value, List().c_str(), name.c_str()) >= 0;
@@ -198,7 +186,7 @@ BENCHMARK(BM_CodeStringByName)->Unit(benchmark::kMillisecond);
 void BM_CodeStringCells(benchmark::State &state)
 {
     long found = 0;
-    Measure(state, &g_passes.cells.ours, kCells, [&] {
+    TimeBest(state, &g_passes.cells.ours, kCells, [&] {
         char16_t name[64];
         for (int i = 0; i < kCells; ++i)
             found += SetComboBox(1000 + i % kCellEntries, CellList().c_str(), name, 64) >= 0;
@@ -211,8 +199,8 @@ BENCHMARK(BM_CodeStringCells)->Unit(benchmark::kMillisecond);
 void BM_ComboItemFill(benchmark::State &state)
 {
     XPageCombo combo;
-    Measure(state, &g_passes.comboFill.ours, kEntries,
-            [&] { benchmark::DoNotOptimize(combo.SetItemMapper(List().c_str())); });
+    TimeBest(state, &g_passes.comboFill.ours, kEntries,
+             [&] { benchmark::DoNotOptimize(combo.SetItemMapper(List().c_str())); });
     if (combo.GetItemCount() != kEntries)
         state.SkipWithError("wrong entry count");
 }
@@ -224,7 +212,7 @@ void BM_ComboItemByCode(benchmark::State &state)
     combo.SetItemMapper(List().c_str());
     const Keys &keys = TheKeys();
     long found = 0;
-    Measure(state, &g_passes.comboCode.ours, kLookups, [&] {
+    TimeBest(state, &g_passes.comboCode.ours, kLookups, [&] {
         for (const std::u16string &code : keys.codes)
             found += combo.SearchCode(code.c_str()) >= 0;
     });
@@ -239,7 +227,7 @@ void BM_ComboItemByName(benchmark::State &state)
     combo.SetItemMapper(List().c_str());
     const Keys &keys = TheKeys();
     long found = 0;
-    Measure(state, &g_passes.comboName.ours, kLookups, [&] {
+    TimeBest(state, &g_passes.comboName.ours, kLookups, [&] {
         for (const std::u16string &name : keys.names)
             found += combo.SearchName(name.c_str()) >= 0;
     });
@@ -273,7 +261,7 @@ void BM_QComboBoxFill(benchmark::State &state)
     QtApp();
     QComboBox box;
     const QString text = ToQt(List());
-    Measure(state, &g_passes.fill.qt, kEntries, [&] { FillQt(&box, text); });
+    TimeBest(state, &g_passes.fill.qt, kEntries, [&] { FillQt(&box, text); });
     if (box.count() != kEntries)
         state.SkipWithError("wrong entry count");
 }
@@ -288,7 +276,7 @@ void BM_QComboBoxFindData(benchmark::State &state)
     for (const std::u16string &code : TheKeys().codes)
         codes.emplace_back(ToQt(code));
     long found = 0;
-    Measure(state, &g_passes.code.qt, kLookups, [&] {
+    TimeBest(state, &g_passes.code.qt, kLookups, [&] {
         for (const QVariant &code : codes) {
             const int index = box.findData(code);
             found += index >= 0;
@@ -309,7 +297,7 @@ void BM_QComboBoxFindText(benchmark::State &state)
     for (const std::u16string &name : TheKeys().names)
         names.push_back(ToQt(name));
     long found = 0;
-    Measure(state, &g_passes.name.qt, kLookups, [&] {
+    TimeBest(state, &g_passes.name.qt, kLookups, [&] {
         for (const QString &name : names) {
             const int index = box.findText(name);
             found += index >= 0;
@@ -329,7 +317,7 @@ void BM_QComboBoxCells(benchmark::State &state)
     for (int i = 0; i < kCellEntries; ++i)
         box.addItem(QStringLiteral("Name %1").arg(i), QVariant(1000 + i));
     long found = 0;
-    Measure(state, &g_passes.cells.qt, kCells, [&] {
+    TimeBest(state, &g_passes.cells.qt, kCells, [&] {
         for (int i = 0; i < kCells; ++i) {
             const int index = box.findData(QVariant(1000 + i % kCellEntries));
             found += index >= 0;

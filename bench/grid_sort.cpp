@@ -114,18 +114,6 @@ struct Passes
     }
 } g_passes;
 
-template <typename F> void Measure(benchmark::State &state, double *best, F pass)
-{
-    for (auto _ : state) {
-        const double start = CpuSeconds();
-        pass();
-        const double seconds = CpuSeconds() - start;
-        if (*best == 0 || seconds < *best)
-            *best = seconds;
-    }
-    state.SetItemsProcessed(state.iterations() * kRows);
-}
-
 XGB_HEADER Column(uint16_t type, uint16_t size)
 {
     XGB_HEADER h = {};
@@ -140,7 +128,7 @@ XGB_HEADER Column(uint16_t type, uint16_t size)
 void BM_GridLoadSort(benchmark::State &state)
 {
     const std::vector<unsigned char> &records = Records();
-    Measure(state, &g_passes.ours, [&] {
+    TimeBest(state, &g_passes.ours, kRows, [&] {
         XPageGrider grid;
         const XGB_HEADER cols[] = {Column(kGridInteger, 4), Column(kGridDouble, 8),
                                    Column(kGridText, kTextUnits), Column(kGridDateTime, 8)};
@@ -206,7 +194,7 @@ void BM_QtProxySort(benchmark::State &state)
     static char *argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
     const std::vector<unsigned char> &records = Records();
-    Measure(state, &g_passes.qt, [&] {
+    TimeBest(state, &g_passes.qt, kRows, [&] {
         std::vector<Parsed> rows;
         rows.reserve(kRows);
         for (int r = 0; r < kRows; ++r)
@@ -223,7 +211,7 @@ BENCHMARK(BM_QtProxySort)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_StableSort(benchmark::State &state)
 {
     const std::vector<unsigned char> &records = Records();
-    Measure(state, &g_passes.stl, [&] {
+    TimeBest(state, &g_passes.stl, kRows, [&] {
         std::vector<Parsed> rows;
         rows.reserve(kRows);
         for (int r = 0; r < kRows; ++r)

@@ -156,18 +156,6 @@ struct Passes
     }
 } g_passes;
 
-template <typename F> void Measure(benchmark::State &state, double *best, F pass)
-{
-    for (auto _ : state) {
-        const double start = CpuSeconds();
-        pass();
-        const double seconds = CpuSeconds() - start;
-        if (*best == 0 || seconds < *best)
-            *best = seconds;
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(Nodes().size()));
-}
-
 // ---------------------------------------------------------------------------------------
 // Ours
 // ---------------------------------------------------------------------------------------
@@ -211,7 +199,7 @@ struct Form
 void BM_PageStyleRestyle(benchmark::State &state)
 {
     Form form;
-    Measure(state, &g_passes.ours, [&] {
+    TimeBest(state, &g_passes.ours, static_cast<int64_t>(Nodes().size()), [&] {
         for (XPageItem *item : form.items) {
             item->itemStyle.ApplyStyle(item, nullptr);
             item->UpdateStyleDesc(2);
@@ -253,7 +241,7 @@ void BM_QtStyleSheetRepolish(benchmark::State &state)
     top.ensurePolished();
     for (QWidget *w : widgets)
         w->ensurePolished();
-    Measure(state, &g_passes.qt, [&] {
+    TimeBest(state, &g_passes.qt, static_cast<int64_t>(Nodes().size()), [&] {
         for (QWidget *w : widgets) {
             w->style()->unpolish(w);
             w->style()->polish(w);
