@@ -3,6 +3,8 @@
 
 #include "pagekit/items/page_grider_cell.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <vector>
 
@@ -255,7 +257,10 @@ bool ParseTextValue(const XGB_HEADER &h, const char16_t *text, std::vector<char1
             if (GetComboCode(code, h.mapper, text) < 0 || code[0] == 0 ||
                 code[0] == kComboEmptyCode)
                 return false;
-            out->assign(code, code + Strlen(code) + 1);
+            // GetComboCode terminates within the buffer; the bound says so to the compiler.
+            const size_t n = std::min<size_t>(Strlen(code), kComboCodeSize - 1);
+            out->assign(code, code + n);
+            out->push_back(0);
             return true;
         }
         return SetComboName(text, h.mapper, out->data(), kComboNameMax) >= 0;
