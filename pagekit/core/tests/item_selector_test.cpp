@@ -181,7 +181,7 @@ TEST_F(ItemSelector, EntriesTakeWholeLines)
     ASSERT_TRUE(selector->Create(f.hoster));
     selector->AddMenuItem(7, 0, -1, u"Short");
     selector->AddMenuItem(0, 0, -1, nullptr);
-    selector->AddMenuItem(8, 0, -1, u"A much longer entry\tCtrl+Shift+L");
+    selector->AddMenuItem(8, 0, -1, u"A much longer entry\tCtrl+Shift+K");
     EXPECT_EQ(nullptr, selector->AddMenuItem(9, 256, -1, u"never"));
     selector->ShowMenubar(f.hoster, kShowAtPointer);
     Run();
@@ -202,7 +202,7 @@ TEST_F(ItemSelector, EntriesTakeWholeLines)
     EXPECT_EQ(0u, selector->GetItemCode(9));
     XString text;
     selector->GetItemText(2, &text);
-    EXPECT_EQ("A much longer entry\tCtrl+Shift+L", Utf8(text.GetString()));
+    EXPECT_EQ("A much longer entry\tCtrl+Shift+K", Utf8(text.GetString()));
     selector->SelectItem(2);
     EXPECT_TRUE(third->stateFlags & kItemStateHovered);
     selector->SelectItem(0);

@@ -15,40 +15,20 @@
 #include <vector>
 
 #include "pagekit/items/tests/grider_fixture.h"
+#include "platform/devkit/native_path.h"
 
 namespace {
 
-struct Spec
+struct ColumnCode
 {
     uint16_t type;
     uint16_t size;
-    std::string name; // the oracle's spec
+    std::string name; // the oracle's column code
 };
 
 std::string Utf8(const std::u16string &s)
 {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        uint32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size())
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return devkit::Utf16ToUtf8(s.data(), s.size());
 }
 
 std::string Hex(const unsigned char *p, size_t n)
@@ -103,7 +83,7 @@ public:
 
     unsigned Below(unsigned n) { return std::uniform_int_distribution<unsigned>(0, n - 1)(m_rng); }
 
-    Spec Column()
+    ColumnCode Column()
     {
         switch (Below(6)) {
         case 0:
@@ -173,24 +153,24 @@ TEST(GriderRecordOracle, RandomLayoutsMatchStructPack)
     for (int layout = 0; layout < 40; ++layout) {
         SCOPED_TRACE(layout);
         XPageGrider grid;
-        std::vector<Spec> specs(1 + gen.Below(8));
+        std::vector<ColumnCode> columns(1 + gen.Below(8));
         std::string input;
-        for (size_t i = 0; i < specs.size(); ++i) {
-            specs[i] = gen.Column();
-            const XGB_HEADER h = Column(specs[i].type, specs[i].size, kCellPlain);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            columns[i] = gen.Column();
+            const XGB_HEADER h = Column(columns[i].type, columns[i].size, kCellPlain);
             grid.InsertHeader(static_cast<unsigned>(i), &h);
-            input += specs[i].name + (i + 1 < specs.size() ? " " : "\n");
+            input += columns[i].name + (i + 1 < columns.size() ? " " : "\n");
         }
         const unsigned rows = 12;
         std::vector<std::vector<std::u16string>> texts(rows);
         for (unsigned r = 0; r < rows; ++r) {
             void *row = grid.InsertMatter(r, nullptr, nullptr);
-            texts[r].resize(specs.size());
-            for (size_t i = 0; i < specs.size(); ++i) {
+            texts[r].resize(columns.size());
+            for (size_t i = 0; i < columns.size(); ++i) {
                 const auto col = static_cast<unsigned>(i);
                 std::string token = "-";
                 XVarMeter v = {kVarNull, 0, {}};
-                const Spec &s = specs[i];
+                const ColumnCode &s = columns[i];
                 if (gen.Below(6) != 0) {
                     if (s.type == kGridInteger) {
                         v.type = kVarInteger;
@@ -224,7 +204,7 @@ TEST(GriderRecordOracle, RandomLayoutsMatchStructPack)
                     }
                 }
                 ASSERT_TRUE(grid.SetSuber(row, col, &v));
-                input += token + (i + 1 < specs.size() ? " " : "\n");
+                input += token + (i + 1 < columns.size() ? " " : "\n");
             }
         }
         const std::vector<std::string> lines = Oracle(input);
@@ -232,7 +212,7 @@ TEST(GriderRecordOracle, RandomLayoutsMatchStructPack)
         for (unsigned r = 0; r < rows; ++r) {
             SCOPED_TRACE(r);
             std::vector<unsigned char> record(grid.GetMatterSize());
-            std::vector<unsigned char> nulls(specs.size());
+            std::vector<unsigned char> nulls(columns.size());
             void *row = grid.GetItemMatter(r);
             ASSERT_TRUE(grid.GetMatter(row, record.data(), nulls.data()));
             const std::string expected = lines[r];
@@ -247,9 +227,9 @@ TEST(GriderRecordOracle, RandomLayoutsMatchStructPack)
             std::memcpy(odd.data() + 1, bytes.data(), bytes.size());
             void *loaded = grid.InsertMatter(0xFFFFFFFF, nullptr, nullptr);
             ASSERT_TRUE(grid.SetMatter(loaded, odd.data() + 1, map.data()));
-            for (size_t i = 0; i < specs.size(); ++i) {
+            for (size_t i = 0; i < columns.size(); ++i) {
                 const auto col = static_cast<unsigned>(i);
-                if (specs[i].type != kGridText) {
+                if (columns[i].type != kGridText) {
                     EXPECT_EQ(CellImage(grid, loaded, col), CellImage(grid, row, col)) << i;
                     continue;
                 }
@@ -260,9 +240,9 @@ TEST(GriderRecordOracle, RandomLayoutsMatchStructPack)
                 if (a.type != kVarText)
                     continue;
                 const std::u16string full = a.value.text, cut = b.value.text;
-                EXPECT_LT(cut.size(), specs[i].size);
+                EXPECT_LT(cut.size(), columns[i].size);
                 EXPECT_EQ(full.compare(0, cut.size(), cut), 0);
-                if (full.size() < specs[i].size) {
+                if (full.size() < columns[i].size) {
                     EXPECT_EQ(cut, full);
                 }
             }
