@@ -952,3 +952,9 @@ int XPageItem::PostMessage(unsigned code, uintptr_t value)
     XPageWindow *window = GetPageWindow();
     return window != nullptr ? window->PostMessage(code, this, value) : 0;
 }
+
+int XPageItem::PostMessage(unsigned code, uintptr_t value, int32_t row, int32_t column)
+{
+    XPageWindow *window = GetPageWindow();
+    return window != nullptr ? window->PostMessage(code, this, value, row, column) : 0;
+}

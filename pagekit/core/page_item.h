@@ -208,6 +208,8 @@ public:
     int CarryMessage(XMessage_t *message);
     // Posts through the page window; codes kPostToItem and above come back as message 47.
     int PostMessage(unsigned code, uintptr_t value);
+    // The same with the message's row and column fields filled.
+    int PostMessage(unsigned code, uintptr_t value, int32_t row, int32_t column);
     // The page window's message box (0 without window).
     int MessageBox(const char16_t *text, const char16_t *caption, uint32_t flags);
     // Ends a scroll-bar auto-repeat that item runs (the repeat state is process-wide:

@@ -31,13 +31,6 @@ XPageGrider::~XPageGrider()
     RemoveAllDelete();
 }
 
-void XPageGrider::DrawBody(XPainter *painter, const BOUND_t *bound)
-{
-    FlushUpdate();
-    DrawGrid(painter, bound);
-    XPageOwner::DrawBody(painter, bound);
-}
-
 void XPageGrider::SetReadOnly(int readOnly)
 {
     if (readOnly != 0)
@@ -159,26 +152,25 @@ void XPageGrider::FlushUpdate()
 
 void XPageGrider::InvalidateRow(XMatterNode *row)
 {
-    (void)row; // rows have no geometry before the drawing code places them
-    RequestUpdate(false);
+    BOUND_t cell;
+    if (row == nullptr || m_update != 0 || m_extentStale || !(itemFlags & kItemCreated) ||
+        !GetCellPlace(static_cast<int>(row->index), -1, &cell)) {
+        RequestUpdate(false);
+        return;
+    }
+    // The whole body width: frozen columns and the guide cell are in the row too.
+    cell.x = scroll.x;
+    cell.width = body.width;
+    Invalidate(&cell, 0);
 }
 
-// ---- hooks of the drawing and editing code ---------------------------------------------
+// ---- hooks of the layout and editing code ----------------------------------------------
 
-void XPageGrider::DrawGrid(XPainter *painter, const BOUND_t *bound)
+void XPageGrider::UpdateExtent()
 {
-    (void)painter;
-    (void)bound;
+    m_extentStale = true;
+    m_otherStale = true;
 }
-
-void XPageGrider::UpdateExtent() {}
-
-void XPageGrider::CommitEditor(int close)
-{
-    (void)close;
-}
-
-void XPageGrider::CloseEditor() {}
 
 void XPageGrider::OnMapperChanged(XHeaderNode *column)
 {

@@ -11,6 +11,10 @@
 //   page_grider_cell.cpp         cell set-up from values and from text, display texts
 //   page_grider_record.cpp       matter records, PutValue, GetSuber / SetSuber, cell reads
 //   page_grider_aggregate.cpp    sorting, total and subtotal rows, bar maxima
+//   page_grider_draw.cpp         geometry, hit tests, frame, row, cell and header painting
+//   page_grider_input.cpp        keys, pointer, selection steps, the two menus
+//   page_grider_clip.cpp         clipboard copy and paste, block clearing
+//   page_grider_editor.cpp       the in-cell editing entry points
 //
 // Rows and handles. A row argument is an opaque handle (the XMatterNode); a column
 // argument is a definition index. Members returning int give 1 on success and 0, with
@@ -28,6 +32,7 @@
 // clears the word; SetUpdateMode sets it directly so a caller can load many rows quietly.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "corekit/containers/release_proc.h"
@@ -38,7 +43,9 @@
 
 class XIconDrawer;
 class XSortHelper;
+struct XMenuItem;
 class XPainter;
+struct XFontHandle;
 
 // Option bits of the grid (its extra flags).
 enum : uint32_t {
@@ -76,6 +83,37 @@ enum : uint32_t {
     kGridOnStartEditItem = 90,
     kGridOnCloseEditItem = 91,
     kGridOnContextMenu = 131,
+    kGridRequestLayout = 113, // the column-settings dialog: parameter 0 save, 1 clear
+    kGridRequestFilter = 115, // column word: display position, kDeleteChoiceRow for the corner
+};
+// The start-edit command the grid posts to itself; row and column travel in their own
+// fields of the posted message.
+constexpr uint32_t kGridStartEdit = 8728;
+// Entries of the row menu, separators included.
+constexpr unsigned kEditbarEntries = 12;
+// Row-menu entries and header-menu entries (command codes).
+enum : uint32_t {
+    kRowMenuCopy = 1,
+    kRowMenuPaste = 2,
+    kRowMenuCopyBlock = 3,
+    kRowMenuPasteBlock = 4,
+    kRowMenuClearBlock = 5,
+    kRowMenuInsert = 17,
+    kRowMenuAppend = 18,
+    kRowMenuAddChild = 19,
+    kRowMenuDelete = 20,
+    kRowMenuClearAll = 24,
+    kHeadMenuSettings = 17,
+    kHeadMenuFreeze = 18,
+    kHeadMenuUnfreeze = 19,
+    kHeadMenuFilter = 20,
+};
+// Answers of an OnContextMenu receiver (its flag word).
+enum : uint32_t {
+    kMenuNoInsert = 0x1,  // greys paste, insert and append
+    kMenuNoDelete = 0x2,  // greys copy, block paste, block clear, delete and clear all
+    kMenuNoClear = 0x4,   // greys clear all
+    kMenuAddChild = 0x10, // tree grids: shows add child when a row was hit
 };
 // Subcodes of OnInsertItem and OnDeleteItem (the column word), and the row indexes of a
 // deletion of many rows.
@@ -128,10 +166,116 @@ public:
     // then deletes the child items (editors).
     ~XPageGrider() override;
 
-    // Runs the pending update (FlushUpdate), then the grid drawing (DrawGrid).
-    void DrawBody(XPainter *painter, const BOUND_t *bound) override;
+    // What one frame's row painting carries from row to row and cell to cell.
+    struct XDrawHelper
+    {
+        unsigned dataNumber;   // running 1-based number of the data row being drawn
+        unsigned viewIndex;    // display position of the column being drawn
+        int indent;            // indent of the column of definition index 0
+        XFontHandle *linkFont; // the item font underlined, made on the first link cell
+        XStyleDesc *rowStyle;
+        XStyleDesc *headStyle;
+        XMatterNode *row;
+        XHeaderNode *column;
+        BOUND_t clip; // the painted part, body coordinates
+    };
+
+    // ---- virtual members of the grid, in slot order ---------------------------------------
+
+    // Deletes every selected data row; OnDeleteItem (kDeleteChoiceRow, 1) when any went.
+    virtual unsigned DeleteChoice();
+    // What the editors and the editing button report; 1 when handled.
+    virtual int OnItemNotify(XMessage_t *message);
+    // A cell in content coordinates: row 0-based, column a display position (-1: the row
+    // from the guide edge); frozen columns are shifted by the horizontal scroll so that
+    // they stay put. 0 for a negative row or an unknown column.
+    virtual int GetCellPlace(int row, int viewCol, BOUND_t *out);
+    // Body coordinates to a cell: returns the row 1-based, 0 in the header band, -1 below
+    // the rows; *col gets the display position 1-based, 0 for the guide column, -1 right
+    // of the columns, and *column the column hit (null when none).
+    virtual int HitTest(int x, int y, int *col, XHeaderNode **column);
+
+    // ---- overrides -------------------------------------------------------------------------
+
+    // Content extents from the geometry, then the base's scroll ranges.
+    int CalcExtentSize(int mode) override;
+    // The whole grid: rows in the clip, guide column, header, frozen edge.
+    void DrawFrame(XPainter *painter, const BOUND_t *bound) override;
     // Non-zero clears kGridEditable, zero sets it.
     void SetReadOnly(int readOnly) override;
+    // Raises row and header-line heights to the font.
+    void OnCreateItem() override;
+    int OnMessage(XMessage_t *message) override;
+    // Moves, then commits and closes the editor.
+    void MovePlace(const BOUND_t *bound, int flag) override;
+    // Brings the update word, the display order and the extents up to date, then draws.
+    void DrawItem(XPainter *painter, const BOUND_t *bound) override;
+
+    // ---- geometry (page_grider_draw.cpp) ---------------------------------------------------
+
+    // 0 the row height, any other the header-line height; 0 restores 18.
+    void SetItemHeight(int which, unsigned height);
+    // 0 row height, 1 header-line height, 2 title height.
+    unsigned GetItemHeight(int which) const;
+    void ComputeTitleSize();
+    // Guide-column width and the frozen edge.
+    void ComputeBlockSize();
+    unsigned GetLockEdge() const { return m_lockEdge; }
+    // Scrolls so that the cell (row index, display position) is visible.
+    void EnsureVisible(unsigned row, unsigned viewCol);
+    // Posts the start-edit command for the cell (row index, display position).
+    void StartEditor(unsigned row, unsigned viewCol);
+    void DrawHeader(XPainter *painter, const BOUND_t *bound, XStyleDesc *headStyle);
+    void DrawMatter(XPainter *painter, BOUND_t *bound, XDrawHelper *helper);
+    void DrawCeller(XPainter *painter, BOUND_t *bound, XDrawHelper *helper);
+    // Rows the last frame painted (DrawMatter calls).
+    unsigned GetDrawnRows() const { return m_drawnRows; }
+    // Data rows before a row index, from the row index (no walk of the rows above).
+    unsigned CountDataBefore(unsigned index);
+
+    // ---- input (page_grider_input.cpp) ----------------------------------------------------
+
+    void OnKeyDown(int key);
+    void OnMouseMove(int flags, int x, int y);
+    void OnLButtonDown(int flags, int x, int y);
+    void OnLButtonUp(int flags, int x, int y);
+    void OnLButtonDblck(int flags, int x, int y);
+    void OnRButtonUp(int flags, int x, int y);
+    // The selection step of a click: 0-based row and display column (-1 none); mode 0
+    // plain, 1 toggle (Ctrl), 2 extend (Shift), 3 right button.
+    void HitChoice(int row, int viewCol, int mode);
+    // The row menu for a row index (-1: no data row hit); the chosen command, 0 none.
+    unsigned PopupEditbar(int row, int viewCol);
+    // The row menu's entries with their states, after asking OnContextMenu.
+    void BuildEditbar(int row, XMenuItem *entries);
+    // Runs a row-menu command for a row index (-1: none).
+    void OnEditbarCommand(unsigned command, int row);
+    // The column-settings dialog over the grid's window.
+    void OpenHeaderEditor();
+
+    // ---- clipboard (page_grider_clip.cpp) -------------------------------------------------
+
+    void OnCopyMatter();
+    void OnCopyCeller();
+    void OnPasteMatter();
+    void OnPasteCeller();
+    // mode 0 new rows, 1 into the block. The sized form reads at most bytes bytes (an odd
+    // count drops its last byte; no terminator is needed).
+    void OnPasteGrider(int mode, const char16_t *text);
+    void OnPasteGrider(int mode, const char16_t *text, uint32_t bytes);
+    void OnEmptyCeller();
+    // The clipboard text of rows (selected data rows) or of the block.
+    void GetCopyText(int block, std::u16string *out);
+
+    // ---- in-cell editing entry points (page_grider_editor.cpp) -----------------------------
+
+    // Commits and closes any editor, then edits (row index, display position).
+    int OnStartEditor(unsigned row, unsigned viewCol);
+    int OnStartEditor(XMatterNode *row, XHeaderNode *column);
+    // Read-only viewing of a cell.
+    int OnStartMonter(unsigned row, unsigned viewCol);
+    // 0 hides without committing; 1 commits and keeps the editor; 2 commits and hides.
+    void CloseEditor(int mode);
 
     // ---- columns and group headers (page_grider_header.cpp) --------------------------------
 
@@ -199,8 +343,6 @@ public:
     int DeleteMatter(void *row);
     // Removes a row (the first when null) without notification or editor step.
     int RemoveMatter(void *row);
-    // Deletes every selected data row; OnDeleteItem (kDeleteChoiceRow, 1) when any went.
-    virtual unsigned DeleteChoice();
     // Every row to the deleted list or released; OnDeleteItem (kDeleteAllRow, 2).
     void DeleteAllMatter();
     // Every row released: no deleted list, no notification.
@@ -323,16 +465,11 @@ public:
     using XPageItem::SetItemText;
 
 protected:
-    // ---- hooks of the drawing, layout and editing code --------------------------------
+    // ---- hooks of the layout and editing code ---------------------------------------
 
-    // Draws the grid (painter at the child-space origin). Nothing yet.
-    virtual void DrawGrid(XPainter *painter, const BOUND_t *bound);
-    // Recomputes the content extents after a change of columns or rows. Nothing yet.
+    // The content extents are stale after a change of columns or rows: they are
+    // recomputed before the next drawing or scroll.
     virtual void UpdateExtent();
-    // Commits the open editor's text into its cell (then closes it when close is
-    // non-zero), or closes it without committing. Nothing yet.
-    virtual void CommitEditor(int close);
-    virtual void CloseEditor();
     // A column's mapper changed: the cached editor takes it. Nothing yet.
     virtual void OnMapperChanged(XHeaderNode *column);
     // Repaints one row.
@@ -365,8 +502,31 @@ protected:
     XPageItem *m_editor = nullptr;
     XMatterNode *m_editRow = nullptr;
     int m_editCol = -1;
+    // Indent of the column of definition index 0 (tree grids set it).
+    int m_indent = 0;
 
 private:
+    // ---- drawing and input ----
+    void FlushExtent();
+    bool IsGridReadOnly() const;
+    // The column at a 0-based display position (null when none).
+    XHeaderNode *ViewColumn(int viewPos);
+    // Body x of a column's left edge: frozen columns unscrolled, others scrolled.
+    int ColumnLeft(const XHeaderNode *column);
+    // EnsureVisible on the row and column 0, then SetChoice.
+    void SelectRow(XMatterNode *row);
+    void ToggleCheck(XMatterNode *row, XHeaderNode *column);
+    void ToggleHeaderCheck(XHeaderNode *column);
+    void SetBlock(int viewCol, int row, int cols, int rows);
+    // Halftone feedback on the window's tracker layer (body coordinates).
+    void ShowTracker(const BOUND_t &band);
+    void HideTracker(bool close);
+    // The flag word an OnContextMenu receiver answered.
+    uint32_t AskContextMenu(int row);
+    void InsertFromMenu(unsigned command, int row);
+    void PasteRows(const std::u16string *cells, unsigned count, XMatterNode *before);
+    void CellClipText(XMatterNode *row, unsigned col, std::u16string *out) const;
+
     // ---- columns ----
     XHeaderNode *ColumnAt(unsigned col) const;
     void RenumberColumns();
@@ -438,7 +598,24 @@ private:
     // Geometry the drawing code keeps.
     unsigned m_rowHeight = 18;
     unsigned m_lineHeight = 18;
+    unsigned m_titleHeight = 18;
     unsigned m_guideWide = 0;
+    unsigned m_lockEdge = 0;
+    bool m_extentStale = true;
+    unsigned m_drawnRows = 0;
+    // Indexes of the rows that are no data rows, ascending; rebuilt after a change.
+    std::vector<unsigned> m_otherRows;
+    bool m_otherStale = true;
+
+    // Pointer state: kDrag* bits, the resized column, the press point, the tracker line
+    // or band last drawn, the block anchor.
+    uint32_t m_drag = 0;
+    XHeaderNode *m_sizeColumn = nullptr;
+    int m_sizeLeft = 0;
+    int m_pressX = 0;
+    int m_pressY = 0;
+    BOUND_t m_trackShown = {0, 0, 0, 0};
+    uint32_t m_keyFlags = 0;
 
     uint32_t m_baseColors[5];
     int32_t m_block[4] = {-1, -1, 0, 0};

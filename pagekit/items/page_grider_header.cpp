@@ -162,7 +162,7 @@ int XPageGrider::SetHeader(unsigned col, const XGB_HEADER *header)
         column->editor != nullptr) {
         // The cached editor was made for the old kind.
         if (m_editor == column->editor)
-            CloseEditor();
+            CloseEditor(0);
         if (column->editor->GetOwner() == this)
             DeleteItem(column->editor);
         column->editor = nullptr;

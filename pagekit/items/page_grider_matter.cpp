@@ -235,7 +235,7 @@ int XPageGrider::DeleteMatter(void *row)
     if (!Owns(row))
         return 0;
     if (m_editor != nullptr)
-        CommitEditor(1);
+        CloseEditor(2);
     if (!Owns(row)) // the commit's receivers may have removed it
         return 0;
     auto *r = static_cast<XMatterNode *>(row);
@@ -269,7 +269,7 @@ int XPageGrider::RemoveMatter(void *row)
 unsigned XPageGrider::DeleteChoice()
 {
     if (m_editor != nullptr)
-        CommitEditor(1);
+        CloseEditor(2);
     unsigned deleted = 0;
     XMatterNode *r = m_head;
     while (r != nullptr) {
@@ -313,7 +313,7 @@ void XPageGrider::RetireAll()
 
 void XPageGrider::DeleteAllMatter()
 {
-    CloseEditor();
+    CloseEditor(0);
     const bool any = m_head != nullptr;
     RetireAll();
     if (any)
@@ -325,7 +325,7 @@ void XPageGrider::DeleteAllMatter()
 
 void XPageGrider::RemoveAllMatter()
 {
-    CloseEditor();
+    CloseEditor(0);
     XMatterNode *r = m_head;
     m_head = nullptr;
     m_tail = nullptr;

@@ -76,14 +76,15 @@ void XWindowLoop::QueueMessage(Panekit *window, const XMessage_t &message)
 // Posted messages (any thread)
 // ---------------------------------------------------------------------------------------
 
-int XWindowLoop::Post(uint64_t window, uint32_t code, void *item, uintptr_t value)
+int XWindowLoop::Post(uint64_t window, uint32_t code, void *item, uintptr_t value, int32_t row,
+                      int32_t column)
 {
     XWindowBackend *backend = GetWindowBackend();
     if (backend == nullptr)
         return 0;
     {
         std::lock_guard<std::mutex> hold(m_postLock);
-        m_incoming.push_back({window, code, item, value});
+        m_incoming.push_back({window, code, item, value, row, column});
         m_incomingCount.fetch_add(1);
     }
     // Only a loop that may be blocked in the backend needs waking; a busy one looks at the
@@ -193,6 +194,8 @@ int XWindowLoop::DeliverPosted()
         message.key = post.code;
         message.item = post.item;
         message.value = post.value;
+        message.row = post.row;
+        message.column = post.column;
         Deliver(window, &message);
         return 1;
     }

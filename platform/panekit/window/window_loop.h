@@ -49,7 +49,8 @@ public:
     void Translate(Panekit *window, const XInputEvent *event);
     void QueueMessage(Panekit *window, const XMessage_t &message);
 
-    int Post(uint64_t window, uint32_t code, void *item, uintptr_t value);
+    int Post(uint64_t window, uint32_t code, void *item, uintptr_t value, int32_t row = 0,
+             int32_t column = 0);
     void DropItem(uint64_t window, void *item);
 
     int SetTimer(uint64_t window, uintptr_t id, uint32_t elapse);
@@ -87,6 +88,8 @@ private:
         uint32_t code;
         void *item;
         uintptr_t value;
+        int32_t row;
+        int32_t column;
     };
     struct Timer
     {

@@ -322,10 +322,16 @@ void XDrawWindow::ShowFloatCover(int show, const BOUND_t *bound)
 
 int XDrawWindow::PostMessage(uint32_t code, void *item, uintptr_t value)
 {
+    return PostMessage(code, item, value, 0, 0);
+}
+
+int XDrawWindow::PostMessage(uint32_t code, void *item, uintptr_t value, int32_t row,
+                             int32_t column)
+{
     uint64_t id = GetWindowId();
     if (id == 0)
         return 0;
-    return XWindowLoop::Get().Post(id, code, item, value);
+    return XWindowLoop::Get().Post(id, code, item, value, row, column);
 }
 
 void XDrawWindow::DropItemMessages(void *item)

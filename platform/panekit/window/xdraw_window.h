@@ -71,6 +71,8 @@ public:
     // it and it wakes the loop. Code 0 only asks for a paint cycle (OnUpdateErase).
     // Non-zero when queued (0 when the window is not created).
     int PostMessage(uint32_t code, void *item, uintptr_t value);
+    // The same with the message's row and column fields filled (a cell of a data item).
+    int PostMessage(uint32_t code, void *item, uintptr_t value, int32_t row, int32_t column);
     // Drops every posted message and timer that names item (call when it is destroyed).
     void DropItemMessages(void *item);
 
