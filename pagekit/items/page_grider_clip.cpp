@@ -128,7 +128,8 @@ void XPageGrider::GetCopyText(int block, std::u16string *out)
     if (block) {
         if (m_block[2] <= 0 || m_block[3] <= 0 || m_block[1] < 0)
             return;
-        const auto end = std::min<unsigned>(m_rowCount, static_cast<unsigned>(m_block[1] + m_block[3]));
+        const auto end =
+            std::min<unsigned>(m_rowCount, static_cast<unsigned>(m_block[1] + m_block[3]));
         for (auto i = static_cast<unsigned>(m_block[1]); i < end; ++i)
             addRow(m_rows[i]);
         return;
@@ -229,8 +230,9 @@ void XPageGrider::OnPasteGrider(int mode, const char16_t *text, uint32_t bytes)
 
         XMatterNode *row;
         if (mode == 0) {
-            row = static_cast<XMatterNode *>(before != nullptr ? MallocMatter(0, before, nullptr, nullptr)
-                                                               : MallocMatter(1, nullptr, nullptr, nullptr));
+            row = static_cast<XMatterNode *>(before != nullptr
+                                                 ? MallocMatter(0, before, nullptr, nullptr)
+                                                 : MallocMatter(1, nullptr, nullptr, nullptr));
         } else {
             if (!firstLine) {
                 XMatterNode *next = target->next;

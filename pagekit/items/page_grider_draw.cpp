@@ -403,7 +403,8 @@ void XPageGrider::DrawFrame(XPainter *painter, const BOUND_t *bound)
         if (!(extraFlags & kGridNoHeader))
             DrawHeader(painter, &clip, &headStyle);
         if (m_lockCount > 0) {
-            const int rowsEnd = std::min<int64_t>(top + int64_t{m_rowHeight} * m_rowCount, INT32_MAX);
+            const int rowsEnd =
+                std::min<int64_t>(top + int64_t{m_rowHeight} * m_rowCount, INT32_MAX);
             painter->SetStyleDrawer(&headStyle, 16);
             painter->DrawLine(static_cast<int>(m_lockEdge), static_cast<int>(m_titleHeight),
                               static_cast<int>(m_lockEdge), rowsEnd);
@@ -525,7 +526,7 @@ void XPageGrider::DrawCeller(XPainter *painter, BOUND_t *bound, XDrawHelper *hel
         painter->FillRect(bound, m_baseColors[0]);
         textColor = kWhite;
     } else {
-        uint32_t fill = cell.backColor != kUnset  ? cell.backColor
+        uint32_t fill = cell.backColor != kUnset   ? cell.backColor
                         : row->backColor != kUnset ? row->backColor
                                                    : h.backColor;
         if (fill == kUnset && (row->index & 1) && m_baseColors[2] != kUnset)
@@ -534,7 +535,7 @@ void XPageGrider::DrawCeller(XPainter *painter, BOUND_t *bound, XDrawHelper *hel
             painter->FillRect(bound, fill);
         else
             painter->FillCtrlBox(helper->rowStyle, bound);
-        textColor = cell.textColor != kUnset  ? cell.textColor
+        textColor = cell.textColor != kUnset   ? cell.textColor
                     : row->textColor != kUnset ? row->textColor
                     : h.textColor != kUnset    ? h.textColor
                                                : helper->rowStyle->textColor;
@@ -614,7 +615,9 @@ void XPageGrider::DrawCeller(XPainter *painter, BOUND_t *bound, XDrawHelper *hel
             const int lx = right - kLedgerSlot * (k + 1);
             if (lx <= bound->x)
                 break;
-            const uint32_t color = k == 1 ? kLedgerPoint : (k >= 4 && (k - 1) % 3 == 0) ? kLedgerGroup : kLedgerRule;
+            const uint32_t color = k == 1                         ? kLedgerPoint
+                                   : (k >= 4 && (k - 1) % 3 == 0) ? kLedgerGroup
+                                                                  : kLedgerRule;
             painter->SetLineStyle(16, color);
             painter->DrawLine(lx, bound->y, lx, bound->y + bound->height - 1);
         }
@@ -665,11 +668,10 @@ void XPageGrider::DrawCeller(XPainter *painter, BOUND_t *bound, XDrawHelper *hel
     if (h.cellKind == kCellLink) {
         if (helper->linkFont == nullptr) {
             const XFontHandle *font = painter->GetFonter();
-            helper->linkFont =
-                font != nullptr
-                    ? CreateFontHandle(font->family, -1, font->pixelSize,
-                                       font->flags | kFontFlagUnderline)
-                    : CreateFontHandle(nullptr, 0, FontHeight(style), kFontFlagUnderline);
+            helper->linkFont = font != nullptr ? CreateFontHandle(font->family, -1, font->pixelSize,
+                                                                  font->flags | kFontFlagUnderline)
+                                               : CreateFontHandle(nullptr, 0, FontHeight(style),
+                                                                  kFontFlagUnderline);
         }
         painter->SelectFonter(helper->linkFont);
         painter->DrawText(cell.text, -1, &text, layout);
@@ -760,8 +762,8 @@ void XPageGrider::DrawHeader(XPainter *painter, const BOUND_t *bound, XStyleDesc
         fillCell(corner);
         if (extraFlags & kGridFilterMenu) {
             const int icon = (extraFlags & kGridFilter) ? kCtrlIconFilterOn : kCtrlIconFilter;
-            DrawCtrlIcon(painter, static_cast<unsigned>(icon),
-                         (corner.width - kCtrlIconSize) / 2, (title - kCtrlIconSize) / 2);
+            DrawCtrlIcon(painter, static_cast<unsigned>(icon), (corner.width - kCtrlIconSize) / 2,
+                         (title - kCtrlIconSize) / 2);
         }
     }
     drawSide(true);

@@ -216,8 +216,8 @@ void XPageGrider::OnMouseMove(int flags, int x, int y)
         const int dy = y - m_pressY;
         if ((m_drag & kDragBand) || dx * dx + dy * dy > kBandDistance2) {
             m_drag |= kDragBand;
-            const BOUND_t band = {std::min(x, m_pressX), std::min(y, m_pressY),
-                                  std::abs(dx) + 1, std::abs(dy) + 1};
+            const BOUND_t band = {std::min(x, m_pressX), std::min(y, m_pressY), std::abs(dx) + 1,
+                                  std::abs(dy) + 1};
             ShowTracker(band);
         }
         return;

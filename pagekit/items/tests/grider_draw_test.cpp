@@ -116,7 +116,8 @@ uint32_t PixelRgb(XVirtualDisplay *display, Panekit *window, int x, int y)
 {
     cairo_surface_t *s = display->GetWindowSurface(window);
     cairo_surface_flush(s);
-    const unsigned char *row = cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
+    const unsigned char *row =
+        cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
     uint32_t argb;
     memcpy(&argb, row + 4 * x, 4);
     return argb & 0xFFFFFF;
@@ -340,7 +341,8 @@ TEST_F(GridDraw, FrozenColumnsGroupHeadersAndHeaderMarks)
     g.InsertHeader(2, &region);
     g.InsertHeader(3, &amount);
     g.AddRegionNode(2, 3, 0, 0, u"明细");
-    const char16_t *rows[][3] = {{u"甲", u"东", u"10"}, {u"乙", u"东", u"20"}, {u"丙", u"西", u"5"}};
+    const char16_t *rows[][3] = {
+        {u"甲", u"东", u"10"}, {u"乙", u"东", u"20"}, {u"丙", u"西", u"5"}};
     for (auto &r : rows) {
         void *row = g.InsertMatter(g.GetRowNumber(), nullptr, nullptr);
         g.SetItemText(row, 1, r[0]);
@@ -367,10 +369,10 @@ TEST_F(GridDraw, EveryCellKind)
         const char16_t *value;
         uint16_t wide;
     } kinds[] = {
-        {kCellColor, kGridInteger, u"255", 30},  {kCellCheck, kGridInteger, u"1", 30},
-        {kCellBar, kGridInteger, u"50", 50},     {kCellRange, kGridInteger, u"1310740", 50},
+        {kCellColor, kGridInteger, u"255", 30},   {kCellCheck, kGridInteger, u"1", 30},
+        {kCellBar, kGridInteger, u"50", 50},      {kCellRange, kGridInteger, u"1310740", 50},
         {kCellPercent, kGridDouble, u"42.5", 60}, {kCellLedger, kGridDouble, u"-1234.5", 100},
-        {kCellLink, kGridText, u"链接", 50},     {kCellEdit, kGridText, u"文本", 50},
+        {kCellLink, kGridText, u"链接", 50},      {kCellEdit, kGridText, u"文本", 50},
     };
     unsigned i = 0;
     for (const Kind &k : kinds) {
@@ -455,8 +457,9 @@ TEST_F(GridDraw, LedgerRulesHaveTheirColours)
     // Rules counted from 0 at the right: 10 pixels apart from the right border.
     const int right = 120 - 1;
     const int y = static_cast<int>(g.GetItemHeight(2)) + 3;
-    const uint32_t expected[] = {0x00FF00, 0xFF0000 /* red */, 0x00FF00, 0x00FF00,
-                                 0x0000FF /* blue */, 0x00FF00, 0x00FF00, 0x0000FF};
+    const uint32_t expected[] = {
+        0x00FF00, 0xFF0000 /* red */, 0x00FF00, 0x00FF00, 0x0000FF /* blue */,
+        0x00FF00, 0x00FF00,           0x0000FF};
     for (int k = 0; k < 8; ++k) {
         const POINT_t p = f.At(right - 10 * (k + 1), y);
         EXPECT_EQ(expected[k], PixelRgb(display, &f.window, p.x, p.y)) << k;
@@ -692,12 +695,24 @@ TEST_F(GridDraw, RowMenuStatesFollowTheContextAnswer)
     } cases[] = {
         {"no data row, no block", 0, 0, -1, false, {1, 0, 256, 256, 256, 1, 0, 256, 1, 0}},
         {"a row and block entries", kGridBlockEdit, 0, 2, true, {0, 0, 0, 0, 0, 0, 0, 256, 0, 0}},
-        {"1 greys paste, insert, append", kGridBlockEdit, 1, 2, true,
+        {"1 greys paste, insert, append",
+         kGridBlockEdit,
+         1,
+         2,
+         true,
          {0, 1, 0, 0, 0, 1, 1, 256, 0, 0}},
-        {"2 greys the destructive ones", kGridBlockEdit, 2, 2, true,
+        {"2 greys the destructive ones",
+         kGridBlockEdit,
+         2,
+         2,
+         true,
          {1, 0, 0, 1, 1, 0, 0, 256, 1, 1}},
         {"4 greys clear all", 0, 4, 2, false, {0, 0, 256, 256, 256, 0, 0, 256, 0, 1}},
-        {"0x10 shows add child in tree mode", kGridTree, 0x10, 2, false,
+        {"0x10 shows add child in tree mode",
+         kGridTree,
+         0x10,
+         2,
+         false,
          {0, 0, 256, 256, 256, 0, 0, 0, 0, 0}},
         {"0x10 outside tree mode", 0, 0x10, 2, false, {0, 0, 256, 256, 256, 0, 0, 256, 0, 0}},
     };
@@ -832,7 +847,12 @@ TEST(GridClipboard, PasteTrustsNothing)
         {"rows and cells", u"a\tb\r\nc\td\r\n", 0, {"a|b", "c|d"}},
         {"no final line break", u"a\tb\r\nc", 0, {"a|b", "c|"}},
         {"cells past the last column are dropped", u"a\tb\tc\td\r\n", 0, {"a|b"}},
-        {"cell escapes", u"a\x1F" u"b\tc\x1D\x1E" u"d\r\n", 0, {"a\tb|c\r\nd"}},
+        {"cell escapes",
+         u"a\x1F"
+         u"b\tc\x1D\x1E"
+         u"d\r\n",
+         0,
+         {"a\tb|c\r\nd"}},
         {"bare line feeds", u"a\nb\n", 0, {"a|", "b|"}},
         {"odd byte count: the last byte goes", u"ab\r\ncd", 11, {"ab|", "c|"}},
         {"no terminator inside the count", u"xy", 4, {"xy|"}},
