@@ -417,7 +417,10 @@ void XPageGrider::OnLButtonUp(int flags, int x, int y)
     XHeaderNode *column = nullptr;
     const int row = HitTest(x, y, &col, &column);
     if (m_drag & kDragBlock) {
-        const bool moved = (m_drag & kDragBand) != 0;
+        // A release far from the press is a drag even when no move came between.
+        const int dx = x - m_pressX;
+        const int dy = y - m_pressY;
+        const bool moved = (m_drag & kDragBand) != 0 || dx * dx + dy * dy > kBandDistance2;
         if (window != nullptr && window->GetCaptureItem() == this)
             window->SetCaptureItem(nullptr);
         HideTracker(true);

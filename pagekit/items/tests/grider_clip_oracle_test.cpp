@@ -44,8 +44,9 @@ std::vector<std::string> Oracle(const char *mode, const std::string &input)
         return {};
     EXPECT_EQ(write(fd, input.data(), input.size()), static_cast<ssize_t>(input.size()));
     close(fd);
-    const std::string cmd = std::string("/usr/bin/python3 " ZEP_TEST_DIR "/grider_clip_oracle.py ") +
-                            mode + " < " + path;
+    const std::string cmd =
+        std::string("/usr/bin/python3 " ZEP_TEST_DIR "/grider_clip_oracle.py ") + mode + " < " +
+        path;
     FILE *p = popen(cmd.c_str(), "r");
     std::vector<std::string> lines;
     std::string line;
