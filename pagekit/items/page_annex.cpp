@@ -87,17 +87,21 @@ void XPageAnnex::DrawFrame(XPainter *painter, const BOUND_t *bound)
         return;
     XStyleDesc button;
     InitStyleDesc(&button);
-    itemStyle.GetStyle(uint32_t{kStateChild1}, owner, &button);
+    // The button's own box; text colour and font fall back to the item's.
+    itemStyle.GetStyle(uint32_t{kStateChild1} | kItemStateOnlyChild, owner, &button);
+    if (button.textColor == kStyleUnsetWord)
+        button.textColor = style.textColor;
+    if (button.fontSize == 0)
+        button.fontSize = style.fontSize;
     const BOUND_t box = ButtonBox();
-    BOUND_t place;
-    CalcDrawPlace(&place, &box, &button);
-    painter->DrawItemBox(&button, &place);
-    CalcItemPlace(kSpacePadding, &place, &button);
-    // The padding box less the button's own margins.
+    BOUND_t face;
+    CalcDrawPlace(&face, &box, &button);
+    painter->DrawItemBox(&button, &face);
+    CalcItemPlace(kSpacePadding, &face, &button);
     painter->SetFonter(&button);
     painter->SetTextColor(button.textColor);
     const uint32_t layout = button.layoutWord == kStyleUnsetWord ? 0 : button.layoutWord & 0xFF;
-    painter->DrawText(kAnnexButtonText, kAnnexButtonTextLength, &place, layout);
+    painter->DrawText(kAnnexButtonText, kAnnexButtonTextLength, &face, layout);
     FreeStyleDescStrings(&button);
 }
 

@@ -450,8 +450,7 @@ void XPageTable::OnPlaceNode(XCellNode *cell, int flag)
     const BOUND_t area = GetCellArea(cell);
     BOUND_t to = item->place;
     PlaceAxis(GetStyleField(item->itemFlags, kItemLayoutX), area.x, area.width, &to.x, &to.width);
-    PlaceAxis(GetStyleField(item->itemFlags, kItemLayoutY), area.y, area.height, &to.y,
-              &to.height);
+    PlaceAxis(GetStyleField(item->itemFlags, kItemLayoutY), area.y, area.height, &to.y, &to.height);
     item->MovePlace(&to, flag);
 }
 
@@ -550,10 +549,18 @@ void XPageTable::DrawCells(XPainter *painter, const BOUND_t *bound)
                 painter->DrawLine(box.x, bottom, box.x + box.width, bottom);
             if (!lastColumn)
                 painter->DrawLine(right, box.y, right, box.y + box.height);
-        } else if (lined) {
-            const uint32_t sides = (lastRow ? 0 : kSideMaskBottom) | (lastColumn ? 0 : kSideMaskRight);
-            if (sides != 0)
-                painter->DrawBorder(&line, &box, sides);
+        } else if (lined && !(lastRow && lastColumn)) {
+            // Only the sides drawn take part, so that a side runs the cell's whole length.
+            const uint8_t right = line.border[kSideRight], bottom = line.border[kSideBottom];
+            line.border[kSideLeft] = line.border[kSideTop] = 0;
+            if (lastColumn)
+                line.border[kSideRight] = 0;
+            if (lastRow)
+                line.border[kSideBottom] = 0;
+            painter->DrawBorder(
+                &line, &box, (lastRow ? 0 : kSideMaskBottom) | (lastColumn ? 0 : kSideMaskRight));
+            line.border[kSideRight] = right;
+            line.border[kSideBottom] = bottom;
         }
     }
     FreeStyleDescStrings(&line);

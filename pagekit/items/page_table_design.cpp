@@ -80,7 +80,8 @@ int XPageTable::InsertLine(unsigned at, bool rows)
     std::vector<char> covered(other, 0);
     for (unsigned i = 0; i < m_rowCount * m_colCount; ++i) {
         XCellNode *cell = m_cells[i];
-        if (cell == nullptr || Start(cell, rows) >= at || Start(cell, rows) + Span(cell, rows) <= at)
+        if (cell == nullptr || Start(cell, rows) >= at ||
+            Start(cell, rows) + Span(cell, rows) <= at)
             continue;
         if (Span(cell, rows) == 255)
             return 0;
@@ -90,8 +91,7 @@ int XPageTable::InsertLine(unsigned at, bool rows)
     // Everything is allocated before anything changes.
     std::vector<XCellNode *> fresh;
     auto *descs = static_cast<XTableDesc *>(MemAlloc((count + 1) * sizeof(XTableDesc)));
-    auto *table =
-        static_cast<XCellNode **>(MemAlloc((count + 1) * other * sizeof(XCellNode *)));
+    auto *table = static_cast<XCellNode **>(MemAlloc((count + 1) * other * sizeof(XCellNode *)));
     bool ok = descs != nullptr && table != nullptr;
     for (unsigned k = 0; ok && k < other; ++k) {
         if (covered[k])

@@ -65,7 +65,8 @@ void XPageText::DrawBody(XPainter *painter, const BOUND_t *)
 int XPageText::CalcExtentSize(int mode)
 {
     SIZE_t size = {0, 0};
-    XPainter *measure = form != nullptr && (itemFlags & kItemCreated) ? form->GetPainter() : nullptr;
+    XPainter *measure =
+        form != nullptr && (itemFlags & kItemCreated) ? form->GetPainter() : nullptr;
     if (m_hasText && !m_text.empty() && measure != nullptr) {
         UpdateStyleDesc(0);
         measure->SetFonter(&style);
@@ -74,7 +75,7 @@ int XPageText::CalcExtentSize(int mode)
         if (extend)
             layout |= kTextNoWrap;
         measure->CalcTextRange(m_text.c_str(), static_cast<int>(m_text.size()), layout,
-                              extend ? 0 : body.width, &size);
+                               extend ? 0 : body.width, &size);
         size.cx += kTextExtraWidth;
         size.cy += kTextExtraHeight;
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "pagekit/core/item_kind.h"
+#include "pagekit/core/tests/golden_util.h"
 #include "pagekit/core/tests/page_fixture.h"
 #include "pagekit/items/page_table.h"
 
@@ -353,9 +354,9 @@ TEST_F(TableModel, HitAndSelect)
         int x, y;
         int row, column; // -1: no cell
     };
-    const Case cases[] = {{0, 0, 0, 0},    {39, 19, 0, 0}, {40, 20, 1, 1}, {119, 59, 1, 1},
-                          {100, 30, 1, 1}, {5, 45, 2, 0},  {120, 5, -1, -1}, {5, 60, -1, -1},
-                          {-1, 5, -1, -1}};
+    const Case cases[] = {{0, 0, 0, 0},     {39, 19, 0, 0},  {40, 20, 1, 1},
+                          {119, 59, 1, 1},  {100, 30, 1, 1}, {5, 45, 2, 0},
+                          {120, 5, -1, -1}, {5, 60, -1, -1}, {-1, 5, -1, -1}};
     for (const Case &c : cases) {
         const XCellNode *hit = table->HitCeller(c.x, c.y);
         if (c.row < 0) {
@@ -385,8 +386,8 @@ TEST_F(TableModel, MergeSplitAndTheirRefusals)
     window.GetRooter()->AddItem(table);
     table->stateFlags |= kTableDesignMode;
     SelectCells(table, {{0, 0}});
-    EXPECT_EQ(0, table->MergeCellNode(1)); // a single cell
-    EXPECT_EQ(0, table->SplitCellNode(1)); // a 1 x 1 cell
+    EXPECT_EQ(0, table->MergeCellNode(1));        // a single cell
+    EXPECT_EQ(0, table->SplitCellNode(1));        // a 1 x 1 cell
     SelectCells(table, {{0, 0}, {0, 1}, {1, 0}}); // an L, not a rectangle
     EXPECT_EQ(0, table->MergeCellNode(1));
     EXPECT_EQ(0, table->MergeCellNode(0));
@@ -435,7 +436,7 @@ TEST_F(TableModel, InsertAndDelete)
     ASSERT_EQ(1, table->InsertCeller(1, 1));
     EXPECT_EQ(4u, table->GetRowCount());
     EXPECT_EQ(3, table->GetCellNode(0, 0)->rowSpan); // one row taller
-    ASSERT_NE(nullptr, table->GetCellNode(1, 1)); // the new cell beside it
+    ASSERT_NE(nullptr, table->GetCellNode(1, 1));    // the new cell beside it
     EXPECT_EQ(kTableRowSize, table->GetRowInfo(1)->design);
     EXPECT_EQ(60 + kTableRowSize, table->place.height);
     EXPECT_EQ("", CheckTable(table));
@@ -505,7 +506,7 @@ TEST_F(TableModel, EqualisesSelectedBands)
     table->stateFlags |= kTableDesignMode;
     SelectCells(table, {{0, 0}});
     EXPECT_EQ(0, table->AllocMeasure(0, 1)); // one column
-    SelectCells(table, {{0, 0}, {1, 2}}); // columns 0 and 2: not contiguous
+    SelectCells(table, {{0, 0}, {1, 2}});    // columns 0 and 2: not contiguous
     EXPECT_EQ(0, table->AllocMeasure(0, 1));
     SelectCells(table, {{0, 0}, {0, 1}, {1, 2}});
     EXPECT_EQ(1, table->AllocMeasure(0, 1));
@@ -533,14 +534,14 @@ TEST_F(TableModel, TestAndMoveBorders)
         int out[6];
     };
     const Case cases[] = {
-        {1, 10, 1, {51, 0, 0, 50, -10, 37}},           // left edge
-        {42, 10, 1, {51, 1, 40, 50, 3, 87}},           // border of column 1
-        {91, 10, 0, {}},                               // inside the merged cell: no border
-        {91, 35, 1, {51, 2, 90, 50, 43, 147}},         // the same border in row 1
+        {1, 10, 1, {51, 0, 0, 50, -10, 37}},               // left edge
+        {42, 10, 1, {51, 1, 40, 50, 3, 87}},               // border of column 1
+        {91, 10, 0, {}},                                   // inside the merged cell: no border
+        {91, 35, 1, {51, 2, 90, 50, 43, 147}},             // the same border in row 1
         {148, 35, 1, {51, 3, 150, 50, 93, kTableDragFar}}, // the far edge
-        {20, 18, 1, {52, 1, 20, 150, 3, 47}},          // between the rows
-        {20, 2, 1, {52, 0, 0, 150, -5, 17}},           // top edge
-        {20, 10, 0, {}},                               // inside a cell
+        {20, 18, 1, {52, 1, 20, 150, 3, 47}},              // between the rows
+        {20, 2, 1, {52, 0, 0, 150, -5, 17}},               // top edge
+        {20, 10, 0, {}},                                   // inside a cell
     };
     for (const Case &c : cases) {
         int out[6] = {};
@@ -651,6 +652,124 @@ TEST_F(TableModel, RandomEditsKeepTheInvariants)
     }
     EXPECT_EQ("", fault) << "after step " << step;
     EXPECT_EQ(10000, step);
+}
+
+// ---------------------------------------------------------------------------------------
+// Pictures
+// ---------------------------------------------------------------------------------------
+
+std::string Shell(const std::string &command)
+{
+    std::string out;
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return out;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, pipe) != nullptr)
+        out += buf;
+    pclose(pipe);
+    return out;
+}
+
+// A 3 x 3 table at 10, 10 (columns 40, 50, 60, rows 20, 25, 30) whose top-left 2 x 2 cells
+// are merged, with 1-pixel right and bottom cell borders in 0x0000FF.
+XPageTable *MergedTable()
+{
+    XPageTable *table = FixedTable({40, 50, 60}, {20, 25, 30}, 10, 10);
+    table->itemStyle.SetEdgeStyle(kStateChild1, 0xC, kBorderSolid, 1, 0x0000FF);
+    return table;
+}
+
+void MergeTopLeft(XPageTable *table)
+{
+    table->stateFlags |= kTableDesignMode;
+    SelectCells(table, {{0, 0}, {0, 1}, {1, 0}, {1, 1}});
+    ASSERT_TRUE(table->MergeCellNode(0));
+}
+
+using TablePicture = PageWindowTest;
+
+TEST_F(TablePicture, CellsEqualTheSameLinesAndFillsDrawnByImageMagick)
+{
+    XPageWindow window;
+    XPageTable *table = MergedTable();
+    window.GetRooter()->AddItem(table);
+    Open(window, 200, 120);
+    MergeTopLeft(table);
+    table->ClearChoice();
+    table->stateFlags &= ~kTableDesignMode;
+    // Each cell: its rectangle in the window, whether it has a right and a bottom border,
+    // and the background of the item it hosts (#RRGGBB).
+    struct Cell
+    {
+        unsigned row, column;
+        int x, y, w, h;
+        bool right, bottom;
+        const char *fill;
+    };
+    const Cell cells[] = {
+        {0, 0, 10, 10, 90, 45, true, true, "#20C040"},
+        {0, 2, 100, 10, 60, 20, false, true, "#E0E000"},
+        {1, 2, 100, 30, 60, 25, false, true, "#00A0F0"},
+        {2, 0, 10, 55, 40, 30, true, false, "#A040A0"},
+        {2, 1, 50, 55, 50, 30, true, false, "#F08020"},
+        // (2, 2) hosts a button: not filled by the table.
+    };
+    for (const Cell &c : cells) {
+        auto *item = new XPageItem;
+        item->itemFlags = SetStyleField(item->itemFlags, kItemLayoutX, kLayoutExtend);
+        item->itemFlags = SetStyleField(item->itemFlags, kItemLayoutY, kLayoutExtend);
+        const uint32_t rgb = static_cast<uint32_t>(std::strtoul(c.fill + 1, nullptr, 16));
+        item->itemStyle.SetSolidRender(0, ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16));
+        table->AddItem(c.row, c.column, item);
+    }
+    auto *button = new XPageItem;
+    button->kind = kKindButton;
+    table->AddItem(2u, 2u, button);
+    table->Invalidate(nullptr, 0);
+    Run();
+
+    std::string draw = "convert -size 200x120 xc:white +antialias -stroke none";
+    auto rect = [&](const char *fill, int x, int y, int w, int h) {
+        if (w <= 0 || h <= 0)
+            return;
+        draw += std::string(" -fill '") + fill + "' -draw 'rectangle " + std::to_string(x) + "," +
+                std::to_string(y) + " " + std::to_string(x + w - 1) + "," +
+                std::to_string(y + h - 1) + "'";
+    };
+    for (const Cell &c : cells)
+        rect(c.fill, c.x, c.y, c.w - c.right, c.h - c.bottom);
+    const Cell lastCell = {2, 2, 100, 55, 60, 30, false, false, nullptr};
+    for (const Cell &c : {cells[0], cells[1], cells[2], cells[3], cells[4], lastCell}) {
+        if (c.right)
+            rect("#FF0000", c.x + c.w - 1, c.y, 1, c.h);
+        if (c.bottom)
+            rect("#FF0000", c.x, c.y + c.h - 1, c.w, 1);
+    }
+    char folder[] = "/tmp/page_table_XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(folder));
+    const std::string ours = std::string(folder) + "/ours.png";
+    const std::string theirs = std::string(folder) + "/theirs.png";
+    ASSERT_TRUE(display->SaveWindowPng(&window, ours.c_str()));
+    ASSERT_EQ(0, std::system((draw + " PNG24:'" + theirs + "'").c_str())) << draw;
+    const std::string ae = Shell("compare -metric AE '" + ours + "' '" + theirs + "' null: 2>&1");
+    EXPECT_EQ("0", ae) << draw;
+    Shell(std::string("rm -rf '") + folder + "'");
+}
+
+TEST_F(TablePicture, DesignModeShowsTheSelectionAndTheGridLines)
+{
+    XPageWindow window;
+    XPageTable *table = MergedTable();
+    window.GetRooter()->AddItem(table);
+    Open(window, 170, 95);
+    MergeTopLeft(table);
+    // The merged cell current, two more selected.
+    ASSERT_TRUE(table->Select(100, 5, 1));
+    ASSERT_TRUE(table->Select(60, 60, 1));
+    ASSERT_TRUE(table->Select(5, 5, 1));
+    Run();
+    EXPECT_EQ(0, CompareGolden(display, &window, "table_design"));
 }
 
 } // namespace

@@ -89,7 +89,6 @@ TEST_F(TextLabel, ContentSizeInBothOverflowModes)
 TEST_F(TextLabel, AlignmentsOnScreen)
 {
     XPageWindow window;
-    Open(window, 120, 105);
     // Left, centre and right, top, middle and bottom (the style's alignment byte).
     const uint32_t aligns[] = {0x0, 0x6, 0x9};
     int y = 4;
@@ -108,6 +107,7 @@ TEST_F(TextLabel, AlignmentsOnScreen)
     EXPECT_EQ(0x80u, mnemonic->GetTextFlags());
     mnemonic->SetItemText(u"文件(&F)");
     window.GetRooter()->AddItem(mnemonic);
+    Open(window, 120, 105);
     Run();
     EXPECT_EQ(0, CompareGolden(display, &window, "text_aligns"));
 }
@@ -182,6 +182,7 @@ TEST_F(AnnexField, ChoosingAFileSetsThePathAndNotifies)
     EXPECT_EQ(nullptr, annex->GetFileName());
     EXPECT_EQ(0, Seen(XMSG_ANNEXUPDATE));
 
+    display->Advance(1000); // not a double click
     display->AnswerChooser(kChooserDone, u"/home/u/报告.doc");
     display->Click(&window, buttonX, 22);
     Run();
@@ -195,6 +196,7 @@ TEST_F(AnnexField, ChoosingAFileSetsThePathAndNotifies)
     display->Move(&window, 30, 22);
     Run();
     EXPECT_EQ(PANEKIT_CURSOR_HAND, display->GetCursorShape(&window));
+    display->Advance(1000);
     display->Click(&window, 30, 22);
     Run();
     EXPECT_EQ(1, Seen(XMSG_ANNEXPOPUP));
@@ -213,7 +215,9 @@ TEST_F(AnnexField, WithoutAFileOrReadOnlyClicksDoNothing)
     annex->SetModifyState(0);
     annex->SetReadOnly(1);
     display->AnswerChooser(kChooserDone, u"/tmp/b.txt");
+    display->Advance(1000);
     display->Click(&window, 10 + 160 - 10, 22);
+    display->Advance(1000);
     display->Click(&window, 30, 22);
     Run();
     EXPECT_EQ(std::u16string(u"/tmp/a.txt"), annex->GetFileName());
