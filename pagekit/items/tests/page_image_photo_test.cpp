@@ -19,6 +19,7 @@
 #include "pagekit/core/tests/page_fixture.h"
 #include "pagekit/items/page_image.h"
 #include "platform/panekit/image/ximage.h"
+#include "platform/panekit/paint/xpainter.h"
 
 namespace {
 
@@ -57,8 +58,7 @@ protected:
     std::string Pattern(const std::string &name, int w, int h)
     {
         const std::string path = folder + "/" + name;
-        const std::string command = "convert -size " + std::to_string(w) + "x" +
-                                    std::to_string(h) +
+        const std::string command = "convert -size " + std::to_string(w) + "x" + std::to_string(h) +
                                     " xc: -channel R -fx 'i/w' -channel G -fx 'j/h' -channel B "
                                     "-fx '((i*j*13+i*7)%251)/251' +channel -depth 8 '" +
                                     path + "'";
@@ -135,8 +135,8 @@ TEST_F(PhotoTest, RotationAndCropEqualImageMagick)
         NoBars(item);
         (item->*c.turn)();
         const std::string want = folder + "/turned.png";
-        ASSERT_EQ(0, std::system(("convert '" + src + "' " + c.convert + " PNG24:'" + want + "'")
-                                     .c_str()));
+        ASSERT_EQ(0, std::system(
+                         ("convert '" + src + "' " + c.convert + " PNG24:'" + want + "'").c_str()));
         XImage theirs;
         ASSERT_TRUE(theirs.LoadFromFile(Wide(want).c_str()));
         EXPECT_EQ(0, Differ(*item->GetShownImage(), theirs)) << c.convert;
@@ -153,9 +153,9 @@ TEST_F(PhotoTest, RotationAndCropEqualImageMagick)
     ASSERT_EQ(10, item->GetScrollPos(0));
     item->OnClipImage();
     const std::string want = folder + "/crop.png";
-    ASSERT_EQ(0, std::system(("convert '" + src + "' -crop 30x20+10+5 +repage PNG24:'" + want +
-                              "'")
-                                 .c_str()));
+    ASSERT_EQ(0,
+              std::system(
+                  ("convert '" + src + "' -crop 30x20+10+5 +repage PNG24:'" + want + "'").c_str()));
     XImage theirs;
     ASSERT_TRUE(theirs.LoadFromFile(Wide(want).c_str()));
     EXPECT_EQ(0, Differ(*item->GetShownImage(), theirs));
@@ -307,11 +307,11 @@ TEST_F(PhotoTest, ZoomStepsKeepTheCentre)
         int width, height, x, y;
     };
     const Step steps[] = {
-        {0, 533, 400, 17, 17},  // x 3/4: (0 + 100/8) x 4/3
-        {0, 711, 533, 39, 39},  // (17 + 12.5) x 4/3
-        {1, 533, 400, 17, 17},  // x 4/3: (39 - 100/6) x 3/4
-        {1, 400, 300, 0, 0},    // (17 - 16.67) x 3/4 = 0.25
-        {1, 300, 225, 0, 0},    // below 0: 0
+        {0, 533, 400, 17, 17}, // x 3/4: (0 + 100/8) x 4/3
+        {0, 711, 533, 39, 39}, // (17 + 12.5) x 4/3
+        {1, 533, 400, 17, 17}, // x 4/3: (39 - 100/6) x 3/4
+        {1, 400, 300, 0, 0},   // (17 - 16.67) x 3/4 = 0.25
+        {1, 300, 225, 0, 0},   // below 0: 0
     };
     for (const Step &s : steps) {
         item->OnZoomImage(s.in);
@@ -361,9 +361,9 @@ TEST_F(PhotoTest, PalmModePansWithThePointer)
         int offsetX, offsetY;
     };
     const Move moves[] = {
-        {40, 30, 20, 20},     // dragging left and up shows more of the right and bottom
-        {50, 35, 10, 15},     //
-        {200, 200, 0, 0},     // clamped at 0
+        {40, 30, 20, 20},       // dragging left and up shows more of the right and bottom
+        {50, 35, 10, 15},       //
+        {200, 200, 0, 0},       // clamped at 0
         {-300, -300, 200, 120}, // clamped at content - view (300 - 100, 200 - 80)
     };
     for (const Move &m : moves) {
@@ -382,7 +382,8 @@ TEST_F(PhotoTest, PagesStopAtTheEnds)
 {
     const std::string a = Pattern("a.png", 8, 6), b = Pattern("b.png", 10, 4);
     const std::string tif = folder + "/pages.tif";
-    ASSERT_EQ(0, std::system(("convert '" + a + "' '" + b + "' '" + a + "' '" + tif + "'").c_str()));
+    ASSERT_EQ(0,
+              std::system(("convert '" + a + "' '" + b + "' '" + a + "' '" + tif + "'").c_str()));
     XPageWindow window;
     Open(window);
     XPageImage *item = Photo(window, tif, 40, 40);
@@ -418,6 +419,52 @@ TEST_F(PhotoTest, ZoomedPhotoOnScreen)
     item->OnZoomImage(0);
     Run();
     EXPECT_EQ(0, CompareGolden(display, &window, "image_zoomed"));
+}
+
+TEST_F(PhotoTest, IconSquareDrawProcAndExport)
+{
+    const std::string src = Pattern("icon.png", 40, 20);
+    XPageWindow window;
+    Open(window);
+    XPageImage *item = Photo(window, src, 50, 50);
+    // A 40 x 20 picture in a 16-pixel square at x 4: 16 x 8, centred at 4, 4.
+    XPainter canvas;
+    ASSERT_TRUE(canvas.CreateImage(30, 20));
+    ASSERT_EQ(1, item->PaintIconDrawer(&canvas, 16, 4));
+    canvas.ClosePainter();
+    XImage drawn;
+    ASSERT_TRUE(canvas.CopyToImage(&drawn));
+    struct Probe
+    {
+        int x, y;
+        bool painted;
+    };
+    const Probe probes[] = {{4, 4, true},   {19, 11, true}, {3, 4, false},
+                            {20, 4, false}, {4, 3, false},  {4, 12, false}};
+    for (const Probe &p : probes)
+        EXPECT_EQ(p.painted, (drawn.GetPixel(p.x, p.y) >> 24) != 0) << p.x << "," << p.y;
+    EXPECT_EQ(0, item->PaintIconDrawer(&canvas, 0, 0));
+
+    // The caller's drawing replaces the picture; it gets the view at origin 0.
+    struct Seen
+    {
+        int calls = 0;
+        BOUND_t view = {};
+    } seen;
+    item->SetDrawProc(&seen, [](XPainter *, void *user, const BOUND_t *view) {
+        auto *s = static_cast<Seen *>(user);
+        ++s->calls;
+        s->view = *view;
+    });
+    item->Invalidate(nullptr, 0);
+    Run();
+    EXPECT_GE(seen.calls, 1);
+    EXPECT_TRUE(SameBound(Bound(0, 0, 50, 50), seen.view)) << Show(seen.view);
+
+    // Export: the file decodes to the same size (JPEG of quality 80).
+    const std::string out = folder + "/export.jpg";
+    item->OnExportFile(Wide(out).c_str());
+    EXPECT_EQ("40 20 80", Shell("identify -format '%w %h %Q' '" + out + "'"));
 }
 
 } // namespace

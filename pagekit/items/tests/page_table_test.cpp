@@ -259,6 +259,14 @@ TEST_F(TableModel, PlacesHostedItemsByTheirLayout)
         EXPECT_TRUE(SameBound(c.want, item->place)) << Show(item->place);
         table->Destroy();
     }
+    // A hidden item keeps its place.
+    XPageTable *hiding = FixedTable({40, 50}, {20, 30});
+    window.GetRooter()->AddItem(hiding);
+    auto *hidden = Placed(new XPageItem, 3, 4, 20, 10);
+    hidden->ShowItem(0);
+    hiding->AddItem(1u, 1u, hidden);
+    EXPECT_TRUE(SameBound(Bound(3, 4, 20, 10), hidden->place)) << Show(hidden->place);
+    hiding->Destroy();
     // A big item at the last cell: clipped by end and centre, no borders at the table's edge.
     XPageTable *table = FixedTable({40, 50}, {20, 30});
     table->itemStyle.SetEdgeStyle(kStateChild1, 0xC, kBorderSolid, 2, 0);
