@@ -452,7 +452,7 @@ void XPageImage::DrawBody(XPainter *painter, const BOUND_t *)
             return;
         const BOUND_t view = {scroll.x, scroll.y, Round(part.width / m_zoom),
                               Round(part.height / m_zoom)};
-        painter->DrawImage(m_shown, &view, &part, kStretchSmooth);
+        painter->DrawImage(m_shown, &view, &part, kStretchBilinear);
         return;
     }
     BOUND_t view = {0, 0, body.width, body.height};
