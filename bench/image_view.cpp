@@ -175,8 +175,8 @@ void BM_QtImageView(benchmark::State &state)
         QPainter painter(&target);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         for (const Frame &f : frames) {
-            painter.drawImage(QRect(f.target.x, f.target.y, f.target.width, f.target.height),
-                              photo, QRect(f.source.x, f.source.y, f.source.width, f.source.height));
+            painter.drawImage(QRect(f.target.x, f.target.y, f.target.width, f.target.height), photo,
+                              QRect(f.source.x, f.source.y, f.source.width, f.source.height));
             ++views;
         }
         painter.end();
