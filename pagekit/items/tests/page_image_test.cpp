@@ -119,6 +119,28 @@ TEST_F(ImageAnimation, StepsThroughTheFramesWithTheirDelays)
     EXPECT_EQ(want, colours);
 }
 
+TEST_F(ImageAnimation, AFrameWithoutDelayShowsForOneTick)
+{
+    TempFolder folder;
+    const std::string gif = folder.Path() + "/fast.gif";
+    ASSERT_EQ(0, std::system(
+                     ("convert -size 4x4 -delay 0 xc:red xc:blue xc:lime '" + gif + "'").c_str()));
+    XPageWindow window;
+    window.GetRooter()->GetRescHelper()->SetImageFolder(Wide(folder.Path()).c_str());
+    auto *image = Placed(new XPageImage, 0, 0, 20, 20);
+    image->SetImageFile(u"fast.gif");
+    window.GetRooter()->AddItem(image);
+    Open(window);
+    ASSERT_EQ(3, image->GetFrameCount());
+    std::vector<int> seen;
+    for (int tick = 0; tick < 4; ++tick) {
+        display->Advance(100);
+        display->Call([&] { seen.push_back(image->GetCurrentFrame()); });
+    }
+    Run();
+    EXPECT_EQ((std::vector<int>{1, 2, 0, 1}), seen);
+}
+
 TEST_F(ImageAnimation, TheTimerStopsWithTheLastRegistration)
 {
     TempFolder folder;
