@@ -3,13 +3,13 @@
 // block's first row and column, byte 2 the byte count's slack; the rest is the text,
 // copied to exactly its size (one byte off alignment) so that reads past it show. The
 // checks: the row list stays intact and every row has cells for every column.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
-#include <algorithm>
 
 #include "pagekit/items/page_grider.h"
 
@@ -38,10 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int mode = (data[0] >> 2) & 1;
     XPageGrider grid;
     grid.extraFlags |= kGridMultiSelect | kGridTotals;
-    const XGB_HEADER kinds[] = {TextColumn(kCellEdit, kGridText, 0),
-                                TextColumn(kCellEdit, kGridInteger, 1),
-                                TextColumn(kCellEdit, kGridDouble, 0),
-                                TextColumn(kCellCheck, kGridInteger, 0)};
+    const XGB_HEADER kinds[] = {
+        TextColumn(kCellEdit, kGridText, 0), TextColumn(kCellEdit, kGridInteger, 1),
+        TextColumn(kCellEdit, kGridDouble, 0), TextColumn(kCellCheck, kGridInteger, 0)};
     for (unsigned c = 0; c < cols; ++c) {
         XGB_HEADER h = kinds[c];
         if (c == 2)
