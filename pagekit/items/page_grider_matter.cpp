@@ -29,6 +29,7 @@ bool XPageGrider::Owns(const void *row) const
 void XPageGrider::ReindexFrom(XMatterNode *row)
 {
     // Called with the first row whose place changed; rows before it keep theirs.
+    m_otherStale = true;
     unsigned i = row != nullptr && row->prev != nullptr ? row->prev->index + 1 : 0;
     m_rows.resize(i);
     for (XMatterNode *r = row; r != nullptr; r = r->next) {
@@ -74,6 +75,7 @@ XMatterNode *XPageGrider::AllocMatter()
 
 void XPageGrider::LinkMatter(XMatterNode *row, unsigned after, XMatterNode *neighbour)
 {
+    m_otherStale = true;
     XMatterNode *prev = nullptr; // the row goes after prev (null: at the head)
     if (m_head == nullptr)
         prev = nullptr;
@@ -97,6 +99,7 @@ void XPageGrider::LinkMatter(XMatterNode *row, unsigned after, XMatterNode *neig
 
 void XPageGrider::UnlinkMatter(XMatterNode *row)
 {
+    m_otherStale = true;
     XMatterNode *next = row->next;
     (row->prev != nullptr ? row->prev->next : m_head) = next;
     (next != nullptr ? next->prev : m_tail) = row->prev;
@@ -302,6 +305,7 @@ void XPageGrider::RetireAll()
     m_tail = nullptr;
     m_rows.clear();
     m_rowCount = 0;
+    m_otherStale = true;
     m_editRow = nullptr;
     while (r != nullptr) {
         XMatterNode *next = r->next;
@@ -331,6 +335,7 @@ void XPageGrider::RemoveAllMatter()
     m_tail = nullptr;
     m_rows.clear();
     m_rowCount = 0;
+    m_otherStale = true;
     m_editRow = nullptr;
     while (r != nullptr) {
         XMatterNode *next = r->next;
@@ -510,6 +515,7 @@ void XPageGrider::SetItemAdder(void *row, uint32_t adder)
 {
     if (row != nullptr)
         ROW(row)->adder = static_cast<uint16_t>(adder);
+    m_otherStale = true;
 }
 unsigned XPageGrider::GetItemLayer(void *row) const
 {

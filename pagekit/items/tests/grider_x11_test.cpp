@@ -141,12 +141,11 @@ TEST_F(GridX11, RightClickOpensTheRowMenuAndEscapeClosesIt)
 
 TEST_F(GridX11, BlockCopyReadsBackThroughXclip)
 {
-    EXPECT_TRUE(User(At(40, 18 + 8) + " mousedown 1 " + At(120, 18 + 18 + 8) + " mouseup 1",
-                     [&] {
-                         int32_t block[4];
-                         grid->GetBlockChoice(block);
-                         return block[2] == 2 && block[3] == 2;
-                     }));
+    EXPECT_TRUE(User(At(40, 18 + 8) + " mousedown 1 " + At(120, 18 + 18 + 8) + " mouseup 1", [&] {
+        int32_t block[4];
+        grid->GetBlockChoice(block);
+        return block[2] == 2 && block[3] == 2;
+    }));
     std::atomic<bool> keyed{false};
     std::thread keys([&] {
         XvfbServer::Run("xdotool key --window " + id + " ctrl+c");
