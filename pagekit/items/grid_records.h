@@ -48,7 +48,7 @@ enum : uint16_t {
     kCellModeMask = 2,   // value through the mask mapper
 };
 // XGB_HEADER::format bit of combo columns: text columns store the code, not the name.
-constexpr uint32_t kComboTextCodes = 0x100;
+constexpr uint32_t kGridComboTextCodes = 0x100;
 
 // XGB_HEADER::aggregate.
 enum : uint16_t {

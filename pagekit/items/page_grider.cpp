@@ -171,14 +171,3 @@ void XPageGrider::UpdateExtent()
     m_extentStale = true;
     m_otherStale = true;
 }
-
-void XPageGrider::OnMapperChanged(XHeaderNode *column)
-{
-    (void)column;
-}
-
-XPageItem *XPageGrider::GetSubEditor(unsigned col)
-{
-    XHeaderNode *column = ColumnAt(col);
-    return column != nullptr ? column->editor : nullptr;
-}

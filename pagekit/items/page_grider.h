@@ -42,6 +42,7 @@
 #include "pagekit/pagekit_export.h"
 
 class XIconDrawer;
+class XPageButton;
 class XSortHelper;
 struct XMenuItem;
 class XPainter;
@@ -89,6 +90,13 @@ enum : uint32_t {
 // The start-edit command the grid posts to itself; row and column travel in their own
 // fields of the posted message.
 constexpr uint32_t kGridStartEdit = 8728;
+// Commands of the shared editing button (and the least command the editor hook takes).
+enum : uint32_t {
+    kGridCmdFirst = 8193,
+    kGridCmdShowText = 12321, // the cell text in the read-only viewer
+    kGridCmdEditText = 12322, // the cell text in the popup editor
+    kGridCmdPopup = 12417,    // OnPopupEditor: the caller's own chooser
+};
 // Entries of the row menu, separators included.
 constexpr unsigned kEditbarEntries = 12;
 // Row-menu entries and header-menu entries (command codes).
@@ -267,8 +275,11 @@ public:
     // The clipboard text of rows (selected data rows) or of the block.
     void GetCopyText(int block, std::u16string *out);
 
-    // ---- in-cell editing entry points (page_grider_editor.cpp) -----------------------------
+    // ---- in-cell editing (page_grider_editor.cpp) ---------------------------------------
 
+    // Creates the column's editor when missing; 1 when the column is editable (an editor,
+    // or the colour chooser, or the shared button alone), 0 otherwise.
+    int CreateEditor(XHeaderNode *column);
     // Commits and closes any editor, then edits (row index, display position).
     int OnStartEditor(unsigned row, unsigned viewCol);
     int OnStartEditor(XMatterNode *row, XHeaderNode *column);
@@ -306,7 +317,7 @@ public:
     // 0: first column in definition order; otherwise in display order (built).
     XHeaderNode *GetHeaderWare(int view);
     XHeaderNode *GetHeaderNode(unsigned col) const;
-    // The column's in-cell editor, created on first use. Null until editors exist.
+    // The column's in-cell editor, created on first use (null: the column has none).
     virtual XPageItem *GetSubEditor(unsigned col);
     // Adds nothing unless firstCol <= lastCol < column count and firstLine <= lastLine
     // < kRegionMaxLine; header lines become at least lastLine + 2.
@@ -470,7 +481,7 @@ protected:
     // The content extents are stale after a change of columns or rows: they are
     // recomputed before the next drawing or scroll.
     virtual void UpdateExtent();
-    // A column's mapper changed: the cached editor takes it. Nothing yet.
+    // A column's mapper changed: the cached editor takes it.
     virtual void OnMapperChanged(XHeaderNode *column);
     // Repaints one row.
     virtual void InvalidateRow(XMatterNode *row);
@@ -502,6 +513,11 @@ protected:
     XPageItem *m_editor = nullptr;
     XMatterNode *m_editRow = nullptr;
     int m_editCol = -1;
+    // The part that holds the focus while editing (the editor or the shared button), the
+    // shared button (made on first need), and the guard set while a popup is open.
+    XPageItem *m_focusPart = nullptr;
+    XPageButton *m_button = nullptr;
+    bool m_popupGuard = false;
     // Indent of the column of definition index 0 (tree grids set it).
     int m_indent = 0;
 
@@ -526,6 +542,23 @@ private:
     void InsertFromMenu(unsigned command, int row);
     void PasteRows(const std::u16string *cells, unsigned count, XMatterNode *before);
     void CellClipText(XMatterNode *row, unsigned col, std::u16string *out) const;
+
+    // ---- editing ----
+    static int EditorHook(void *user, XMessage_t *message);
+    bool IsEditColumn(const XHeaderNode *column) const;
+    bool IsEnterColumn(const XHeaderNode *column) const;
+    void PrepareEditor(XPageItem *editor, const XHeaderNode *column);
+    XPageButton *SharedButton();
+    void PlaceButton(const BOUND_t &cell, uint32_t command);
+    void FocusPart(XPageItem *part);
+    // Code 114 to the attached item with flag in the flag word; the state it left.
+    uint32_t TellAttached(uint32_t flag, int col);
+    // The editor's value for the column; false when the text is refused (nothing written).
+    bool ReadEditor(XHeaderNode *column, XVarMeter *out, std::u16string *text);
+    void CommitCell();
+    // The cell Enter, Shift+Enter or Ctrl+Up/Down goes to; false: stop.
+    bool NextCell(uint32_t key, bool ctrl, bool shift, XMatterNode **row, XHeaderNode **column);
+    void OnEditorCommand(uint32_t command);
 
     // ---- columns ----
     XHeaderNode *ColumnAt(unsigned col) const;
@@ -554,6 +587,9 @@ private:
     void ClearBlock();
     // The row is in this grid's list (O(1) through the position table).
     bool Owns(const void *row) const;
+    // The row is still in the list after a notification: removals is m_removals before
+    // it. Never reads through the pointer, which a receiver may have freed.
+    bool StillHere(const void *row, unsigned removals) const;
     XMatterNode *RowAt(int index) const;
     XMatterNode *TotalTail() const;
     void *InsertNotified(unsigned index, const void *record, const unsigned char *nulls,
@@ -616,6 +652,8 @@ private:
     int m_pressY = 0;
     BOUND_t m_trackShown = {0, 0, 0, 0};
     uint32_t m_keyFlags = 0;
+    // Rows that left the list (released or retired) since the grid was made.
+    unsigned m_removals = 0;
 
     uint32_t m_baseColors[5];
     int32_t m_block[4] = {-1, -1, 0, 0};

@@ -310,7 +310,7 @@ bool IsCheckColumn(const XGB_HEADER &h)
 
 bool IsTextCodeCombo(const XGB_HEADER &h)
 {
-    return (h.format & kComboTextCodes) != 0;
+    return (h.format & kGridComboTextCodes) != 0;
 }
 
 bool IsSilentKind(const XGB_HEADER &h)

@@ -46,6 +46,9 @@ bool XPageGrider::IsGridReadOnly() const
 
 int XPageGrider::OnMessage(XMessage_t *message)
 {
+    // What bubbles up from the editors is theirs: the grid answers for itself only.
+    if (message->item != nullptr && message->item != this)
+        return XPageOwner::OnMessage(message);
     const uint32_t code = message->code & 0xFFFF;
     const int x = message->x - body.x;
     const int y = message->y - body.y;
@@ -353,7 +356,12 @@ void XPageGrider::ToggleCheck(XMatterNode *row, XHeaderNode *column)
     const int64_t oldValue = cell->value.integer;
     const int64_t value = (cell->isNull || cell->value.integer == 0) ? 1 : 0;
     CellSetInteger(column->header, cell, value);
-    if (!NotifyClickItem(row, def)) {
+    const unsigned removals = m_removals;
+    const unsigned columns = m_colCount;
+    const bool agreed = NotifyClickItem(row, def);
+    if (!StillHere(row, removals) || m_colCount != columns)
+        return; // the receiver took the row or the column away
+    if (!agreed) {
         // Vetoed: the old null flag and low word come back.
         if (oldNull)
             CellSetNull(column->header, cell);
@@ -639,8 +647,9 @@ void XPageGrider::InsertFromMenu(unsigned command, int row)
         index = end->index + 1;
         layer = at->layer + 1u;
     }
+    const unsigned removals = m_removals;
     void *made = CreateMatter(index, nullptr, nullptr);
-    if (made != nullptr && Owns(made))
+    if (made != nullptr && StillHere(made, removals))
         SetItemLayer(made, layer);
 }
 

@@ -120,8 +120,20 @@ void XPageGrider::ReleaseCell(XHeaderNode *column, XSuberNode *cell)
     CellFree(column->header, cell);
 }
 
+bool XPageGrider::StillHere(const void *row, unsigned removals) const
+{
+    // Nothing left the list since: the row is where it was. Otherwise look for the
+    // pointer without reading through it (it may be freed).
+    if (row == nullptr)
+        return false;
+    if (removals == m_removals)
+        return true;
+    return std::find(m_rows.begin(), m_rows.end(), row) != m_rows.end();
+}
+
 void XPageGrider::ReleaseMatter(XMatterNode *row)
 {
+    ++m_removals;
     for (unsigned i = 0; i < m_colCount; ++i)
         ReleaseCell(m_columns[i], &row->subers[i]);
     if (m_releaseProc != nullptr && row->kape != nullptr)
@@ -132,6 +144,7 @@ void XPageGrider::ReleaseMatter(XMatterNode *row)
 
 void XPageGrider::RetireMatter(XMatterNode *row)
 {
+    ++m_removals;
     // Only saved data rows are kept: a new row was never stored, and subtotal and total
     // rows are the grid's own.
     const bool keep =
@@ -198,8 +211,9 @@ void *XPageGrider::InsertNotified(unsigned index, const void *record, const unsi
         row->state |= kMatterSelected;
     }
     UpdateExtent();
+    const unsigned removals = m_removals;
     Notify(kGridOnInsertItem, static_cast<int32_t>(row->index), subcode, 0, row);
-    if (select && Owns(row))
+    if (select && StillHere(row, removals))
         Notify(kGridOnSelChange, static_cast<int32_t>(row->index), 0, 0, row);
     return row;
 }
@@ -237,9 +251,10 @@ int XPageGrider::DeleteMatter(void *row)
 {
     if (!Owns(row))
         return 0;
+    const unsigned removals = m_removals;
     if (m_editor != nullptr)
         CloseEditor(2);
-    if (!Owns(row)) // the commit's receivers may have removed it
+    if (!StillHere(row, removals)) // the commit's receivers may have removed it
         return 0;
     auto *r = static_cast<XMatterNode *>(row);
     const auto index = static_cast<int32_t>(r->index);

@@ -351,7 +351,9 @@ TEST(GriderHeader, ItemMapperByKind)
     }
     EXPECT_EQ(grid.SetItemMapper(6, u"x"), 0);
     EXPECT_EQ(grid.GetItemMapper(6), nullptr);
-    EXPECT_EQ(grid.GetSubEditor(0), nullptr); // editors come with in-cell editing
+    EXPECT_NE(grid.GetSubEditor(0), nullptr); // made on first use
+    EXPECT_EQ(grid.GetSubEditor(0), grid.GetSubEditor(0));
+    EXPECT_EQ(grid.GetSubEditor(5), nullptr); // plain columns are never edited
 }
 
 // A descriptor read with GetHeader goes back through SetHeader, and a mapper read with
