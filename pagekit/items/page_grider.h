@@ -545,6 +545,8 @@ private:
 
     // ---- editing ----
     static int EditorHook(void *user, XMessage_t *message);
+    // item is one of the grid's editors or its button (compared, never read through).
+    bool IsOwnEditor(const void *item) const;
     bool IsEditColumn(const XHeaderNode *column) const;
     bool IsEnterColumn(const XHeaderNode *column) const;
     void PrepareEditor(XPageItem *editor, const XHeaderNode *column);

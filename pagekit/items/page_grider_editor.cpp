@@ -104,6 +104,18 @@ bool XPageGrider::IsEditColumn(const XHeaderNode *column) const
            h.cellKind == kCellColor || h.cellKind == kCellLedger;
 }
 
+bool XPageGrider::IsOwnEditor(const void *item) const
+{
+    if (item == nullptr || item == this)
+        return false;
+    if (item == m_button)
+        return true;
+    for (const XHeaderNode *c : m_columns)
+        if (c->editor == item)
+            return true;
+    return false;
+}
+
 void XPageGrider::PrepareEditor(XPageItem *editor, const XHeaderNode *column)
 {
     const XGB_HEADER &h = column->header;

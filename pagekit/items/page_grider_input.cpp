@@ -47,7 +47,7 @@ bool XPageGrider::IsGridReadOnly() const
 int XPageGrider::OnMessage(XMessage_t *message)
 {
     // What bubbles up from the editors is theirs: the grid answers for itself only.
-    if (message->item != nullptr && message->item != this)
+    if (IsOwnEditor(message->item))
         return XPageOwner::OnMessage(message);
     const uint32_t code = message->code & 0xFFFF;
     const int x = message->x - body.x;

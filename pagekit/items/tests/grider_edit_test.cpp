@@ -141,13 +141,12 @@ TEST_F(GridEdit, FillAndCommitByKindAndType)
         {"text empty is null", kGridText, kCellEdit, 0, nullptr, u"abc", u"abc", u"", "null"},
         {"text over integers parses", kGridInteger, kCellEdit, 0, nullptr, u"5", u"5", u" 12 ",
          "i:12"},
-        {"text over integers refuses junk", kGridInteger, kCellEdit, 0, nullptr, u"5", u"5",
-         u"12x", "i:5"},
+        {"text over integers refuses junk", kGridInteger, kCellEdit, 0, nullptr, u"5", u"5", u"12x",
+         "i:5"},
         {"text over doubles", kGridDouble, kCellEdit, 0, nullptr, u"1.5", u"1.5", u"2.25",
          "d:2.25"},
         {"combo integer", kGridInteger, kCellCombo, 1, u"1;一\n2;二", u"二", u"二", nullptr, "i:2"},
-        {"combo of codes", kGridInteger, kCellCombo, 1, u";无\n1;一", u"一", u"一", nullptr,
-         "i:1"},
+        {"combo of codes", kGridInteger, kCellCombo, 1, u";无\n1;一", u"一", u"一", nullptr, "i:1"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -271,7 +270,8 @@ struct MoveForm : Form
     {
         XPageItem *focus = window.GetFocusItem();
         for (unsigned c = 0; c < 4; ++c)
-            if (focus != nullptr && focus == grid->GetSubEditor(c) && (focus->itemFlags & kItemVisible))
+            if (focus != nullptr && focus == grid->GetSubEditor(c) &&
+                (focus->itemFlags & kItemVisible))
                 return {grid->GetChoice(), static_cast<int>(c)};
         return {-1, -1};
     }

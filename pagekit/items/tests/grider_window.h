@@ -71,4 +71,3 @@ inline void Click(XVirtualDisplay *display, Form &f, int x, int y, uint32_t butt
     display->Click(&f.window, p.x, p.y, button);
     display->Advance(1000); // never a double click
 }
-

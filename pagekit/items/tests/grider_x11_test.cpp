@@ -67,7 +67,8 @@ protected:
         id = std::to_string(static_cast<XX11Window *>(window.GetNative())->GetWindow());
         ASSERT_EQ(0, XvfbServer::Run("xdotool windowfocus --sync " + id));
         window.SetFocusItem(grid);
-        PumpUntil([] { return false; }, 200);
+        // Longer than a double click: the last test's click must not pair with this one's.
+        PumpUntil([] { return false; }, 700);
         BOUND_t body;
         grid->GetPlace(kPlaceBodyWindow, &body);
         bx = body.x;
@@ -115,8 +116,10 @@ TEST_F(GridX11, HeaderClicksSortAndReverse)
 
 TEST_F(GridX11, EdgeDragsResizeButNotBelowTwenty)
 {
-    EXPECT_TRUE(User(At(79, 8) + " mousedown 1 " + At(130, 8) + " mouseup 1",
-                     [&] { return grid->GetHeaderNode(0)->header.wide == 130; }));
+    EXPECT_TRUE(User(At(60, 8) + " sleep 0.2 " + At(79, 8) + " sleep 0.2 mousedown 1 " +
+                         At(130, 8) + " mouseup 1",
+                     [&] { return grid->GetHeaderNode(0)->header.wide == 130; }))
+        << grid->GetHeaderNode(0)->header.wide;
     EXPECT_TRUE(User("sleep 0.6 " + At(130, 8) + " mousedown 1 " + At(2, 8) + " mouseup 1",
                      [&] { return grid->GetHeaderNode(0)->header.wide == 20; }));
 }
@@ -141,6 +144,8 @@ TEST_F(GridX11, RightClickOpensTheRowMenuAndEscapeClosesIt)
 
 TEST_F(GridX11, BlockCopyReadsBackThroughXclip)
 {
+    // A press on a cell of an editable grid edits it: the block is dragged read-only.
+    grid->SetReadOnly(1);
     EXPECT_TRUE(User(At(40, 18 + 8) + " mousedown 1 " + At(120, 18 + 18 + 8) + " mouseup 1", [&] {
         int32_t block[4];
         grid->GetBlockChoice(block);
@@ -175,6 +180,16 @@ TEST_F(GridX11, XclipTextPastesAsRows)
     ASSERT_EQ(5u, grid->GetRowNumber());
     EXPECT_EQ("p", CellText(grid, grid->GetItemMatter(3), 0));
     EXPECT_EQ("s", CellText(grid, grid->GetItemMatter(4), 1));
+}
+
+TEST_F(GridX11, ACellTypedIntoAndEndedByEnterCommits)
+{
+    // A press on a cell of an editable grid starts its editor; Enter commits and moves on.
+    EXPECT_TRUE(User(At(120, 18 + 18 + 8) + " click 1 sleep 0.3 type --delay 30 'hello'",
+                     [&] { return window.GetFocusItem() != grid; }));
+    EXPECT_TRUE(User("key --window " + id + " Return",
+                     [&] { return CellText(grid, grid->GetItemMatter(1), 1) == "hello"; }));
+    EXPECT_EQ("c", CellText(grid, grid->GetItemMatter(1), 0));
 }
 
 } // namespace
