@@ -62,19 +62,6 @@ void SetDisplay(XSuberNode *cell, const char16_t *text)
     cell->text = text != nullptr && text[0] != 0 ? StrAlloc(text) : nullptr;
 }
 
-// Seconds of the day as a time on 1900-01-01; negatives wrap.
-DATETIME_t TimeOfDay(int64_t seconds)
-{
-    int64_t s = seconds % kSecondsPerDay;
-    if (s < 0)
-        s += kSecondsPerDay;
-    DATETIME_t t = {1900, 1, 1, 0, 0, 0, 0};
-    t.bHour = static_cast<uint8_t>(s / 3600);
-    t.bMinute = static_cast<uint8_t>(s / 60 % 60);
-    t.bSecond = static_cast<uint8_t>(s % 60);
-    return t;
-}
-
 // A double as a 64-bit integer: truncated, saturated, NaN 0.
 int64_t Truncated(double v)
 {
@@ -287,6 +274,18 @@ bool ParseTextValue(const XGB_HEADER &h, const char16_t *text, std::vector<char1
 }
 
 } // namespace
+
+DATETIME_t TimeOfDay(int64_t seconds)
+{
+    int64_t s = seconds % kSecondsPerDay;
+    if (s < 0)
+        s += kSecondsPerDay;
+    DATETIME_t t = {1900, 1, 1, 0, 0, 0, 0};
+    t.bHour = static_cast<uint8_t>(s / 3600);
+    t.bMinute = static_cast<uint8_t>(s / 60 % 60);
+    t.bSecond = static_cast<uint8_t>(s % 60);
+    return t;
+}
 
 bool IsMaskColumn(const XGB_HEADER &h)
 {

@@ -46,6 +46,8 @@ void CellRebuildText(const XGB_HEADER &h, XSuberNode *cell);
 void CellFree(const XGB_HEADER &h, XSuberNode *cell);
 // The value as a double (0 for null cells and texts and date-times).
 double CellNumber(const XGB_HEADER &h, const XSuberNode *cell);
+// Seconds of the day as a time on 1900-01-01; negatives wrap.
+DATETIME_t TimeOfDay(int64_t seconds);
 
 // Copies at most size - 1 units of text into out and terminates (nothing when size is
 // 0), never ending between the halves of a surrogate pair. Returns the units copied.

@@ -351,13 +351,7 @@ int XPageGrider::OnStartEditor(XMatterNode *row, XHeaderNode *column)
                     const int64_t seconds = h.dataType == kGridInteger
                                                 ? value.value.integer
                                                 : static_cast<int64_t>(value.value.floater);
-                    int64_t s = seconds % kSecondsPerDay;
-                    if (s < 0)
-                        s += kSecondsPerDay;
-                    DATETIME_t t = {1900, 1, 1, 0, 0, 0, 0};
-                    t.bHour = static_cast<uint8_t>(s / 3600);
-                    t.bMinute = static_cast<uint8_t>(s / 60 % 60);
-                    t.bSecond = static_cast<uint8_t>(s % 60);
+                    const DATETIME_t t = TimeOfDay(seconds);
                     FormatTimeEx(text, &t, mask->GetMask());
                     mask->SetItemText(text);
                 } else if (h.dataType == kGridDateTime) {
