@@ -469,8 +469,7 @@ int XPageTabbox::GetTabHeight()
     if (itemFlags & kItemCreated) {
         UpdateStyleDesc(0);
         m_fontHeight = style.fontSize > 0 ? style.fontSize : kDefaultFontHeight;
-        m_stripHeight =
-            m_iconHeight > m_fontHeight ? m_iconHeight + 10 : m_fontHeight + 14;
+        m_stripHeight = m_iconHeight > m_fontHeight ? m_iconHeight + 10 : m_fontHeight + 14;
     }
     return m_stripHeight;
 }
@@ -489,9 +488,8 @@ BOUND_t XPageTabbox::GetStripPlace()
 {
     const int h = GetTabHeight();
     const int left = LeftEdge();
-    const int top = (extraFlags & kTabBottom)
-                        ? place.height - Space(style.margin[kSideBottom]) - h
-                        : Space(style.margin[kSideTop]);
+    const int top = (extraFlags & kTabBottom) ? place.height - Space(style.margin[kSideBottom]) - h
+                                              : Space(style.margin[kSideTop]);
     return {left, top, RightEdge() - left, h};
 }
 
@@ -730,8 +728,7 @@ void XPageTabbox::DrawFrame(XPainter *painter, const BOUND_t *bound)
         const bool canRight = m_total - m_offset > strip.width - kTabButtonZone;
         DrawCtrlIcon(painter, kCtrlIconPageList, right - 43, y);
         DrawCtrlIcon(painter, canLeft ? kCtrlIconTabLeft : kCtrlIconTabLeftOff, right - 30, y);
-        DrawCtrlIcon(painter, canRight ? kCtrlIconTabRight : kCtrlIconTabRightOff, right - 17,
-                     y);
+        DrawCtrlIcon(painter, canRight ? kCtrlIconTabRight : kCtrlIconTabRightOff, right - 17, y);
     }
 }
 
@@ -748,7 +745,8 @@ BOUND_t XPageTabbox::HoverBound()
         int left = GetStripPlace().x - m_offset;
         for (XTabPage_t *p = m_pages; p != nullptr && p != m_hoverPage; p = p->next)
             left += static_cast<int>(p->width);
-        const int tabRight = left + (m_hoverPage != nullptr ? static_cast<int>(m_hoverPage->width) : 0);
+        const int tabRight =
+            left + (m_hoverPage != nullptr ? static_cast<int>(m_hoverPage->width) : 0);
         return {tabRight - kCloseFromRight, by, kTabButtonSize, kTabButtonSize};
     }
     case kTabHitList:
@@ -816,7 +814,7 @@ void XPageTabbox::OpenPageList()
     for (XTabPage_t *p = m_pages; p != nullptr; p = p->next) {
         XMenuItem entry;
         SetupMenuItem(&entry, static_cast<unsigned>(entries.size()) + 1,
-                      p == m_current ? kMenuChecked : 0, p->text);
+                      p == m_current ? uint32_t{kMenuChecked} : 0u, p->text);
         entry.icon = -1;
         entries.push_back(entry);
     }
@@ -832,9 +830,13 @@ void XPageTabbox::OpenPageList()
 
 int XPageTabbox::OnMessage(XMessage_t *message)
 {
-    if (message->item != this)
-        return XPageOwner::OnMessage(message);
     const uint32_t code = message->code & 0xFFFF;
+    if (message->item != this) {
+        // The pointer went over a page item: no button of the strip is hovered.
+        if (code == XMSG_MOUSEMOVE || code == XMSG_MOUSEENTER)
+            ClearHover();
+        return XPageOwner::OnMessage(message);
+    }
     switch (code) {
     case XMSG_BUTTONUP: {
         if (message->key != XMSG_BUTTON_LEFT)
@@ -872,8 +874,7 @@ int XPageTabbox::OnMessage(XMessage_t *message)
         message->state = kMsgDone;
         if (message->key == XMSG_BUTTON_RIGHT)
             Notify(kTabOnRClickItem, static_cast<XTabPage_t *>(page));
-        else if (message->key == XMSG_BUTTON_LEFT &&
-                 (part == kTabHitTab || part == kTabHitClose))
+        else if (message->key == XMSG_BUTTON_LEFT && (part == kTabHitTab || part == kTabHitClose))
             SetCurNode(page);
         return 1;
     }

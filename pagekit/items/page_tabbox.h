@@ -27,20 +27,20 @@ class XPainter;
 // One page, fields in the system's order.
 struct XTabPage_t
 {
-    uint32_t icon;       // icon number of the box's icon set
-    uint32_t width;      // tab width; 0: measure again
-    uint32_t height;     // caption height
-    char16_t *text;      // caption (owned, corekit heap)
-    void *user;          // released through the release procedure
-    XTabPage_t *next;    // tab order
-    XPageItem *item;     // a child of the box, or null for a tab without page
+    uint32_t icon;    // icon number of the box's icon set
+    uint32_t width;   // tab width; 0: measure again
+    uint32_t height;  // caption height
+    char16_t *text;   // caption (owned, corekit heap)
+    void *user;       // released through the release procedure
+    XTabPage_t *next; // tab order
+    XPageItem *item;  // a child of the box, or null for a tab without page
 };
 
 // Option bits of the tab box (its extra flags).
 enum : uint32_t {
-    kTabClose = 0x1,        // a close button on every tab
-    kTabNavigate = 0x2,     // page list and scroll buttons
-    kTabBottom = 0x8,       // the strip at the bottom
+    kTabClose = 0x1,         // a close button on every tab
+    kTabNavigate = 0x2,      // page list and scroll buttons
+    kTabBottom = 0x8,        // the strip at the bottom
     kTabNoFirstClose = 0x10, // with kTabClose: none on the first tab
 };
 

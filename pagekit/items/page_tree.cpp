@@ -73,8 +73,7 @@ int XPageTree::IsDragEnable(XTreeItem *, unsigned int)
 // Notifications and bookkeeping
 // ---------------------------------------------------------------------------------------
 
-void XPageTree::Notify(uint32_t code, XTreeItem *node, uint32_t param, void *other,
-                       uint32_t *state)
+void XPageTree::Notify(uint32_t code, XTreeItem *node, uint32_t param, void *other, uint32_t *state)
 {
     XMessage_t message = {};
     message.code = code;

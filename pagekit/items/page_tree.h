@@ -312,7 +312,7 @@ private:
     int m_drag = 0;
     POINT_t m_press = {0, 0};
     XTreeItem *m_target = nullptr;
-    bool m_framed = false;           // a halftone frame is shown
+    bool m_framed = false;          // a halftone frame is shown
     BOUND_t m_frame = {0, 0, 0, 0}; // where, in body coordinates
     XIconDrawer *m_icons = nullptr;
     int m_iconWidth = 0;

@@ -35,8 +35,8 @@ struct TreeNotes
     {
         auto *self = static_cast<TreeNotes *>(user);
         if ((m->code & 0xFFFF) >= 65 && m->item != nullptr) {
-            self->notes.push_back({m->code, m->key, reinterpret_cast<XTreeItem *>(m->value),
-                                   m->other});
+            self->notes.push_back(
+                {m->code, m->key, reinterpret_cast<XTreeItem *>(m->value), m->other});
             if (self->veto != 0 && m->code == self->veto)
                 m->state = kMsgStop;
             if (self->onNote) {
@@ -265,8 +265,7 @@ TEST(PageTree, MovesAndSwitchesKeepTheRings)
     for (const Case &k : cases) {
         Sample t;
         XTreeItem *nodes[] = {t.a, t.b, t.c, t.d, t.e, t.f};
-        EXPECT_EQ(k.result, t.tree.SwitchNode(nodes[k.x - 'a'], nodes[k.y - 'a']))
-            << k.x << k.y;
+        EXPECT_EQ(k.result, t.tree.SwitchNode(nodes[k.x - 'a'], nodes[k.y - 'a'])) << k.x << k.y;
         EXPECT_EQ(k.order, Order(t.tree)) << k.x << k.y;
         EXPECT_EQ(6u, t.tree.GetCounter());
     }
@@ -284,7 +283,10 @@ TEST(PageTree, ValueBuffersNumbersAndTexts)
     XPageTree tree;
     const char16_t number[] = {0, 0x4321, 0x8765, 0xCBA9, 0x0FED, 0};
     XTreeItem *n = tree.InsertAfter(u"n", 0, 0, number, nullptr, nullptr);
-    XTreeItem *t = tree.InsertAfter(u"t", 0, 0, u"\x01" u"code", nullptr, nullptr);
+    XTreeItem *t = tree.InsertAfter(u"t", 0, 0,
+                                    u"\x01"
+                                    u"code",
+                                    nullptr, nullptr);
     XTreeItem *empty = tree.InsertAfter(u"e", 0, 0, u"\x1", nullptr, nullptr);
     XTreeItem *none = tree.InsertAfter(u"x", 0, 0, nullptr, nullptr, nullptr);
     EXPECT_EQ(0x0FEDCBA987654321ull, tree.GetItemValue(n));
@@ -306,8 +308,14 @@ TEST(PageTree, ValueBuffersNumbersAndTexts)
         {n, 7, num + u"##"},
         {t, 1, u"#######"},
         {t, 2, std::u16string(u"\x1") + char16_t(0) + u"#####"},
-        {t, 4, std::u16string(u"\x1" u"co") + char16_t(0) + u"###"},
-        {t, 7, std::u16string(u"\x1" u"code") + char16_t(0) + u"#"},
+        {t, 4,
+         std::u16string(u"\x1"
+                        u"co") +
+             char16_t(0) + u"###"},
+        {t, 7,
+         std::u16string(u"\x1"
+                        u"code") +
+             char16_t(0) + u"#"},
     };
     for (const Case &k : cases) {
         std::u16string buf(7, u'#');
@@ -318,7 +326,8 @@ TEST(PageTree, ValueBuffersNumbersAndTexts)
     tree.SetItemValue(t, uint64_t{42});
     EXPECT_EQ(nullptr, t->valueText);
     EXPECT_EQ(t, tree.SearchItem(uint64_t{42}));
-    tree.SetItemValue(n, u"\x02" u"key");
+    tree.SetItemValue(n, u"\x02"
+                         u"key");
     EXPECT_EQ(n, tree.SearchItem(u"key"));
     EXPECT_EQ(nullptr, tree.SearchItem(u"ke"));
     EXPECT_EQ(nullptr, tree.SearchItem(uint64_t{0x0FEDCBA987654321ull}));
@@ -428,8 +437,8 @@ TEST(PageTree, NodeHeightsAndWidths)
         bool withIcons;
         unsigned height;
     };
-    const Case cases[] = {{0, false, 14}, {3, false, 18}, {4, false, 18}, {0, true, 22},
-                          {4, true, 26},  {5, true, 28}};
+    const Case cases[] = {{0, false, 14}, {3, false, 18}, {4, false, 18},
+                          {0, true, 22},  {4, true, 26},  {5, true, 28}};
     for (const Case &k : cases) {
         XPageTree tree;
         tree.SetItemSpace(k.space);
@@ -485,14 +494,14 @@ TEST(PageTree, HitTestAtEachPartsEdge)
     };
     // Rows are 14 high: a at 0, b (layer 1) at 14, c at 28; nothing from 42.
     const Case cases[] = {
-        {false, 0, 0, "a", kTreeHitButton},    {false, 19, 13, "a", kTreeHitButton},
-        {false, 20, 0, "a", kTreeHitCaption},  {false, 500, 0, "a", kTreeHitCaption},
-        {false, 19, 14, "b", kTreeHitNone},    {false, 20, 14, "b", kTreeHitButton},
-        {false, 39, 27, "b", kTreeHitButton},  {false, 40, 27, "b", kTreeHitCaption},
-        {false, 5, 42, "", kTreeHitNone},      {false, 5, -1, "", kTreeHitNone},
-        {true, 19, 0, "a", kTreeHitButton},    {true, 20, 0, "a", kTreeHitCheck},
-        {true, 32, 0, "a", kTreeHitCheck},     {true, 33, 0, "a", kTreeHitCaption},
-        {true, 52, 14, "b", kTreeHitCheck},    {true, 53, 14, "b", kTreeHitCaption},
+        {false, 0, 0, "a", kTreeHitButton},   {false, 19, 13, "a", kTreeHitButton},
+        {false, 20, 0, "a", kTreeHitCaption}, {false, 500, 0, "a", kTreeHitCaption},
+        {false, 19, 14, "b", kTreeHitNone},   {false, 20, 14, "b", kTreeHitButton},
+        {false, 39, 27, "b", kTreeHitButton}, {false, 40, 27, "b", kTreeHitCaption},
+        {false, 5, 42, "", kTreeHitNone},     {false, 5, -1, "", kTreeHitNone},
+        {true, 19, 0, "a", kTreeHitButton},   {true, 20, 0, "a", kTreeHitCheck},
+        {true, 32, 0, "a", kTreeHitCheck},    {true, 33, 0, "a", kTreeHitCaption},
+        {true, 52, 14, "b", kTreeHitCheck},   {true, 53, 14, "b", kTreeHitCaption},
         {true, 20, 28, "c", kTreeHitButton},
     };
     for (const Case &k : cases) {
