@@ -380,6 +380,7 @@ void XPageTree::DeleteItem(XTreeItem *node)
         return;
     Watch watch(this, node);
     if (m_choice != nullptr && (m_choice == node || IsChildItem(node, m_choice))) {
+        EndDrag(); // the dragged node goes
         SelectItem(nullptr);
         if (watch.Get() == nullptr)
             return;

@@ -267,15 +267,15 @@ TEST_F(PageTabbox, HitTestWidthsOffsetAndOptions)
     {
         uint32_t options;
         int offset;
-        int x, y;    // from the strip's left and top; x < 0 counts from the right edge
-        int tab;     // index of a tab edge x is measured from (-1: none)
+        int x, y; // from the strip's left and top; x < 0 counts from the right edge
+        int tab;  // index of a tab edge x is measured from (-1: none)
         unsigned part;
-        int page;    // expected page index, -1 none, -2 any
+        int page; // expected page index, -1 none, -2 any
     };
     const Case cases[] = {
         {0, 0, 0, 0, -1, kTabHitTab, 0},
-        {0, 0, 0, -1, -1, kTabHitNone, -1},  // above the strip
-        {0, 0, 0, 26, -1, kTabHitNone, -1},  // below it
+        {0, 0, 0, -1, -1, kTabHitNone, -1}, // above the strip
+        {0, 0, 0, 26, -1, kTabHitNone, -1}, // below it
         {0, 0, 5, 25, 3, kTabHitStrip, -1}, // past the last tab
         {kTabClose, 0, -17, 5, 0, kTabHitClose, 0},
         {kTabClose, 0, -18, 5, 0, kTabHitTab, 0},
@@ -448,8 +448,8 @@ long ShownAgainstBuffer(XVirtualDisplay *display, XPageWindow *window)
     const int w = cairo_image_surface_get_width(buffer), h = cairo_image_surface_get_height(buffer);
     long differing = 0;
     for (int y = 0; y < h; ++y) {
-        const auto *a = reinterpret_cast<const uint32_t *>(cairo_image_surface_get_data(shown) +
-                                                           y * cairo_image_surface_get_stride(shown));
+        const auto *a = reinterpret_cast<const uint32_t *>(
+            cairo_image_surface_get_data(shown) + y * cairo_image_surface_get_stride(shown));
         const auto *c = reinterpret_cast<const uint32_t *>(
             cairo_image_surface_get_data(buffer) + y * cairo_image_surface_get_stride(buffer));
         for (int x = 0; x < w; ++x)

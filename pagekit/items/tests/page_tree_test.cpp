@@ -13,56 +13,10 @@
 #include <cairo.h>
 
 #include "pagekit/items/page_tree.h"
+#include "pagekit/items/tests/tree_fixture.h"
 #include "platform/panekit/icon/icon_drawer.h"
 
 namespace {
-
-// Records the tree's notifications (codes 65 and above) through its hook.
-struct TreeNotes
-{
-    struct Note
-    {
-        uint32_t code;
-        uint32_t key;
-        XTreeItem *node;
-        const void *other;
-    };
-    std::vector<Note> notes;
-    uint32_t veto = 0;
-    std::function<void(XMessage_t *)> onNote;
-
-    static int Hook(void *user, XMessage_t *m)
-    {
-        auto *self = static_cast<TreeNotes *>(user);
-        if ((m->code & 0xFFFF) >= 65 && m->item != nullptr) {
-            self->notes.push_back(
-                {m->code, m->key, reinterpret_cast<XTreeItem *>(m->value), m->other});
-            if (self->veto != 0 && m->code == self->veto)
-                m->state = kMsgStop;
-            if (self->onNote) {
-                auto handler = self->onNote;
-                handler(m);
-            }
-        }
-        return 0;
-    }
-    void Attach(XPageTree *tree) { tree->SetHook(&TreeNotes::Hook, this); }
-    std::vector<uint32_t> Codes() const
-    {
-        std::vector<uint32_t> out;
-        for (const Note &n : notes)
-            out.push_back(n.code);
-        return out;
-    }
-};
-
-std::string Narrow(const char16_t *s)
-{
-    std::string out;
-    for (; s != nullptr && *s != 0; ++s)
-        out += static_cast<char>(*s);
-    return out;
-}
 
 // The pre-order walk as "caption:layer:first:visible".
 std::vector<std::string> Walk(XPageTree &tree, XTreeItem *sub = nullptr)
@@ -84,11 +38,6 @@ std::string Order(XPageTree &tree)
     for (XTreeItem *n = tree.GetNextSuber(nullptr); n != nullptr; n = tree.GetNextSuber(n))
         out += (out.empty() ? "" : " ") + Narrow(n->text);
     return out;
-}
-
-XTreeItem *Add(XPageTree &tree, const char16_t *text, XTreeItem *parent = nullptr)
-{
-    return tree.InsertAfter(text, 0, 0, nullptr, parent, nullptr);
 }
 
 // a (b (c d) e) f
@@ -346,16 +295,6 @@ TEST(PageTree, SearchNameIgnoresAsciiCase)
     EXPECT_EQ(nullptr, tree.SearchName(u"x*"));
     EXPECT_EQ(nullptr, tree.SearchName(nullptr));
 }
-
-struct Released
-{
-    static std::vector<void *> &List()
-    {
-        static std::vector<void *> list;
-        return list;
-    }
-    static void Proc(void *binder) { List().push_back(binder); }
-};
 
 TEST(PageTree, DeletionNotifiesAndReleasesEachBinderOnce)
 {
