@@ -73,6 +73,7 @@ XPageTabbox::XPageTabbox(uint32_t itemKind)
 
 XPageTabbox::~XPageTabbox()
 {
+    ClearHover();
     while (m_pages != nullptr) {
         XTabPage_t *page = m_pages;
         m_pages = page->next;
@@ -764,8 +765,10 @@ void XPageTabbox::DrawTracker(XPainter *painter)
 {
     if (painter == nullptr || !m_hoverShown)
         return;
-    if (!GetTracker(0, painter))
-        return;
+    // In device pixels with the clip it was first drawn with: the same halftone again
+    // takes it away, wherever the box is now.
+    painter->ResetTransform();
+    painter->SetClipRect(&m_hoverClip);
     painter->DrawHalftone(&m_hoverFrame, 1);
 }
 
@@ -799,9 +802,20 @@ void XPageTabbox::SetHover(unsigned part, XTabPage_t *page)
         return;
     m_hoverPart = part;
     m_hoverPage = page;
-    m_hoverFrame = HoverBound();
+    XPageWindow *window = GetPageWindow();
+    XPainter *painter = window != nullptr ? window->GetTracker(0) : nullptr;
+    if (painter == nullptr || !GetTracker(0, painter))
+        return;
+    POINT_t origin;
+    painter->GetOrigin(&origin);
+    BOUND_t clip;
+    if (!painter->GetClipRect(&clip))
+        return;
+    const BOUND_t frame = HoverBound();
+    m_hoverFrame = {frame.x + origin.x, frame.y + origin.y, frame.width, frame.height};
+    m_hoverClip = {clip.x + origin.x, clip.y + origin.y, clip.width, clip.height};
     m_hoverShown = true;
-    ShowTracker();
+    DrawTracker(painter);
 }
 
 // ---------------------------------------------------------------------------------------

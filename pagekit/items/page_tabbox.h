@@ -136,7 +136,8 @@ public:
     BOUND_t GetStripPlace();
     BOUND_t GetPagePlace();
     void EnsureVisible(void *page);
-    // Toggles the hover frame (a halftone square around the hovered button).
+    // Toggles the hover frame (a halftone square around the hovered button) on a tracker
+    // painter of the window.
     void DrawTracker(XPainter *painter);
     unsigned GetHoverPart() const { return m_hoverPart; }
 
@@ -176,7 +177,8 @@ private:
     unsigned m_hoverPart = 0;
     XTabPage_t *m_hoverPage = nullptr;
     bool m_hoverShown = false;
-    BOUND_t m_hoverFrame = {0, 0, 0, 0};
+    BOUND_t m_hoverFrame = {0, 0, 0, 0}; // device pixels of the window
+    BOUND_t m_hoverClip = {0, 0, 0, 0};
     XIconDrawer *m_icons = nullptr;
     int m_iconWidth = 0;
     int m_iconHeight = 0;

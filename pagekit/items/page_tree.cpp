@@ -40,6 +40,7 @@ XPageTree::XPageTree(uint32_t itemKind)
 XPageTree::~XPageTree()
 {
     // The base deletes the editor after this body; nothing of it is used here.
+    EndDrag();
     while (m_root != nullptr)
         DeleteNode(m_root);
 }

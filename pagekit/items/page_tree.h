@@ -299,7 +299,7 @@ private:
     // Input helpers (page_tree_input.cpp).
     int OnPointer(XMessage_t *message);
     int OnEditorMessage(XMessage_t *message);
-    void DrawDropFrame(const BOUND_t &frame);
+    void DrawDropFrame();
     void SetDropTarget(XTreeItem *node);
     void EndDrag();
     void HideEditor();
@@ -313,7 +313,8 @@ private:
     POINT_t m_press = {0, 0};
     XTreeItem *m_target = nullptr;
     bool m_framed = false;          // a halftone frame is shown
-    BOUND_t m_frame = {0, 0, 0, 0}; // where, in body coordinates
+    BOUND_t m_frame = {0, 0, 0, 0}; // where, in device pixels of the window
+    BOUND_t m_frameClip = {0, 0, 0, 0};
     XIconDrawer *m_icons = nullptr;
     int m_iconWidth = 0;
     int m_iconHeight = 0;

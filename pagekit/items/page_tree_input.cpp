@@ -22,15 +22,16 @@ constexpr uint32_t kEditorFlags = 0x4000;
 // Dragging
 // ---------------------------------------------------------------------------------------
 
-void XPageTree::DrawDropFrame(const BOUND_t &frame)
+void XPageTree::DrawDropFrame()
 {
     XPageWindow *window = GetPageWindow();
-    if (window == nullptr)
+    XPainter *painter = window != nullptr ? window->GetTracker(0) : nullptr;
+    if (painter == nullptr)
         return;
-    XPainter *painter = window->GetTracker(0);
-    if (painter == nullptr || !GetTracker(1, painter))
-        return;
-    painter->DrawHalftone(&frame, 1);
+    // Device pixels and the clip of the first drawing: the same halftone takes it away.
+    painter->ResetTransform();
+    painter->SetClipRect(&m_frameClip);
+    painter->DrawHalftone(&m_frame, 1);
 }
 
 void XPageTree::SetDropTarget(XTreeItem *node)
@@ -38,22 +39,33 @@ void XPageTree::SetDropTarget(XTreeItem *node)
     if (node == m_target && (node == nullptr) == !m_framed)
         return;
     if (m_framed) {
-        DrawDropFrame(m_frame);
+        DrawDropFrame();
         m_framed = false;
     }
     m_target = node;
     BOUND_t place;
-    if (node != nullptr && GetItemPlace(node, &place)) {
-        m_frame = {place.x - scroll.x, place.y - scroll.y, place.width, place.height};
-        DrawDropFrame(m_frame);
-        m_framed = true;
-    }
+    if (node == nullptr || !GetItemPlace(node, &place))
+        return;
+    XPageWindow *window = GetPageWindow();
+    XPainter *painter = window != nullptr ? window->GetTracker(0) : nullptr;
+    if (painter == nullptr || !GetTracker(1, painter))
+        return;
+    POINT_t origin;
+    painter->GetOrigin(&origin);
+    BOUND_t clip;
+    if (!painter->GetClipRect(&clip))
+        return;
+    m_frame = {place.x - scroll.x + origin.x, place.y - scroll.y + origin.y, place.width,
+               place.height};
+    m_frameClip = {clip.x + origin.x, clip.y + origin.y, clip.width, clip.height};
+    m_framed = true;
+    DrawDropFrame();
 }
 
 void XPageTree::EndDrag()
 {
     if (m_framed) {
-        DrawDropFrame(m_frame);
+        DrawDropFrame();
         m_framed = false;
     }
     m_target = nullptr;

@@ -438,6 +438,58 @@ TEST_F(PageTabbox, ClicksOnTabsCloseButtonsAndThePageList)
     EXPECT_EQ(nullptr, b.window.GetPageFloater());
 }
 
+// The workspace's use: a box of kind 817 whose first tab is pinned, and a close that the
+// page's owner puts off and does later from a posted message.
+TEST_F(PageTabbox, WorkspaceClosesAVetoedTabLater)
+{
+    constexpr uint32_t kCloseLater = 4899;
+    XPageWindow window;
+    auto *box = Placed(new XPageTabbox(817), 0, 0, 300, 200);
+    box->extraFlags = kTabClose | kTabNoFirstClose;
+    window.GetRooter()->AddItem(box);
+    Open(window, 300, 200);
+    box->InsertItem(9, u"Home", 0, new XPageItem, nullptr);
+    void *form = box->InsertItem(9, u"Form", 0, new XPageItem, nullptr);
+    EXPECT_EQ(uint32_t{817}, box->kind);
+    struct State
+    {
+        XPageTabbox *box;
+        bool later = false;
+        int asked = 0;
+    } state{box};
+    box->SetHook(
+        [](void *user, XMessage_t *m) -> int {
+            auto *st = static_cast<State *>(user);
+            if (m->code == kTabOnDeleteItem && m->item == st->box)
+                ++st->asked;
+            if (m->code == kTabOnDeleteItem && m->item == st->box && !st->later) {
+                // Not now: the form asks to be closed once its work is done.
+                m->state = kMsgStop;
+                st->box->PostMessage(kCloseLater, m->value);
+                return 1;
+            }
+            if (m->code == XMSG_POSTED && m->key == kCloseLater) {
+                st->later = true;
+                st->box->DeleteNode(reinterpret_cast<void *>(m->value));
+                return 1;
+            }
+            return 0;
+        },
+        &state);
+    const int wHome = box->GetTabWidth(box->GetTabNode(0));
+    const int wForm = box->GetTabWidth(form);
+    // The pinned tab has no close button: its right end is just a tab.
+    void *page = nullptr;
+    EXPECT_EQ(unsigned{kTabHitTab}, box->HitTest(wHome - 10, 10, &page));
+    display->Click(&window, wHome + wForm - 17 + 6, 12);
+    Run();
+    EXPECT_TRUE(state.later);
+    EXPECT_EQ(2, state.asked); // vetoed once, then done from the post
+    EXPECT_EQ(1u, box->GetCounter());
+    EXPECT_EQ("Home", Captions(*box));
+    box->SetHook(nullptr, nullptr);
+}
+
 // The shown picture against the back buffer: the number of differing pixels.
 long ShownAgainstBuffer(XVirtualDisplay *display, XPageWindow *window)
 {

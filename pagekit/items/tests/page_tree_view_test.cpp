@@ -51,8 +51,8 @@ long ShownAgainstBuffer(XVirtualDisplay *display, XPageWindow *window)
     const int w = cairo_image_surface_get_width(buffer), h = cairo_image_surface_get_height(buffer);
     long differing = 0;
     for (int y = 0; y < h; ++y) {
-        const auto *a = reinterpret_cast<const uint32_t *>(cairo_image_surface_get_data(shown) +
-                                                           y * cairo_image_surface_get_stride(shown));
+        const auto *a = reinterpret_cast<const uint32_t *>(
+            cairo_image_surface_get_data(shown) + y * cairo_image_surface_get_stride(shown));
         const auto *c = reinterpret_cast<const uint32_t *>(
             cairo_image_surface_get_data(buffer) + y * cairo_image_surface_get_stride(buffer));
         for (int x = 0; x < w; ++x)
@@ -362,10 +362,8 @@ TEST_F(PageTreeView, ActionTreeInARowThatOpensLater)
         Open(window, 200, 160);
         XTreeItem *top = tree->InsertAfter(u"Sales", 0, 0, nullptr, nullptr, nullptr);
         tree->SetItemBinder(top, &binders[0]);
-        tree->SetItemBinder(tree->InsertAfter(u"Quotes", 1, 1, nullptr, top, nullptr),
-                            &binders[1]);
-        tree->SetItemBinder(tree->InsertAfter(u"Orders", 1, 1, nullptr, top, nullptr),
-                            &binders[2]);
+        tree->SetItemBinder(tree->InsertAfter(u"Quotes", 1, 1, nullptr, top, nullptr), &binders[1]);
+        tree->SetItemBinder(tree->InsertAfter(u"Orders", 1, 1, nullptr, top, nullptr), &binders[2]);
         tree->ExpandTree(nullptr, 1);
         Run();
         EXPECT_EQ(22u, tree->GetItemHeight()); // 4 + 16 + 2
