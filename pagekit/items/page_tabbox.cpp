@@ -522,9 +522,19 @@ void XPageTabbox::PagePlaceOf(BOUND_t *childSpace)
 
 void XPageTabbox::MeasureTabs()
 {
+    UpdateStyleDesc(0);
+    // Another font measures every caption again.
+    uint64_t key = static_cast<uint32_t>(style.fontSize) | uint64_t{style.fontFlags} << 32;
+    for (const char16_t *f = style.fontFamily; f != nullptr && *f != 0; ++f)
+        key = key * 1099511628211ull ^ *f;
+    if (key != m_fontKey) {
+        m_fontKey = key;
+        for (XTabPage_t *p = m_pages; p != nullptr; p = p->next)
+            p->width = 0;
+        m_measured = false;
+    }
     if (m_measured)
         return;
-    UpdateStyleDesc(0);
     XPainter *painter = form != nullptr ? form->GetPainter() : nullptr;
     XPainter own;
     if (painter == nullptr)

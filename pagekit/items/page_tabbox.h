@@ -186,4 +186,5 @@ private:
     XTabReleaseProc m_release = nullptr;
     int m_fontHeight = 12;
     bool m_measured = false;
+    uint64_t m_fontKey = 0; // the font the tabs were measured with
 };

@@ -291,6 +291,7 @@ private:
     bool IsShown(const XTreeItem *node) const;
     // Geometry helpers (page_tree_draw.cpp).
     XPainter *Measurer();
+    uint64_t FontKey() const;
     int FontHeight() const;
     int CaptionWidth(XPainter *painter, const XTreeItem *node);
     unsigned MeasureNode(XPainter *painter, XTreeItem *node);
@@ -323,6 +324,7 @@ private:
     int m_fontHeight = 0;
     unsigned m_nodeHeight = 0;
     uint32_t m_repaint = 0;
+    uint64_t m_fontKey = 0;
     std::vector<XTreeItem **> m_watches;
     std::unique_ptr<XPainter> m_measurer;
 };

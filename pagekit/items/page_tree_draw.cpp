@@ -29,9 +29,24 @@ constexpr uint32_t kSelectedText = 0xFFFFFF;
 // Sizes
 // ---------------------------------------------------------------------------------------
 
+// What the widths and the node height were measured with: size, flags and family.
+uint64_t XPageTree::FontKey() const
+{
+    uint64_t key = static_cast<uint32_t>(style.fontSize) | uint64_t{style.fontFlags} << 32;
+    for (const char16_t *p = style.fontFamily; p != nullptr && *p != 0; ++p)
+        key = key * 1099511628211ull ^ *p;
+    return key;
+}
+
 XPainter *XPageTree::Measurer()
 {
     UpdateStyleDesc(0);
+    if (FontKey() != m_fontKey) {
+        // Another font: every caption is measured again, and the rows may change height.
+        m_fontKey = FontKey();
+        m_nodeHeight = 0;
+        ResetWidths(nullptr);
+    }
     XPainter *painter = form != nullptr ? form->GetPainter() : nullptr;
     if (painter == nullptr) {
         if (!m_measurer)
@@ -99,8 +114,9 @@ int XPageTree::CalcScrollSize(int flag, XPainter *painter)
 {
     if (flag != 0)
         ResetWidths(nullptr);
+    XPainter *measurer = Measurer(); // also notices a change of font
     if (painter == nullptr)
-        painter = Measurer();
+        painter = measurer;
     else
         painter->SetFonter(&style);
     const int h = static_cast<int>(GetItemHeight());
@@ -292,7 +308,7 @@ void XPageTree::DrawNode(XPainter *painter, XTreeItem *node, int top)
 
 void XPageTree::DrawBody(XPainter *painter, const BOUND_t *bound)
 {
-    if (m_repaint & kRepaintMeasure)
+    if ((m_repaint & kRepaintMeasure) || FontKey() != m_fontKey)
         CalcScrollSize(0, painter);
     painter->SetFonter(&style);
     painter->SetTextColor(style.textColor != kStyleUnsetWord ? style.textColor : 0);

@@ -103,12 +103,11 @@ int XPageTree::OnPointer(XMessage_t *message)
         if (node == nullptr)
             return 1;
         if (part == kTreeHitButton) {
-            if (node->child != nullptr)
-                ExpandItem(node, 2);
+            ExpandItem(node, 2);
         } else if (part == kTreeHitCheck) {
             CheckItem(node, 2);
             Notify(kTreeOnCheckItem, node, (node->state & kTreeChecked) ? 1 : 0);
-        } else if (part == kTreeHitCaption) {
+        } else {
             SelectItem(node);
             if ((extraFlags & kTreeDragNode) && m_choice == node &&
                 IsDragEnable(node, kTreeDragSource)) {

@@ -18,8 +18,8 @@ namespace {
 
 std::vector<std::string> Oracle(const std::string &fixture)
 {
-    const std::string cmd = std::string("/usr/bin/python3 " ZEP_TEST_DIR "/tree_oracle.py " ZEP_TEST_DIR
-                                        "/tree_oracle/") +
+    const std::string cmd = std::string("/usr/bin/python3 " ZEP_TEST_DIR
+                                        "/tree_oracle.py " ZEP_TEST_DIR "/tree_oracle/") +
                             fixture;
     FILE *p = popen(cmd.c_str(), "r");
     std::vector<std::string> lines;

@@ -410,6 +410,18 @@ TEST(PageTree, NodeHeightsAndWidths)
     tree.SetItemText(kid, u"abab");
     tree.GetItemPlace(kid, &place);
     EXPECT_GT(kid->width, two);
+    // A larger font measures every caption again and makes the rows taller.
+    const unsigned before = kid->width;
+    tree.ApplyStyle(0, "font-size:24px;");
+    tree.UpdateStyleDesc(2); // resolved again (a created item does so itself)
+    ASSERT_TRUE(tree.GetItemPlace(kid, &place));
+    EXPECT_GT(kid->width, before);
+    EXPECT_EQ(26u, tree.GetItemHeight()); // 24 + 2, above the icons
+    tree.ApplyStyle(1, "");
+    tree.UpdateStyleDesc(2);
+    ASSERT_TRUE(tree.GetItemPlace(kid, &place));
+    EXPECT_EQ(before, kid->width);
+    EXPECT_EQ(22u, tree.GetItemHeight());
     // The content: the widest node, rows x height + 3.
     EXPECT_EQ(1, tree.CalcScrollSize(0, nullptr));
     EXPECT_EQ(static_cast<int>(kid->width), tree.GetScrollSize(0));
