@@ -406,30 +406,31 @@ XPageItem *XPageTabbox::GetNextItem(int flags, XFinder *finder)
 {
     if (finder == nullptr)
         return nullptr;
-    const XTabPage_t *at =
-        (flags & kWalkContinue) ? Find(finder->GetNode()) : static_cast<XTabPage_t *>(nullptr);
-    if ((flags & kWalkContinue) && at == nullptr)
-        return nullptr;
-    XTabPage_t *next = nullptr;
-    if (at == nullptr)
-        next = m_current != nullptr ? m_current : m_pages;
-    else if (at == m_current)
-        next = m_pages;
-    else
-        next = at->next;
-    // After the current page, the others in tab order (the current one skipped); pages
-    // without item are skipped too.
-    while (next != nullptr && ((at != nullptr || m_current == nullptr) && next == m_current))
-        next = next->next;
-    while (next != nullptr && next->item == nullptr) {
-        next = next->next;
-        while (next != nullptr && next == m_current)
-            next = next->next;
+    // The order: the current page, then the others in tab order; pages without item are
+    // passed over.
+    std::vector<XTabPage_t *> order;
+    if (m_current != nullptr)
+        order.push_back(m_current);
+    for (XTabPage_t *p = m_pages; p != nullptr; p = p->next) {
+        if (p != m_current)
+            order.push_back(p);
     }
-    if (next == nullptr)
-        return nullptr;
-    finder->SetNode(next);
-    return next->item;
+    size_t k = 0;
+    if (flags & kWalkContinue) {
+        const void *at = finder->GetNode();
+        while (k < order.size() && order[k] != at)
+            ++k;
+        if (k == order.size())
+            return nullptr;
+        ++k;
+    }
+    for (; k < order.size(); ++k) {
+        if (order[k]->item != nullptr) {
+            finder->SetNode(order[k]);
+            return order[k]->item;
+        }
+    }
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------------------
