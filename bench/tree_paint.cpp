@@ -33,9 +33,9 @@ constexpr int kWidth = 1280, kHeight = 800;
 // The caption of a node: a mix of scripts and lengths.
 std::u16string Caption(int root, int branch, int leaf)
 {
-    static const char16_t *const kWords[] = {u"Orders", u"客户", u"Invoice lines", u"库存",
-                                             u"Quarterly report", u"部门 费用", u"Stock",
-                                             u"Settings and rights"};
+    static const char16_t *const kWords[] = {
+        u"Orders",           u"客户",      u"Invoice lines", u"库存",
+        u"Quarterly report", u"部门 费用", u"Stock",         u"Settings and rights"};
     std::u16string text = kWords[(root * 7 + branch * 3 + leaf) % 8];
     text += u' ';
     for (int n : {root, branch, leaf}) {
@@ -76,8 +76,8 @@ void BM_PageTreePaint(benchmark::State &state)
         tree->MovePlace(&place, 0);
         window.GetRooter()->AddItem(tree);
         for (int r = 0; r < kRoots; ++r) {
-            XTreeItem *root = tree->InsertAfter(Caption(r, -1, -1).c_str(), 0, 0, nullptr,
-                                                nullptr, nullptr);
+            XTreeItem *root =
+                tree->InsertAfter(Caption(r, -1, -1).c_str(), 0, 0, nullptr, nullptr, nullptr);
             for (int b = 0; b < kBranches; ++b) {
                 XTreeItem *branch =
                     tree->InsertAfter(Caption(r, b, -1).c_str(), 0, 0, nullptr, root, nullptr);

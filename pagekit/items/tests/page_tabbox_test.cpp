@@ -19,6 +19,7 @@
 #include "pagekit/core/tests/golden_util.h"
 #include "pagekit/core/tests/page_fixture.h"
 #include "pagekit/items/page_tabbox.h"
+#include "platform/panekit/icon/icon_drawer.h"
 #include "platform/panekit/image/ximage.h"
 #include "platform/panekit/virtual/virtual_display.h"
 
@@ -91,6 +92,22 @@ struct Released
     }
     static void Proc(void *user) { List().push_back(user); }
 };
+
+// Two 16-pixel icons: an orange disc and a blue square; taller icons of 20 pixels.
+void MakeIcons(XIconDrawer *icons, int size = 16)
+{
+    cairo_surface_t *strip = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2 * size, size);
+    cairo_t *cr = cairo_create(strip);
+    cairo_set_source_rgb(cr, 0.9, 0.5, 0.1);
+    cairo_arc(cr, size / 2.0, size / 2.0, size / 2.0 - 2, 0, 6.3);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, 0.2, 0.4, 0.8);
+    cairo_rectangle(cr, size + 3, 3, size - 6, size - 6);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    EXPECT_TRUE(icons->LoadSurface(strip, 0));
+    cairo_surface_destroy(strip);
+}
 
 // A created box of 300 x 200 at 10, 10 with pages A, B, C (items of their own).
 struct Box
@@ -336,6 +353,21 @@ TEST_F(PageTabbox, HitTestWidthsOffsetAndOptions)
     EXPECT_EQ(a, closing.box->GetTabWidth(closing.box->GetTabNode(0)));
     EXPECT_EQ(plain.box->GetTabWidth(plain.box->GetTabNode(1)) + 13,
               closing.box->GetTabWidth(closing.box->GetTabNode(1)));
+    // With an icon set: caption + icon width + 24; icons taller than the font set the
+    // strip height (icon + 10); a fixed height wins.
+    XIconDrawer tall;
+    MakeIcons(&tall, 20);
+    const int caption = a - 20;
+    plain.box->SetIconWare(&tall);
+    EXPECT_EQ(caption + 20 + 24, plain.box->GetTabWidth(plain.box->GetTabNode(0)));
+    EXPECT_EQ(30, plain.box->GetTabHeight());
+    EXPECT_EQ("(0,30,298,168)", Show(plain.items[0]->place));
+    plain.box->SetTabHeight(40);
+    EXPECT_EQ(40, plain.box->GetTabHeight());
+    plain.box->SetTabHeight(0);
+    plain.box->SetIconWare(nullptr);
+    EXPECT_EQ(26, plain.box->GetTabHeight());
+    EXPECT_EQ(a, plain.box->GetTabWidth(plain.box->GetTabNode(0)));
     // The bottom strip: the page area above it.
     Box bottom(kTabBottom);
     Open(bottom.window, 320, 220);
@@ -557,7 +589,12 @@ TEST_F(PageTabbox, StripsMatchTheirGoldenPictures)
         EXPECT_EQ(0, CompareGolden(display, &b.window, "tabbox_top"));
     }
     {
+        // At the bottom, with page icons of the box's own set.
+        XIconDrawer icons;
+        MakeIcons(&icons);
         Box b(kTabBottom | kTabClose);
+        b.box->SetIconWare(&icons);
+        b.box->SetItemIcon(1, 1);
         Open(b.window, 320, 220);
         EXPECT_EQ(0, CompareGolden(display, &b.window, "tabbox_bottom"));
     }
