@@ -169,7 +169,7 @@ void XPageGrider::InvalidateRow(XMatterNode *row)
 void XPageGrider::UpdateExtent()
 {
     m_extentStale = true;
-    m_otherStale = true;
+    MarkRowsChanged();
 }
 
 void XPageGrider::OnMapperChanged(XHeaderNode *column)
