@@ -135,6 +135,7 @@ enum : uint16_t {
     kMatterFlagsLow = 0xF, // cleared when another row becomes the single selection
     kMatterNew = 0x100,
     kMatterModified = 0x200,
+    kMatterCollapsed = 0x1000, // tree grids: the row's descendants are hidden
 };
 // Row kinds (XMatterNode::adder): below kAdderSubtotal a data row.
 enum : uint16_t {

@@ -169,5 +169,5 @@ void XPageGrider::InvalidateRow(XMatterNode *row)
 void XPageGrider::UpdateExtent()
 {
     m_extentStale = true;
-    m_otherStale = true;
+    MarkRowsChanged();
 }

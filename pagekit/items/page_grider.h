@@ -486,6 +486,31 @@ protected:
     // Repaints one row.
     virtual void InvalidateRow(XMatterNode *row);
 
+    // ---- rows that take vertical space (tree grids hide some) ---------------------------
+
+    // Rows shown, one row height each.
+    virtual unsigned GetShownCount();
+    // The list index of the row at a shown position below GetShownCount().
+    virtual unsigned GetShownMatter(unsigned place);
+    // The shown position of a list index; -1 when the row is hidden.
+    virtual int GetShownPlace(unsigned index);
+    // Called around the painting of each row: after 0 before DrawMatter (the helper's
+    // indent may be set), 1 after it; line is the row's band in body coordinates.
+    virtual void OnDrawMatter(XPainter *painter, const BOUND_t &line, XDrawHelper *helper,
+                              int after);
+    // Counts every change of row positions, kinds or extents, so that an index kept
+    // beside the list knows when it is stale.
+    void MarkRowsChanged()
+    {
+        m_otherStale = true;
+        ++m_rowEpoch;
+    }
+    uint64_t GetRowEpoch() const { return m_rowEpoch; }
+    // Unlinks the run of rows first ... last and retires each (deleted list or release),
+    // clears the block selection and marks the grid modified; rows are renumbered by
+    // UpdateMatter afterwards. Returns the rows removed.
+    unsigned CutMatterRun(XMatterNode *first, XMatterNode *last);
+
     // Sends a notification; returns the state the receivers left.
     uint32_t Notify(uint32_t code, int32_t row, int32_t column, uint32_t param, const void *value);
     // Asks for a repaint through the update word; data adds kUpdateData.
@@ -644,6 +669,7 @@ private:
     // Indexes of the rows that are no data rows, ascending; rebuilt after a change.
     std::vector<unsigned> m_otherRows;
     bool m_otherStale = true;
+    uint64_t m_rowEpoch = 0;
 
     // Pointer state: kDrag* bits, the resized column, the press point, the tracker line
     // or band last drawn, the block anchor.

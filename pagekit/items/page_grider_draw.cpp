@@ -174,7 +174,7 @@ int XPageGrider::CalcExtentSize(int mode)
     uint64_t width = m_guideWide + 4;
     for (const XHeaderNode *c : m_columns)
         width += c->header.wide;
-    const uint64_t height = uint64_t{m_titleHeight} + uint64_t{m_rowHeight} * m_rowCount + 4;
+    const uint64_t height = uint64_t{m_titleHeight} + uint64_t{m_rowHeight} * GetShownCount() + 4;
     scroll.width = static_cast<int32_t>(std::min<uint64_t>(width, INT32_MAX));
     scroll.height = static_cast<int32_t>(std::min<uint64_t>(height, INT32_MAX));
     m_extentStale = false;
@@ -213,7 +213,10 @@ int XPageGrider::GetCellPlace(int row, int viewCol, BOUND_t *out)
 {
     if (row < 0 || out == nullptr)
         return 0;
-    out->y = static_cast<int>(static_cast<int64_t>(row) * m_rowHeight + m_titleHeight);
+    const int place = GetShownPlace(static_cast<unsigned>(row));
+    if (place < 0)
+        return 0;
+    out->y = static_cast<int>(static_cast<int64_t>(place) * m_rowHeight + m_titleHeight);
     out->height = static_cast<int>(m_rowHeight);
     BuildViewOrder();
     if (viewCol < 0) {
@@ -243,7 +246,9 @@ int XPageGrider::HitTest(int x, int y, int *col, XHeaderNode **column)
         row = 0;
     } else {
         const int64_t at = (int64_t{y} - m_titleHeight + scroll.y) / m_rowHeight;
-        row = at >= 0 && at < m_rowCount ? static_cast<int>(at) + 1 : -1;
+        row = at >= 0 && at < GetShownCount()
+                  ? static_cast<int>(GetShownMatter(static_cast<unsigned>(at))) + 1
+                  : -1;
     }
     int hitCol = -1;
     XHeaderNode *hit = nullptr;
@@ -298,6 +303,30 @@ void XPageGrider::StartEditor(unsigned row, unsigned viewCol)
     XPageWindow *window = GetPageWindow();
     if (window != nullptr)
         PostMessage(kGridStartEdit, 0, static_cast<int32_t>(row), static_cast<int32_t>(viewCol));
+}
+
+unsigned XPageGrider::GetShownCount()
+{
+    return m_rowCount;
+}
+
+unsigned XPageGrider::GetShownMatter(unsigned place)
+{
+    return place;
+}
+
+int XPageGrider::GetShownPlace(unsigned index)
+{
+    return static_cast<int>(std::min<unsigned>(index, INT32_MAX));
+}
+
+void XPageGrider::OnDrawMatter(XPainter *painter, const BOUND_t &line, XDrawHelper *helper,
+                               int after)
+{
+    (void)painter;
+    (void)line;
+    (void)helper;
+    (void)after;
 }
 
 unsigned XPageGrider::CountDataBefore(unsigned index)
@@ -363,18 +392,19 @@ void XPageGrider::DrawFrame(XPainter *painter, const BOUND_t *bound)
         const int64_t from = std::max<int64_t>(clip.y, m_titleHeight) - top;
         const int64_t to = int64_t{clip.y} + clip.height - top;
         m_drawnRows = 0;
-        if (m_rowCount > 0 && to > from && from >= 0) {
+        const unsigned shown = GetShownCount();
+        if (shown > 0 && to > from && from >= 0) {
             const auto first = static_cast<unsigned>(from / m_rowHeight);
             const auto last =
-                static_cast<unsigned>(std::min<int64_t>((to - 1) / m_rowHeight, m_rowCount - 1));
-            if (first < m_rowCount) {
+                static_cast<unsigned>(std::min<int64_t>((to - 1) / m_rowHeight, shown - 1));
+            if (first < shown) {
+                XMatterNode *row = m_rows[GetShownMatter(first)];
                 if (first == 0) {
                     for (unsigned c = 0; c < m_colCount; ++c)
-                        m_rows[0]->subers[c].covered = 0;
+                        row->subers[c].covered = 0;
                 } else {
                     // The merge state of the first painted row comes from the row above.
-                    const XMatterNode *above = m_rows[first - 1];
-                    XMatterNode *row = m_rows[first];
+                    const XMatterNode *above = m_rows[GetShownMatter(first - 1)];
                     for (unsigned c = 0; c < m_colCount; ++c) {
                         if (m_columns[c]->header.unite == 0)
                             continue;
@@ -383,17 +413,19 @@ void XPageGrider::DrawFrame(XPainter *painter, const BOUND_t *bound)
                             SameText(above->subers[c].text, row->subers[c].text);
                     }
                 }
-                helper.dataNumber = CountDataBefore(first) + 1;
                 painter->SetFonter(&rowStyle);
                 for (unsigned i = first; i <= last; ++i) {
-                    XMatterNode *row = m_rows[i];
+                    // Hidden rows between two shown ones still count for the numbers.
+                    row = m_rows[GetShownMatter(i)];
+                    helper.dataNumber = CountDataBefore(row->index) + 1;
                     BOUND_t line = {0, top + static_cast<int>(i * m_rowHeight), body.width,
                                     static_cast<int>(m_rowHeight)};
                     helper.row = row;
+                    helper.indent = m_indent;
+                    OnDrawMatter(painter, line, &helper, 0);
                     DrawMatter(painter, &line, &helper);
+                    OnDrawMatter(painter, line, &helper, 1);
                     ++m_drawnRows;
-                    if (IsDataMatter(row))
-                        ++helper.dataNumber;
                 }
             }
         }
@@ -403,8 +435,7 @@ void XPageGrider::DrawFrame(XPainter *painter, const BOUND_t *bound)
         if (!(extraFlags & kGridNoHeader))
             DrawHeader(painter, &clip, &headStyle);
         if (m_lockCount > 0) {
-            const int rowsEnd =
-                std::min<int64_t>(top + int64_t{m_rowHeight} * m_rowCount, INT32_MAX);
+            const int rowsEnd = std::min<int64_t>(top + int64_t{m_rowHeight} * shown, INT32_MAX);
             painter->SetStyleDrawer(&headStyle, 16);
             painter->DrawLine(static_cast<int>(m_lockEdge), static_cast<int>(m_titleHeight),
                               static_cast<int>(m_lockEdge), rowsEnd);

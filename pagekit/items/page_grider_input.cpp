@@ -137,18 +137,27 @@ void XPageGrider::OnKeyDown(int key)
 {
     const bool ctrl = (m_keyFlags & XMSG_STATE_CTRL) != 0;
     XMatterNode *first = m_head != nullptr && IsDataMatter(m_head) ? m_head : nullptr;
+    // Rows hidden in a collapsed subtree of a tree grid are passed over.
+    auto shown = [this](XMatterNode *r) { return GetShownPlace(r->index) >= 0; };
     switch (key) {
-    case 35: // End
-        SelectRow(static_cast<XMatterNode *>(GetPrevItem(nullptr)));
+    case 35: { // End
+        auto *r = static_cast<XMatterNode *>(GetPrevItem(nullptr));
+        while (r != nullptr && !shown(r))
+            r = static_cast<XMatterNode *>(GetPrevItem(r));
+        SelectRow(r);
         break;
+    }
     case 36: // Home
         SelectRow(first);
         break;
     case 38: { // Up
         XMatterNode *selected = static_cast<XMatterNode *>(GetNextChoice(nullptr));
         XMatterNode *before = nullptr;
-        if (selected != nullptr)
+        if (selected != nullptr) {
             before = static_cast<XMatterNode *>(GetPrevItem(selected));
+            while (before != nullptr && !shown(before))
+                before = static_cast<XMatterNode *>(GetPrevItem(before));
+        }
         SelectRow(before != nullptr ? before : first);
         break;
     }
@@ -156,10 +165,14 @@ void XPageGrider::OnKeyDown(int key)
         XMatterNode *last = nullptr;
         for (void *r = GetNextChoice(nullptr); r != nullptr; r = GetNextChoice(r))
             last = static_cast<XMatterNode *>(r);
-        if (last == nullptr)
+        if (last == nullptr) {
             SelectRow(first);
-        else
-            SelectRow(static_cast<XMatterNode *>(GetNextItem(last)));
+        } else {
+            auto *r = static_cast<XMatterNode *>(GetNextItem(last));
+            while (r != nullptr && !shown(r))
+                r = static_cast<XMatterNode *>(GetNextItem(r));
+            SelectRow(r);
+        }
         break;
     }
     case 66: // Ctrl+B

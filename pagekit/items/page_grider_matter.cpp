@@ -29,7 +29,7 @@ bool XPageGrider::Owns(const void *row) const
 void XPageGrider::ReindexFrom(XMatterNode *row)
 {
     // Called with the first row whose place changed; rows before it keep theirs.
-    m_otherStale = true;
+    MarkRowsChanged();
     unsigned i = row != nullptr && row->prev != nullptr ? row->prev->index + 1 : 0;
     m_rows.resize(i);
     for (XMatterNode *r = row; r != nullptr; r = r->next) {
@@ -75,7 +75,7 @@ XMatterNode *XPageGrider::AllocMatter()
 
 void XPageGrider::LinkMatter(XMatterNode *row, unsigned after, XMatterNode *neighbour)
 {
-    m_otherStale = true;
+    MarkRowsChanged();
     XMatterNode *prev = nullptr; // the row goes after prev (null: at the head)
     if (m_head == nullptr)
         prev = nullptr;
@@ -99,7 +99,7 @@ void XPageGrider::LinkMatter(XMatterNode *row, unsigned after, XMatterNode *neig
 
 void XPageGrider::UnlinkMatter(XMatterNode *row)
 {
-    m_otherStale = true;
+    MarkRowsChanged();
     XMatterNode *next = row->next;
     (row->prev != nullptr ? row->prev->next : m_head) = next;
     (next != nullptr ? next->prev : m_tail) = row->prev;
@@ -313,6 +313,29 @@ unsigned XPageGrider::DeleteChoice()
     return deleted;
 }
 
+unsigned XPageGrider::CutMatterRun(XMatterNode *first, XMatterNode *last)
+{
+    if (first == nullptr || last == nullptr)
+        return 0;
+    XMatterNode *before = first->prev;
+    XMatterNode *after = last->next;
+    (before != nullptr ? before->next : m_head) = after;
+    (after != nullptr ? after->prev : m_tail) = before;
+    unsigned count = 0;
+    for (XMatterNode *r = first; r != after;) {
+        XMatterNode *next = r->next;
+        if (m_editRow == r)
+            m_editRow = nullptr;
+        RetireMatter(r);
+        ++count;
+        r = next;
+    }
+    MarkRowsChanged();
+    ClearBlock();
+    extraFlags |= kGridModified;
+    return count;
+}
+
 void XPageGrider::RetireAll()
 {
     XMatterNode *r = m_head;
@@ -320,7 +343,7 @@ void XPageGrider::RetireAll()
     m_tail = nullptr;
     m_rows.clear();
     m_rowCount = 0;
-    m_otherStale = true;
+    MarkRowsChanged();
     m_editRow = nullptr;
     while (r != nullptr) {
         XMatterNode *next = r->next;
@@ -350,7 +373,7 @@ void XPageGrider::RemoveAllMatter()
     m_tail = nullptr;
     m_rows.clear();
     m_rowCount = 0;
-    m_otherStale = true;
+    MarkRowsChanged();
     m_editRow = nullptr;
     while (r != nullptr) {
         XMatterNode *next = r->next;
@@ -519,8 +542,15 @@ uint32_t XPageGrider::GetItemState(void *row) const
 }
 void XPageGrider::SetItemState(void *row, uint32_t state)
 {
-    if (row != nullptr)
-        ROW(row)->state = static_cast<uint16_t>(state);
+    if (row == nullptr)
+        return;
+    const bool folding = ((ROW(row)->state ^ state) & kMatterCollapsed) != 0;
+    ROW(row)->state = static_cast<uint16_t>(state);
+    if (folding && Owns(row)) {
+        // Tree grids hide or show rows by this bit: the shown rows and extents change.
+        UpdateExtent();
+        RequestUpdate(false);
+    }
 }
 uint32_t XPageGrider::GetItemAdder(void *row) const
 {
@@ -530,7 +560,7 @@ void XPageGrider::SetItemAdder(void *row, uint32_t adder)
 {
     if (row != nullptr)
         ROW(row)->adder = static_cast<uint16_t>(adder);
-    m_otherStale = true;
+    MarkRowsChanged();
 }
 unsigned XPageGrider::GetItemLayer(void *row) const
 {
@@ -538,8 +568,11 @@ unsigned XPageGrider::GetItemLayer(void *row) const
 }
 void XPageGrider::SetItemLayer(void *row, unsigned layer)
 {
-    if (row != nullptr)
-        ROW(row)->layer = static_cast<uint16_t>(layer);
+    if (row == nullptr)
+        return;
+    ROW(row)->layer = static_cast<uint16_t>(layer);
+    if (Owns(row))
+        UpdateExtent(); // the shape of a tree changed
 }
 unsigned XPageGrider::GetItemImage(void *row) const
 {
