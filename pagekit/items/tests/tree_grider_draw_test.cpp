@@ -257,8 +257,8 @@ TEST_F(TreeDraw, KeysSkipRowsOfCollapsedSubtrees)
     {
         uint32_t key;
         int selected;
-    } steps[] = {{40, 0}, {40, 1}, {40, 2}, {40, 4}, {40, 8}, {40, 8}, {38, 4},
-                 {38, 2}, {35, 8}, {36, 0}, {38, 0}};
+    } steps[] = {{40, 0}, {40, 1}, {40, 2}, {40, 4}, {40, 8}, {40, 8},
+                 {38, 4}, {38, 2}, {35, 8}, {36, 0}, {38, 0}};
     for (const Step &s : steps) {
         display->KeyDown(&f.window, s.key);
         display->KeyUp(&f.window, s.key);

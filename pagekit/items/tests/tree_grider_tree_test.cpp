@@ -106,8 +106,8 @@ std::vector<Node> Parse(const std::vector<std::string> &lines)
     for (const std::string &line : lines) {
         char name[64], parent[64], first[64];
         unsigned depth = 0, size = 0;
-        if (std::sscanf(line.c_str(), "%63s %u %63s %63s %u", name, &depth, parent, first,
-                        &size) != 5)
+        if (std::sscanf(line.c_str(), "%63s %u %63s %63s %u", name, &depth, parent, first, &size) !=
+            5)
             continue;
         at[name] = nodes.size();
         nodes.push_back({name, depth, parent, {}});
@@ -296,8 +296,8 @@ TEST(TreeGrid, KindOptionsAndNavigation)
     } cases[] = {
         {0, -1, 1, -1}, // a row with children has no next node
         {1, 2, -1, 0},  // the next sibling
-        {2, -1, 3, 0}, {3, -1, 4, 2}, {4, -1, -1, 3},
-        {5, -1, -1, 2}, // the last child: the next row is shallower
+        {2, -1, 3, 0},   {3, -1, 4, 2},
+        {4, -1, -1, 3},  {5, -1, -1, 2}, // the last child: the next row is shallower
         {6, -1, -1, -1},
     };
     auto at = [&](int i) { return i < 0 ? nullptr : s.r[static_cast<size_t>(i)]; };
@@ -461,10 +461,10 @@ TEST(TreeGrid, ExpandButtonHitsAndTheIndentOfColumnZero)
         int dx;  // from the guide edge
         bool button;
     } cases[] = {
-        {0, 0, true},   {0, 15, true},  {0, 16, false}, {0, -1, false}, {1, 19, false},
-        {1, 20, true},  {1, 35, true},  {2, 40, true},  {3, 60, false}, // no children
-        {4, 5, true},   {5, 25, false},                                 // no children
-        {0, 100, false}, // second column
+        {0, 0, true},    {0, 15, true},  {0, 16, false}, {0, -1, false}, {1, 19, false},
+        {1, 20, true},   {1, 35, true},  {2, 40, true},  {3, 60, false}, // no children
+        {4, 5, true},    {5, 25, false},                                 // no children
+        {0, 100, false},                                                 // second column
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::to_string(c.row) + " at " + std::to_string(c.dx));
@@ -517,9 +517,9 @@ TEST(TreeGrid, RowsInCollapsedSubtreesAreNotExamined)
     TreeGrid &g = s.g;
     std::vector<void *> &r = s.r;
     g.extraFlags |= kGridKeepDeleted;
-    g.SetItemState(r[1], 0);     // a saved row: kept on the deleted list
-    g.SetItemChoice(r[1], 1);    // shown and selected: goes
-    g.SetItemChoice(r[4], 1);    // hidden under collapsed n4: stays
+    g.SetItemState(r[1], 0);  // a saved row: kept on the deleted list
+    g.SetItemChoice(r[1], 1); // shown and selected: goes
+    g.SetItemChoice(r[4], 1); // hidden under collapsed n4: stays
     g.Collapse(3, 0);
     EXPECT_EQ(1u, g.DeleteChoice());
     EXPECT_EQ(r[1], g.GetNextDelete(nullptr));
