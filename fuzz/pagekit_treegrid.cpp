@@ -76,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size > 3 * 400)
         return 0; // the recount is quadratic
     Grid grid;
-    grid.extraFlags |= kGridMultiSelect | kGridKeepDeleted | (size > 0 && (data[0] & 0x80) ? uint32_t{kGridTotals} : 0u);
+    grid.extraFlags |= kGridMultiSelect | kGridKeepDeleted |
+                       (size > 0 && (data[0] & 0x80) ? uint32_t{kGridTotals} : 0u);
     XGB_HEADER h = {};
     h.cellKind = kCellEdit;
     h.dataType = kGridInteger;
