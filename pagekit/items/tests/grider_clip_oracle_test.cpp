@@ -12,6 +12,7 @@
 
 #include "pagekit/items/page_grider.h"
 #include "pagekit/items/tests/grider_fixture.h"
+#include "pagekit/items/tests/oracle_run.h"
 #include "platform/devkit/native_path.h"
 
 namespace {
@@ -37,31 +38,8 @@ std::string FromHex(const std::string &hex)
 
 std::vector<std::string> Oracle(const char *mode, const std::string &input)
 {
-    char path[] = "/tmp/grider_clip_XXXXXX";
-    const int fd = mkstemp(path);
-    EXPECT_GE(fd, 0);
-    if (fd < 0)
-        return {};
-    EXPECT_EQ(write(fd, input.data(), input.size()), static_cast<ssize_t>(input.size()));
-    close(fd);
-    const std::string cmd =
-        std::string("/usr/bin/python3 " ZEP_TEST_DIR "/grider_clip_oracle.py ") + mode + " < " +
-        path;
-    FILE *p = popen(cmd.c_str(), "r");
-    std::vector<std::string> lines;
-    std::string line;
-    int c;
-    while (p != nullptr && (c = std::fgetc(p)) != EOF) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line.push_back(static_cast<char>(c));
-        }
-    }
-    EXPECT_TRUE(p != nullptr && pclose(p) == 0) << "the python3 oracle failed";
-    unlink(path);
-    return lines;
+    return RunOnInput(
+        std::string("/usr/bin/python3 " ZEP_TEST_DIR "/grider_clip_oracle.py ") + mode, input);
 }
 
 // Random cell texts with the characters that need marks, quotes and CJK text.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "pagekit/items/tests/grider_fixture.h"
+#include "pagekit/items/tests/oracle_run.h"
 #include "platform/devkit/native_path.h"
 
 namespace {
@@ -45,27 +46,7 @@ std::string Hex(const unsigned char *p, size_t n)
 // Runs the oracle on input; one output line per row.
 std::vector<std::string> Oracle(const std::string &input)
 {
-    char path[] = "/tmp/grider_record_XXXXXX";
-    const int fd = mkstemp(path);
-    EXPECT_GE(fd, 0);
-    if (fd < 0)
-        return {};
-    EXPECT_EQ(write(fd, input.data(), input.size()), static_cast<ssize_t>(input.size()));
-    close(fd);
-    const std::string cmd =
-        std::string("/usr/bin/python3 " ZEP_TEST_DIR "/grider_record_oracle.py < ") + path;
-    FILE *p = popen(cmd.c_str(), "r");
-    std::vector<std::string> lines;
-    char buf[8192];
-    while (p != nullptr && std::fgets(buf, sizeof buf, p) != nullptr) {
-        std::string line = buf;
-        if (!line.empty() && line.back() == '\n')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    EXPECT_TRUE(p != nullptr && pclose(p) == 0) << "the python3 oracle failed";
-    unlink(path);
-    return lines;
+    return RunOnInput("/usr/bin/python3 " ZEP_TEST_DIR "/grider_record_oracle.py", input);
 }
 
 std::vector<unsigned char> FromHex(const std::string &hex)

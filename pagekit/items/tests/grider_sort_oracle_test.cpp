@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "pagekit/items/tests/grider_fixture.h"
+#include "pagekit/items/tests/oracle_run.h"
 
 namespace {
 
@@ -121,29 +122,7 @@ std::string Table(const std::vector<Row> &rows)
 // Runs the script through the sqlite3 shell; its output lines.
 std::vector<std::string> Sqlite(const std::string &script)
 {
-    char path[] = "/tmp/grider_sort_XXXXXX";
-    const int fd = mkstemp(path);
-    EXPECT_GE(fd, 0);
-    if (fd < 0)
-        return {};
-    EXPECT_EQ(write(fd, script.data(), script.size()), static_cast<ssize_t>(script.size()));
-    close(fd);
-    const std::string cmd = std::string("sqlite3 -batch :memory: < ") + path;
-    FILE *p = popen(cmd.c_str(), "r");
-    std::vector<std::string> lines;
-    std::string line;
-    int c;
-    while (p != nullptr && (c = std::fgetc(p)) != EOF) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += static_cast<char>(c);
-        }
-    }
-    EXPECT_TRUE(p != nullptr && pclose(p) == 0) << "sqlite3 failed";
-    unlink(path);
-    return lines;
+    return RunOnInput("sqlite3 -batch :memory:", script);
 }
 
 std::string RowIds(XPageGrider &grid)

@@ -15,6 +15,7 @@
 #include "pagekit/core/item_kind.h"
 #include "pagekit/items/page_tree_grider.h"
 #include "pagekit/items/tests/grider_fixture.h"
+#include "pagekit/items/tests/oracle_run.h"
 
 namespace {
 
@@ -67,27 +68,7 @@ std::vector<std::string> Table(XTreeGrider &g)
 
 std::vector<std::string> Oracle(const std::string &input)
 {
-    char path[] = "/tmp/tree_grider_XXXXXX";
-    const int fd = mkstemp(path);
-    EXPECT_GE(fd, 0);
-    if (fd < 0)
-        return {};
-    EXPECT_EQ(write(fd, input.data(), input.size()), static_cast<ssize_t>(input.size()));
-    close(fd);
-    const std::string cmd =
-        std::string("/usr/bin/python3 " ZEP_TEST_DIR "/tree_grider_oracle.py < ") + path;
-    FILE *p = popen(cmd.c_str(), "r");
-    std::vector<std::string> lines;
-    char buf[512];
-    while (p != nullptr && std::fgets(buf, sizeof buf, p) != nullptr) {
-        std::string line = buf;
-        if (!line.empty() && line.back() == '\n')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    EXPECT_TRUE(p != nullptr && pclose(p) == 0) << "the python3 oracle failed";
-    unlink(path);
-    return lines;
+    return RunOnInput("/usr/bin/python3 " ZEP_TEST_DIR "/tree_grider_oracle.py", input);
 }
 
 // One oracle line: name, depth, parent, first child, subtree size.
