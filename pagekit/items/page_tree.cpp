@@ -292,30 +292,30 @@ XTreeItem *XPageTree::InsertNode(const char16_t *text, unsigned image, unsigned 
     return node;
 }
 
-XTreeItem *XPageTree::InsertAfter(const char16_t *text, unsigned image, unsigned expandImage,
-                                  const char16_t *value, XTreeItem *parent, XTreeItem *neighbour)
+XTreeItem *XPageTree::InsertNotified(const char16_t *text, unsigned image, unsigned expandImage,
+                                     const char16_t *value, XTreeItem *parent, XTreeItem *neighbour,
+                                     bool after)
 {
-    XTreeItem *node = InsertNode(text, image, expandImage, value, parent, neighbour, true);
+    XTreeItem *node = InsertNode(text, image, expandImage, value, parent, neighbour, after);
     if (node == nullptr)
         return nullptr;
     UpdateAncestors(parent);
     Changed();
     Watch watch(this, node);
     Notify(kTreeOnInsertItem, node);
-    return watch.Get();
+    return watch.Get(); // null when a receiver deleted it
+}
+
+XTreeItem *XPageTree::InsertAfter(const char16_t *text, unsigned image, unsigned expandImage,
+                                  const char16_t *value, XTreeItem *parent, XTreeItem *neighbour)
+{
+    return InsertNotified(text, image, expandImage, value, parent, neighbour, true);
 }
 
 XTreeItem *XPageTree::InsertBefore(const char16_t *text, unsigned image, unsigned expandImage,
                                    const char16_t *value, XTreeItem *parent, XTreeItem *neighbour)
 {
-    XTreeItem *node = InsertNode(text, image, expandImage, value, parent, neighbour, false);
-    if (node == nullptr)
-        return nullptr;
-    UpdateAncestors(parent);
-    Changed();
-    Watch watch(this, node);
-    Notify(kTreeOnInsertItem, node);
-    return watch.Get();
+    return InsertNotified(text, image, expandImage, value, parent, neighbour, false);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -251,6 +251,11 @@ protected:
     void DeleteSuber(XTreeItem *node);
 
 private:
+    // InsertNode, then the ancestors' states, the extents and OnInsertItem; null when the
+    // node could not be made or a receiver deleted it.
+    XTreeItem *InsertNotified(const char16_t *text, unsigned image, unsigned expandImage,
+                              const char16_t *value, XTreeItem *parent, XTreeItem *neighbour,
+                              bool after);
     // Holds a node for the length of a notification: freeing the node clears the slot,
     // so the caller can tell whether it is still there.
     class Watch
